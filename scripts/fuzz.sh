@@ -1,0 +1,2 @@
+#!/usr/bin/env bash
+echo "make fuzz: not yet"

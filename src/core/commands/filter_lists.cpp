@@ -1,0 +1,28 @@
+#include "core/commands/filter_lists.hpp"
+
+#include "core/text/files.hpp"
+#include "core/text/lines.hpp"
+
+namespace quillmere {
+
+Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
+                                                  const std::optional<std::filesystem::path>& data_dir,
+                                                  const char* temp_file_name) {
+    FilterListLines result;
+    result.untick = list.text.empty();
+    if (result.untick || !list.ticked) return result;
+    if (!data_dir) {
+        result.lines = text::split_lines(list.text);
+        return result;
+    }
+    const std::filesystem::path temp = *data_dir / temp_file_name;
+    std::u16string contents = list.text;
+    contents += text::kLineEnd;
+    if (!text::write_text_file(temp, contents)) return unexpected(Done{});
+    auto lines = text::read_text_lines(temp);
+    if (!lines) return unexpected(Done{});
+    result.lines = std::move(*lines);
+    return result;
+}
+
+}  // namespace quillmere

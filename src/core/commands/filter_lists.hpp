@@ -1,0 +1,37 @@
+#pragma once
+// How export, check and import take the two filter lists from the window:
+// an empty list unticks its box; a ticked list passes through its temporary
+// file in the data directory ("temp2.txt" double-byte, "temp3.txt"
+// single-byte) and is read back line by line.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/expected.hpp"
+
+namespace quillmere {
+
+struct FilterListInput {
+    std::u16string text;  // the box text (Text6 or Text12)
+    bool ticked = false;  // Check3 or Check2
+};
+
+inline constexpr const char* kDoubleFilterTempFile = "temp2.txt";
+inline constexpr const char* kSingleFilterTempFile = "temp3.txt";
+
+// The lines of one list as the command parses them.
+struct FilterListLines {
+    bool untick = false;  // the list is empty, so its box must be unticked
+    // Only when the list takes part; nullopt otherwise.
+    std::optional<std::vector<std::u16string>> lines;
+};
+
+// Without a data directory (the command line) the text is split directly.
+// Fails when the temporary file cannot be written or read back.
+Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
+                                                  const std::optional<std::filesystem::path>& data_dir,
+                                                  const char* temp_file_name);
+
+}  // namespace quillmere

@@ -1,0 +1,95 @@
+#include "core/encoding/code_table.hpp"
+
+#include "core/encoding/code_line.hpp"
+#include "core/text/files.hpp"
+#include "core/text/lines.hpp"
+
+namespace quillmere {
+namespace {
+
+// Shared walk over the lines: `store(code, value)` returns false when the
+// line cannot be stored.
+template <class Table, class Store>
+Expected<LoadedTable<Table>, EmptyValue> parse_table(std::span<const std::u16string> lines, Store store) {
+    LoadedTable<Table> loaded;
+    if (lines.empty()) loaded.read_error = true;
+    for (const std::u16string& line : lines) {
+        if (line.empty()) continue;
+        auto parts = split_code_line(line);
+        if (!parts) {
+            loaded.read_error = true;
+            continue;
+        }
+        if (parts->value.empty()) return unexpected(EmptyValue{std::u16string(parts->code)});
+        if (!store(loaded.table, parts->code, parts->value)) loaded.read_error = true;
+    }
+    return loaded;
+}
+
+template <class Table, class Parse>
+Expected<LoadedTable<Table>, EmptyValue> load_table_file(const std::filesystem::path& path, Parse parse) {
+    auto file = text::read_text_file(path);
+    if (!file) return LoadedTable<Table>{Table{}, true};
+    auto lines = text::split_lines(file->text);
+    auto loaded = parse(std::span<const std::u16string>(lines));
+    if (loaded && file->bad_sequences > 0) loaded->read_error = true;
+    return loaded;
+}
+
+}  // namespace
+
+Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const std::u16string> lines) {
+    return parse_table<SingleByteTable>(lines, [](SingleByteTable& table, std::u16string_view code,
+                                                  std::u16string_view value) {
+        auto byte = single_byte_code(code);
+        if (!byte || *byte > 0xFF) return false;
+        table.slots[static_cast<std::size_t>(*byte)] = value;
+        return true;
+    });
+}
+
+Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const std::u16string> lines) {
+    return parse_table<DoubleByteTable>(lines, [](DoubleByteTable& table, std::u16string_view code,
+                                                  std::u16string_view value) {
+        auto pair = double_byte_code(code);
+        if (!pair) return false;
+        table.at(pair->first, pair->second) = value;
+        return true;
+    });
+}
+
+Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path) {
+    return load_table_file<SingleByteTable>(path, parse_table1);
+}
+
+Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path) {
+    return load_table_file<DoubleByteTable>(path, parse_table2);
+}
+
+Message empty_value_message(const EmptyValue& failure) {
+    return error_message(u"码表里" + failure.code + u"行出现空字符");
+}
+
+Expected<CodeTables, Message> load_code_tables(RomMode mode, const std::filesystem::path& double_table_path,
+                                               const std::filesystem::path& single_table_path) {
+    CodeTables tables;
+    bool read_error = false;
+    if (uses_double_byte_table(mode)) {
+        if (double_table_path.empty()) return unexpected(error_message(u"请先选择一个双字节码表"));
+        auto loaded = loadtlb2(double_table_path);
+        if (!loaded) return unexpected(empty_value_message(loaded.error()));
+        read_error = read_error || loaded->read_error;
+        tables.double_byte = std::move(loaded->table);
+    }
+    if (uses_single_byte_table(mode)) {
+        if (single_table_path.empty()) return unexpected(error_message(u"请先选择一个单字节码表"));
+        auto loaded = loadtlb1(single_table_path);
+        if (!loaded) return unexpected(empty_value_message(loaded.error()));
+        read_error = read_error || loaded->read_error;
+        tables.single = std::move(loaded->table);
+    }
+    if (read_error) return unexpected(error_message(u"码表读取错误"));
+    return tables;
+}
+
+}  // namespace quillmere

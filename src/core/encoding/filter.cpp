@@ -1,0 +1,100 @@
+#include "core/encoding/filter.hpp"
+
+#include <limits>
+
+#include "core/encoding/code_line.hpp"
+#include "core/encoding/markers.hpp"
+
+namespace quillmere {
+namespace {
+
+constexpr std::u16string_view kOver = u"over";
+constexpr std::u16string_view kTurn = u"turn";
+
+bool all_digits(std::u16string_view text) {
+    if (text.empty()) return false;
+    for (char16_t c : text)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
+// Decimal digits, capped well above any count a run can hold.
+std::int32_t decimal_count(std::u16string_view digits) {
+    std::int64_t value = 0;
+    for (char16_t c : digits) {
+        value = value * 10 + (c - u'0');
+        if (value > std::numeric_limits<std::int32_t>::max() / 2) return std::numeric_limits<std::int32_t>::max() / 2;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// Shared walk: `index_of(code)` gives the slot or nullopt.
+template <class Filter, class IndexOf>
+Expected<Filter, FilterFailure> parse_filter(std::span<const std::u16string> lines, IndexOf index_of) {
+    Filter filter;
+    for (const std::u16string& line : lines) {
+        if (line.empty()) continue;
+        auto parts = split_code_line(line);
+        if (!parts) return unexpected(FilterFailure::bad_entry);
+        auto entry = filter_entry(parts->value);
+        if (!entry) return unexpected(entry.error());
+        if (entry->kind == ControlKind::tag && parts->code.empty()) return unexpected(FilterFailure::empty_field);
+        auto index = index_of(parts->code);
+        if (!index) return unexpected(FilterFailure::bad_entry);
+        filter.slots[*index] = std::move(*entry);
+    }
+    return filter;
+}
+
+}  // namespace
+
+Expected<FilterEntry, FilterFailure> filter_entry(std::u16string_view value) {
+    FilterEntry entry;
+    if (value == kOver) {
+        entry.kind = ControlKind::end;
+        entry.text = kOver;
+    } else if (value.starts_with(kTurn)) {
+        std::u16string_view count = value.substr(kTurn.size());
+        entry.kind = ControlKind::jump;
+        entry.text = value;
+        if (count.empty()) {
+            entry.jump_count = 0;
+        } else if (all_digits(count)) {
+            entry.jump_count = decimal_count(count);
+        } else if (count.size() > 1 && count[0] == u'-' && all_digits(count.substr(1))) {
+            if (decimal_count(count.substr(1)) != 0) return unexpected(FilterFailure::bad_entry);
+            entry.jump_count = 0;
+        } else {
+            entry.jump_count = kJumpCountNotANumber;
+        }
+    } else {
+        if (value.empty()) return unexpected(FilterFailure::empty_field);
+        entry.kind = ControlKind::tag;
+        entry.text = tag_text(value);
+    }
+    return entry;
+}
+
+Expected<SingleByteFilter, FilterFailure> readfilter1(std::span<const std::u16string> lines) {
+    return parse_filter<SingleByteFilter>(lines, [](std::u16string_view code) -> std::optional<std::size_t> {
+        auto value = single_byte_code(code);
+        if (!value || *value > 0x100) return std::nullopt;
+        return static_cast<std::size_t>(*value);
+    });
+}
+
+Expected<DoubleByteFilter, FilterFailure> readfilter2(std::span<const std::u16string> lines) {
+    return parse_filter<DoubleByteFilter>(lines, [](std::u16string_view code) -> std::optional<std::size_t> {
+        auto pair = double_byte_code(code);
+        if (!pair) return std::nullopt;
+        return static_cast<std::size_t>(pair->first) << 8 | pair->second;
+    });
+}
+
+Message filter_failure_message(FilterFailure failure, bool double_byte) {
+    if (failure == FilterFailure::empty_field)
+        return error_message(double_byte ? u"双字节过滤区禁止使用空字符" : u"单字节过滤区禁止使用空字符");
+    return error_message(double_byte ? u"双字节过滤填写错误" : u"单字节过滤填写错误");
+}
+
+}  // namespace quillmere

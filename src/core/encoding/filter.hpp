@@ -1,0 +1,55 @@
+#pragma once
+// Filter lists: codes that end a string ("over"), codes followed by parameter
+// bytes ("turnN"), and codes shown under a name (tags).
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/expected.hpp"
+#include "core/message.hpp"
+
+namespace quillmere {
+
+enum class ControlKind : std::uint8_t { none, end, jump, tag };
+
+struct FilterEntry {
+    ControlKind kind = ControlKind::none;
+    // Parameter bytes after a jump code; kJumpCountNotANumber when the text
+    // after "turn" is not a decimal number (the export fails on meeting it).
+    std::int32_t jump_count = 0;
+    // What the slot holds: "over", the VALUE as written ("turn2"), or "{VALUE}".
+    std::u16string text;
+
+    bool empty() const { return kind == ControlKind::none; }
+};
+
+inline constexpr std::int32_t kJumpCountNotANumber = -1;
+
+// Slots 0-255 are the bytes; slot 256 (CODE 100) is accepted and never matches.
+struct SingleByteFilter {
+    std::vector<FilterEntry> slots = std::vector<FilterEntry>(257);
+    const FilterEntry& at(std::uint8_t byte) const { return slots[byte]; }
+};
+
+struct DoubleByteFilter {
+    std::vector<FilterEntry> slots = std::vector<FilterEntry>(65536);
+    const FilterEntry& at(std::uint8_t first, std::uint8_t second) const {
+        return slots[static_cast<std::size_t>(first) << 8 | second];
+    }
+};
+
+enum class FilterFailure { empty_field, bad_entry };
+
+// The entry a VALUE makes. A "turn" whose count is negative is a bad entry.
+Expected<FilterEntry, FilterFailure> filter_entry(std::u16string_view value);
+
+// Parses the lines of a list; stops at the first failing line.
+Expected<SingleByteFilter, FilterFailure> readfilter1(std::span<const std::u16string> lines);
+Expected<DoubleByteFilter, FilterFailure> readfilter2(std::span<const std::u16string> lines);
+
+// "单字节过滤区禁止使用空字符", "双字节过滤填写错误" and their kin.
+Message filter_failure_message(FilterFailure failure, bool double_byte);
+
+}  // namespace quillmere

@@ -1,0 +1,28 @@
+#pragma once
+// Hexadecimal text: addresses typed by the user, codes in tables, filter
+// lists and translation scripts.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmere {
+
+// The value of one or more hexadecimal digits and nothing else, between 0 and
+// 7FFFFFFF; anything else (empty, blanks, signs, prefixes, larger values) is
+// invalid.
+std::optional<std::int32_t> hex2num(std::u16string_view text);
+
+// The value of one hexadecimal digit, or -1.
+int hex_digit_value(char16_t c);
+
+inline bool is_hex_digit(char16_t c) { return hex_digit_value(c) >= 0; }
+bool is_all_hex(std::u16string_view text);  // true for the empty text
+
+// Appends the byte as exactly two upper-case hexadecimal digits.
+void append_hex_byte(std::u16string& out, std::uint8_t byte);
+// Upper-case hexadecimal without leading zeros ("0" for 0).
+std::u16string to_hex(std::uint32_t value);
+
+}  // namespace quillmere

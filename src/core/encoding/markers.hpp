@@ -1,0 +1,32 @@
+#pragma once
+// Control markers as they stand in the export text and the translation
+// script. Every byte is two upper-case hexadecimal digits; a double-byte code
+// is written first byte first.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quillmere {
+
+inline constexpr std::u16string_view kEndWord = u"结束符";
+inline constexpr std::u16string_view kJumpWord = u"跳跃符";
+inline constexpr std::u16string_view kFillWord = u"填充符";
+inline constexpr char16_t kFullWidthColon = u'\uFF1A';  // "：", A3 BA in code page 936
+
+// "{结束符" + CODEHEX + "}"
+void append_end_marker(std::u16string& out, std::span<const std::uint8_t> code);
+// "{跳跃符" + CODEHEX + "：" + PARAMHEX + "}"
+void append_jump_marker(std::u16string& out, std::span<const std::uint8_t> code,
+                        std::span<const std::uint8_t> parameters);
+// "{填充符" + CODEHEX + "}"
+void append_fill_marker(std::u16string& out, std::span<const std::uint8_t> code);
+
+std::u16string end_marker(std::span<const std::uint8_t> code);
+std::u16string jump_marker(std::span<const std::uint8_t> code, std::span<const std::uint8_t> parameters);
+std::u16string fill_marker(std::span<const std::uint8_t> code);
+// "{" + VALUE + "}"
+std::u16string tag_text(std::u16string_view value);
+
+}  // namespace quillmere

@@ -1,0 +1,37 @@
+#pragma once
+// Whole-file reading and writing, bytes and code page 936 text.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/expected.hpp"
+#include "core/text/gbk.hpp"
+
+namespace quillmere::text {
+
+enum class FileError { cannot_open, cannot_read, cannot_write };
+
+struct TextWriteFailure {
+    enum class Kind { cannot_write, unencodable } kind = Kind::cannot_write;
+    char32_t character = 0;  // the first character code page 936 cannot hold
+    friend bool operator==(const TextWriteFailure&, const TextWriteFailure&) = default;
+};
+
+Expected<Bytes, FileError> read_bytes(const std::filesystem::path& path);
+Expected<Done, FileError> write_bytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Decodes a text file: code page 936, or UTF-8 when it starts with the UTF-8
+// byte-order mark (which is not part of the text).
+Decoded decode_text_file(std::span<const std::uint8_t> bytes);
+Expected<Decoded, FileError> read_text_file(const std::filesystem::path& path);
+Expected<std::vector<std::u16string>, FileError> read_text_lines(const std::filesystem::path& path);
+
+// Writes exactly `text` in code page 936, creating or replacing the file.
+// Nothing is written when a character cannot be encoded.
+Expected<Done, TextWriteFailure> write_text_file(const std::filesystem::path& path, std::u16string_view text);
+
+}  // namespace quillmere::text

@@ -1,0 +1,152 @@
+#include "core/text/gbk.hpp"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+#include <unicode/ustring.h>
+
+#include <memory>
+
+namespace quillmere::text {
+namespace {
+
+// Windows' own table: 80 is the euro sign, the user-defined rows map to the
+// private use area.
+constexpr const char* kCodePage936 = "windows-936-2000";
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter open_converter(const char* name) {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &status));
+    if (U_FAILURE(status)) converter.reset();
+    return converter;
+}
+
+// Counts each bad byte sequence, then lets ICU put U+FFFD in its place.
+void count_and_substitute(const void* context, UConverterToUnicodeArgs* args, const char* code_units,
+                          int32_t length, UConverterCallbackReason reason, UErrorCode* status) {
+    if (reason <= UCNV_IRREGULAR) ++*static_cast<std::size_t*>(const_cast<void*>(context));
+    UCNV_TO_U_CALLBACK_SUBSTITUTE(nullptr, args, code_units, length, reason, status);
+}
+
+Decoded decode_with(const char* name, std::span<const std::uint8_t> bytes) {
+    Decoded decoded;
+    if (bytes.empty()) return decoded;
+    Converter converter = open_converter(name);
+    if (!converter) {  // ICU without its data: nothing can be read faithfully
+        decoded.bad_sequences = bytes.size();
+        decoded.text.assign(bytes.size(), u'\uFFFD');
+        return decoded;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), count_and_substitute, &decoded.bad_sequences, nullptr, nullptr,
+                        &status);
+    // Every byte gives at most one UTF-16 unit in these encodings, plus room for a flush.
+    decoded.text.resize(bytes.size() + 1);
+    UChar* target = reinterpret_cast<UChar*>(decoded.text.data());
+    UChar* const target_begin = target;
+    const char* source = reinterpret_cast<const char*>(bytes.data());
+    ucnv_toUnicode(converter.get(), &target, target + decoded.text.size(), &source, source + bytes.size(),
+                   nullptr, true, &status);
+    decoded.text.resize(static_cast<std::size_t>(target - target_begin));
+    return decoded;
+}
+
+struct FirstUnencodable {
+    bool seen = false;
+    char32_t character = 0;
+};
+
+void note_and_substitute(const void* context, UConverterFromUnicodeArgs* args, const UChar* code_units,
+                         int32_t length, UChar32 code_point, UConverterCallbackReason reason,
+                         UErrorCode* status) {
+    if (reason <= UCNV_IRREGULAR) {
+        auto* first = static_cast<FirstUnencodable*>(const_cast<void*>(context));
+        if (!first->seen) {
+            first->seen = true;
+            first->character = static_cast<char32_t>(code_point);
+        }
+    }
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, code_units, length, code_point, reason, status);
+}
+
+std::size_t index_of(std::u16string_view text, char32_t character) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t c = text[i];
+        std::size_t width = 1;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            width = 2;
+        }
+        if (c == character) return i;
+        i += width;
+    }
+    return 0;
+}
+
+}  // namespace
+
+Decoded decode_gbk(std::span<const std::uint8_t> bytes) { return decode_with(kCodePage936, bytes); }
+
+Decoded decode_utf8(std::span<const std::uint8_t> bytes) { return decode_with("UTF-8", bytes); }
+
+Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
+    Bytes bytes;
+    if (text.empty()) return bytes;
+    Converter converter = open_converter(kCodePage936);
+    if (!converter) return unexpected(EncodeFailure{0, text[0]});
+    FirstUnencodable first;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(converter.get(), note_and_substitute, &first, nullptr, nullptr, &status);
+    bytes.resize(text.size() * 2 + 16);
+    char* target = reinterpret_cast<char*>(bytes.data());
+    char* const target_begin = target;
+    const UChar* source = reinterpret_cast<const UChar*>(text.data());
+    ucnv_fromUnicode(converter.get(), &target, target + bytes.size(), &source, source + text.size(), nullptr,
+                     true, &status);
+    if (first.seen) return unexpected(EncodeFailure{index_of(text, first.character), first.character});
+    if (U_FAILURE(status)) return unexpected(EncodeFailure{0, text[0]});
+    bytes.resize(static_cast<std::size_t>(target - target_begin));
+    return bytes;
+}
+
+std::string to_utf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string from_utf8(std::string_view text) {
+    auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return decode_utf8(bytes).text;
+}
+
+}  // namespace quillmere::text

@@ -1,0 +1,39 @@
+#pragma once
+// Conversion between code page 936 bytes and characters. Every text file the
+// tool reads or writes goes through here, and nowhere else.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/expected.hpp"
+
+namespace quillmere::text {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Decoded {
+    std::u16string text;
+    // Byte sequences that code page 936 does not define; each became U+FFFD.
+    std::size_t bad_sequences = 0;
+};
+
+// A character that code page 936 cannot hold, and where it stands.
+struct EncodeFailure {
+    std::size_t index = 0;  // in UTF-16 code units
+    char32_t character = 0;
+    friend bool operator==(const EncodeFailure&, const EncodeFailure&) = default;
+};
+
+Decoded decode_gbk(std::span<const std::uint8_t> bytes);
+Decoded decode_utf8(std::span<const std::uint8_t> bytes);
+Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text);
+
+// For the terminal and for tests: UTF-8 on the outside, UTF-16 inside.
+std::string to_utf8(std::u16string_view text);
+std::u16string from_utf8(std::string_view text);
+
+}  // namespace quillmere::text

@@ -1,0 +1,36 @@
+#pragma once
+// A fresh directory for one test, removed afterwards, and small file helpers.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmere::testing {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / std::string(name); }
+
+private:
+    std::filesystem::path path_;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+void write_file(const std::filesystem::path& path, const Bytes& bytes);
+void write_file(const std::filesystem::path& path, std::string_view bytes);
+// Writes the text in code page 936; fails the test if it cannot.
+void write_gbk(const std::filesystem::path& path, std::u16string_view text);
+Bytes read_file(const std::filesystem::path& path);
+Bytes bytes_of(std::string_view raw);
+Bytes gbk_bytes(std::u16string_view text);
+
+}  // namespace quillmere::testing

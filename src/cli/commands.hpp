@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/cli_support.hpp"
+
+namespace quillmere::cli {
+
+// Each adds one subcommand; when it is chosen, `run` is set to run it.
+void add_export_command(CLI::App& app, Runner& run);
+void add_check_command(CLI::App& app, Runner& run);
+void add_import_command(CLI::App& app, Runner& run);
+
+inline void add_commands(CLI::App& app, Runner& run) {
+    add_export_command(app, run);
+    add_check_command(app, run);
+    add_import_command(app, run);
+}
+
+}  // namespace quillmere::cli

@@ -1,0 +1,51 @@
+#pragma once
+// The export command: the window's (or the command line's) values in, the
+// export text and the message to show out.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/commands/filter_lists.hpp"
+#include "core/message.hpp"
+#include "core/rom_mode.hpp"
+
+namespace quillmere {
+
+struct ExportRequest {
+    std::filesystem::path rom;                    // Text1
+    std::u16string start, end;                    // Text4, Text5, as typed
+    RomMode mode = RomMode::double_byte;          // Option1-3
+    std::filesystem::path double_table;           // Text2
+    std::filesystem::path single_table;           // Text13
+    FilterListInput double_filter;                // Text12, Check2
+    FilterListInput single_filter;                // Text6, Check3
+    std::u16string minimum = u"0";                // Text15
+    bool preview = false;                         // Check4
+    std::u16string name;                          // Text3
+    // Where the ticked filter lists pass through "temp2.txt"/"temp3.txt";
+    // without one (the command line) the list texts are parsed directly.
+    std::optional<std::filesystem::path> data_dir;
+};
+
+struct ExportOutcome {
+    // Shown when set. Absent only when the export text is ready and must now
+    // be saved to a file the user names (preview off).
+    std::optional<Message> message;
+    bool untick_double_filter = false;  // Check2
+    bool untick_single_filter = false;  // Check3
+    // The records, on success: for text9 (preview) or for the file.
+    std::optional<std::u16string> export_text;
+    // The scan gave no record: text9 must be emptied.
+    bool clear_preview = false;
+};
+
+ExportOutcome run_export(const ExportRequest& request);
+
+// The file form of an export text: the text followed by CR LF.
+std::u16string export_file_text(std::u16string_view export_text);
+
+// Writes the file form; "文本已顺利导出" (提示), or the file name message (错误).
+Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text);
+
+}  // namespace quillmere

@@ -1,0 +1,45 @@
+#pragma once
+// The check and the import: the window's (or the command line's) values in,
+// the one message to show out.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/commands/filter_lists.hpp"
+#include "core/message.hpp"
+#include "core/rom_mode.hpp"
+
+namespace quillmere {
+
+struct CheckRequest {
+    bool preview = false;                         // Check4
+    std::filesystem::path script_file;            // Text8
+    std::u16string script_text;                   // text10
+    RomMode mode = RomMode::double_byte;          // Option1-3
+    std::filesystem::path double_table;           // Text2
+    std::filesystem::path single_table;           // Text13
+    FilterListInput double_filter;                // Text12, Check2
+    FilterListInput single_filter;                // Text6, Check3
+    std::u16string range_low = u"0";              // Text16
+    std::u16string range_high = u"65535";         // Text17
+    // Where filter lists ("temp2.txt", "temp3.txt") and the previewed script
+    // ("temp.txt") pass through; without one they are used directly.
+    std::optional<std::filesystem::path> data_dir;
+};
+
+struct ImportRequest : CheckRequest {
+    std::filesystem::path rom;  // Text1
+    std::u16string fill;        // Text14
+};
+
+struct Outcome {
+    Message message;
+    bool untick_double_filter = false;  // Check2
+    bool untick_single_filter = false;  // Check3
+};
+
+Outcome run_check(const CheckRequest& request);
+Outcome run_import(const ImportRequest& request);
+
+}  // namespace quillmere

@@ -86,8 +86,12 @@ std::u16string export_file_text(std::u16string_view export_text) {
 }
 
 Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text) {
-    auto bytes = text::encode_gbk(export_file_text(export_text));
+    // Encoded as it stands and the line end added as bytes: an export text
+    // can be large, and is not copied for one more CR LF.
+    auto bytes = text::encode_gbk(export_text);
     if (!bytes) return unexpected(error_message(std::u16string(kBadFileName)));
+    bytes->push_back(0x0D);
+    bytes->push_back(0x0A);
     return std::move(*bytes);
 }
 

@@ -3,26 +3,22 @@
 namespace quillmere {
 namespace {
 
-void append_hex_number(std::u16string& out, std::uint32_t value) {
+// Digits are written backwards, ending just before `end`; returns the first.
+char16_t* hex_digits(char16_t* end, std::uint32_t value) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    char16_t buffer[8];
-    std::size_t n = 0;
     do {
-        buffer[n++] = kDigits[value & 0x0F];
+        *--end = kDigits[value & 0x0F];
         value >>= 4;
     } while (value != 0);
-    while (n > 0) out += buffer[--n];
+    return end;
 }
 
-void append_decimal(std::u16string& out, std::int32_t value) {
-    char16_t buffer[10];
-    std::size_t n = 0;
-    auto rest = static_cast<std::uint32_t>(value < 0 ? 0 : value);
+char16_t* decimal_digits(char16_t* end, std::uint32_t value) {
     do {
-        buffer[n++] = static_cast<char16_t>(u'0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    while (n > 0) out += buffer[--n];
+        *--end = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
 }
 
 bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -30,10 +26,15 @@ bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
 }  // namespace
 
 void append_record(std::u16string& out, std::uint32_t address, std::int32_t length, std::u16string_view text) {
-    append_hex_number(out, address);
-    out += u',';
-    append_decimal(out, length);
-    out += u',';
+    // ADDRESS "," LENGTH "," built in one piece: at most 8 + 1 + 10 + 1 characters.
+    char16_t header[20];
+    char16_t* const end = header + 20;
+    char16_t* begin = end;
+    *--begin = u',';
+    begin = decimal_digits(begin, static_cast<std::uint32_t>(length < 0 ? 0 : length));
+    *--begin = u',';
+    begin = hex_digits(begin, address);
+    out.append(begin, end);
     out += text;
     out += kRecordEnd;
 }

@@ -1,12 +1,30 @@
 #include "core/export/exportrange.hpp"
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "core/encoding/markers.hpp"
 #include "core/export/export_text.hpp"
 
 namespace quillmere {
 namespace {
+
+// What a code is, decided once per export from the filters and tables of the
+// scan, so that the loop reads one small array instead of the text slots.
+enum class Code : std::uint8_t { none, end, jump, tag, character };
+
+Code code_of(const FilterEntry* entry, const std::u16string* value) {
+    if (entry != nullptr) {
+        switch (entry->kind) {
+        case ControlKind::end: return Code::end;
+        case ControlKind::jump: return Code::jump;
+        case ControlKind::tag: return Code::tag;
+        case ControlKind::none: break;
+        }
+    }
+    return value != nullptr && !value->empty() ? Code::character : Code::none;
+}
 
 // One pass over the stretch. Positions are 1-based (offset + 1) so that the
 // record address reads as the run rules state it.
@@ -15,12 +33,26 @@ public:
     Scan(std::span<const std::uint8_t> rom, const CodeTables& tables, const ExportFilters& filters,
          std::optional<std::int32_t> minimum)
         : rom_(rom), size_(static_cast<std::int64_t>(rom.size())), tables_(tables), filters_(filters),
-          minimum_(minimum) {}
+          minimum_(minimum), pair_codes_(65536, Code::none) {
+        for (std::size_t byte = 0; byte < 256; ++byte) {
+            const auto b = static_cast<std::uint8_t>(byte);
+            single_codes_[byte] = code_of(filters.single ? &filters.single->at(b) : nullptr,
+                                          tables.single ? &tables.single->at(b) : nullptr);
+        }
+        if (filters.double_byte || tables.double_byte) {
+            for (std::size_t pair = 0; pair < 65536; ++pair) {
+                pair_codes_[pair] = code_of(filters.double_byte ? &filters.double_byte->slots[pair] : nullptr,
+                                            tables.double_byte ? &tables.double_byte->slots[pair] : nullptr);
+            }
+        }
+    }
 
     Expected<std::u16string, ExportFailed> run(std::int64_t start, std::int64_t end) {
         // The upper bound is fixed here; the rules may move the position on.
         const std::int64_t last = std::min(end + 1, size_);
-        if (last > start) text_.reserve(static_cast<std::size_t>(last - start) + 16);
+        // Text usually takes one or two characters per byte or pair; the
+        // reservation spares copying the text as it grows.
+        if (last > start) text_.reserve(static_cast<std::size_t>(last - start) * 2 + 64);
         run_.reserve(256);
         for (std::int64_t position = start + 1; position <= last; ++position) {
             Step step = single_byte_rules(position);
@@ -46,28 +78,22 @@ private:
     Step single_byte_rules(std::int64_t& position) {
         const std::int64_t offset = position - 1;
         const std::uint8_t b1 = byte_at(offset);
-        if (filters_.single) {
-            const FilterEntry& entry = filters_.single->at(b1);
-            if (entry.kind == ControlKind::end) {
-                if (!add(1)) return Step::failed;
-                append_end_marker(run_, bytes_at(offset, 1));
-                return Step::end_code;
-            }
-            if (entry.kind == ControlKind::jump) {
-                if (Step step = jump(entry, position, 1); step != Step::no_match) return step;
-            } else if (entry.kind == ControlKind::tag) {
-                if (!add(1)) return Step::failed;
-                run_ += entry.text;
-                return Step::matched;
-            }
-        }
-        if (tables_.single) {
-            const std::u16string& value = tables_.single->at(b1);
-            if (!value.empty()) {
-                if (!add(1)) return Step::failed;
-                run_ += value;
-                return Step::matched;
-            }
+        switch (single_codes_[b1]) {
+        case Code::none:
+            return Step::no_match;
+        case Code::end:
+            if (!add(1)) return Step::failed;
+            append_end_marker(run_, bytes_at(offset, 1));
+            return Step::end_code;
+        case Code::jump:
+            if (Step step = jump(filters_.single->at(b1), position, 1); step != Step::no_match) return step;
+            // Its parameters are missing: the byte may still be a character.
+            return tables_.single && !tables_.single->at(b1).empty() ? character(tables_.single->at(b1), 1, position)
+                                                                      : Step::no_match;
+        case Code::tag:
+            return character(filters_.single->at(b1).text, 1, position);
+        case Code::character:
+            return character(tables_.single->at(b1), 1, position);
         }
         return Step::no_match;
     }
@@ -79,33 +105,33 @@ private:
         if (offset + 1 >= size_) return Step::no_match;
         const std::uint8_t b1 = byte_at(offset);
         const std::uint8_t b2 = byte_at(offset + 1);
-        if (filters_.double_byte) {
-            const FilterEntry& entry = filters_.double_byte->at(b1, b2);
-            if (entry.kind == ControlKind::end) {
-                if (!add(2)) return Step::failed;
-                append_end_marker(run_, bytes_at(offset, 2));
-                ++position;
-                return Step::end_code;
-            }
-            if (entry.kind == ControlKind::jump) {
-                if (Step step = jump(entry, position, 2); step != Step::no_match) return step;
-            } else if (entry.kind == ControlKind::tag) {
-                if (!add(2)) return Step::failed;
-                run_ += entry.text;
-                ++position;
-                return Step::matched;
-            }
-        }
-        if (tables_.double_byte) {
-            const std::u16string& value = tables_.double_byte->at(b1, b2);
-            if (!value.empty()) {
-                if (!add(2)) return Step::failed;
-                run_ += value;
-                ++position;
-                return Step::matched;
-            }
+        switch (pair_codes_[static_cast<std::size_t>(b1) << 8 | b2]) {
+        case Code::none:
+            return Step::no_match;
+        case Code::end:
+            if (!add(2)) return Step::failed;
+            append_end_marker(run_, bytes_at(offset, 2));
+            ++position;
+            return Step::end_code;
+        case Code::jump:
+            if (Step step = jump(filters_.double_byte->at(b1, b2), position, 2); step != Step::no_match) return step;
+            return tables_.double_byte && !tables_.double_byte->at(b1, b2).empty()
+                       ? character(tables_.double_byte->at(b1, b2), 2, position)
+                       : Step::no_match;
+        case Code::tag:
+            return character(filters_.double_byte->at(b1, b2).text, 2, position);
+        case Code::character:
+            return character(tables_.double_byte->at(b1, b2), 2, position);
         }
         return Step::no_match;
+    }
+
+    // A tag or a character of `size` bytes.
+    Step character(const std::u16string& text, std::int64_t code_size, std::int64_t& position) {
+        if (!add(code_size)) return Step::failed;
+        run_ += text;
+        position += code_size - 1;
+        return Step::matched;
     }
 
     // A jump code of `code_size` bytes and the parameter bytes after it. It
@@ -155,6 +181,8 @@ private:
     const CodeTables& tables_;
     const ExportFilters& filters_;
     std::optional<std::int32_t> minimum_;
+    std::array<Code, 256> single_codes_{};
+    std::vector<Code> pair_codes_;
 
     std::u16string text_;
     std::u16string run_;

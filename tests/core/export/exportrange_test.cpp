@@ -159,6 +159,10 @@ TEST(exportrange_test, end_address_and_end_of_file) {
     EXPECT_EQ(setup.text({0x41, 0xF0, 0x01}), records({u"0,1,A"}));
     EXPECT_EQ(setup.text({0x41, 0x80, 0x01}), records({u"0,1,A"}));
     EXPECT_EQ(setup.text({0x41, 0x80}), records({u"0,1,A"}));
+    // A code that does not apply there leaves the byte to the rules after it.
+    Scanner fallback;
+    fallback.single({{0x41, u"A"}, {0xF0, u"z"}}).filter1({u"F0=turn2"});
+    EXPECT_EQ(fallback.text({0x41, 0xF0, 0x01}), records({u"0,2,Az"}));
     // An end beyond the file is no error; the last open run is still dropped.
     EXPECT_EQ(setup.text({0x41, 0x41, 0xFF, 0x41}, u"0", 0, 0x7FFFFFFF), records({u"0,2,AA"}));
     EXPECT_EQ(setup.text({0x41, 0xFF}, u"0", 5, 0x7FFFFFFF), u"");

@@ -70,8 +70,8 @@ Bytes padded(std::size_t offset, Bytes tail) {
 // Both kinds of table and filter: what the pieces of a run look like.
 Scanner full_setup() {
     Scanner setup;
-    setup.single({{0x41, u"A"}, {0x2A, u","}})
-        .pairs({{0x8140, u"\u3000"}, {0xB0A1, u"啊"}})
+    setup.single({{0x41, u"A"}})
+        .pairs({{0xB0A1, u"啊"}})
         .filter1({u"00=over", u"F0=turn2", u"F1=turn", u"0A=LF"})
         .filter2({u"8000=over", u"8001=turn1", u"8002=name"});
     return setup;
@@ -85,12 +85,10 @@ TEST(exportrange_test, every_piece_kind) {
     const Case cases[] = {
         {{0x41, 0xFF}, records({u"0,1,A"})},
         {{0xB0, 0xA1, 0xFF}, records({u"0,2,啊"})},
-        {{0x81, 0x40, 0xFF}, records({u"0,2,\u3000"})},
         {{0x0A, 0xFF}, records({u"0,1,{LF}"})},
         {{0x80, 0x02, 0xFF}, records({u"0,2,{name}"})},
         {{0x41, 0x00}, records({u"0,2,A{结束符00}"})},
         {{0x41, 0x80, 0x00}, records({u"0,3,A{结束符8000}"})},
-        {{0x41, 0xF0, 0x01, 0x2C, 0x41, 0xFF}, records({u"0,5,A{跳跃符F0：012C}A"})},
         {{0xF1, 0xFF}, records({u"0,1,{跳跃符F1：}"})},
         {{0x80, 0x01, 0x00, 0xFF}, records({u"0,3,{跳跃符8001：00}"})},
         // An end code right after an unmatched byte is a record of its own.
@@ -98,7 +96,6 @@ TEST(exportrange_test, every_piece_kind) {
         {{0xFF, 0x80, 0x00}, records({u"1,2,{结束符8000}"})},
         // Unmatched bytes give no empty records; both ways of closing give the run's first offset.
         {{0xFF, 0xFF, 0x41, 0x00, 0xFF, 0x41, 0x41, 0xFF, 0xFF}, records({u"2,2,A{结束符00}", u"5,2,AA"})},
-        {{0x2A, 0xFF}, records({u"0,1,,"})},
     };
     const Scanner setup = full_setup();
     for (const Case& c : cases) EXPECT_EQ(setup.text(c.rom), c.want) << text::to_utf8(c.want);

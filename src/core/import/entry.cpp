@@ -18,11 +18,12 @@ std::int64_t leading_number(std::u16string_view text) {
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
     std::int64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i] - u'0');
-        if (value >= kTooLarge) {
+        const int digit = text[i] - u'0';
+        if (value > (kTooLarge - digit) / 10) {
             value = kTooLarge;
             break;
         }
+        value = value * 10 + digit;
     }
     return negative ? -value : value;
 }

@@ -141,10 +141,10 @@ Outcome run_import(const ImportRequest& request) {
         if (!bytes) return encoding_message(entry.address, bytes.error());
         auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
         if (!fill) return unprocessable_message(entry.address);
-        // The ROM keeps its length: an entry that would reach past its end is
-        // refused before any of its bytes is written.
+        // The ROM keeps its length: an entry that starts outside it or would
+        // reach past its end is refused before any of its bytes is written.
         const std::uint64_t total = bytes->size() + fill->byte_count();
-        if (offset > rom->size() || total > rom->size() - offset) return unprocessable_message(entry.address);
+        if (offset >= rom->size() || total > rom->size() - offset) return unprocessable_message(entry.address);
         fill->append_to(*bytes);
         if (!rom->write(offset, *bytes)) {
             write_failed = true;

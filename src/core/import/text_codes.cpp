@@ -18,6 +18,14 @@ bool emit_hex_pairs(std::u16string_view digits, Emit& emit) {
     return true;
 }
 
+// The character at `i`, both halves of a surrogate pair (a UTF-8 file may
+// hold characters beyond the BMP).
+std::u16string_view character_at(std::u16string_view text, std::size_t i) {
+    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] <= 0xDFFF;
+    return text.substr(i, pair ? 2 : 1);
+}
+
 bool is_code_digits(std::u16string_view digits) {
     return (digits.size() == 2 || digits.size() == 4) && is_all_hex(digits);
 }
@@ -75,7 +83,7 @@ std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTabl
         if (plain_end == npos) plain_end = text.size();
         while (i < plain_end) {
             auto match = tables.reverse.match(text.substr(i, plain_end - i));
-            if (!match) return EntryFailure{EntryFault::missing_character, std::u16string(1, text[i])};
+            if (!match) return EntryFailure{EntryFault::missing_character, std::u16string(character_at(text, i))};
             if (!match->code.usable()) return unprocessable();
             for (std::size_t k = 0; k < match->code.size; ++k) emit(match->code.bytes[k]);
             i += match->length;

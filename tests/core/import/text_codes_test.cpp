@@ -45,6 +45,7 @@ TEST(text_codes_test, textlen_and_text2code_agree_on_every_text) {
         // Faults: the first one in the text is reported.
         {u"A你", {}, missing_character(u"你"), true},
         {u"好", {}, missing_character(u"好"), true},
+        {u"\U0001F600", {}, missing_character(u"\U0001F600"), true},
         {u"C{无}", {}, missing_character(u"C"), true},
         {u"A{无}C", {}, missing_tag(u"{无}"), true},
         {u"{填充符00}", {}, missing_tag(u"{填充符00}"), true},

@@ -41,8 +41,10 @@ public:
         }
         if (filters.double_byte || tables.double_byte) {
             for (std::size_t pair = 0; pair < 65536; ++pair) {
-                pair_codes_[pair] = code_of(filters.double_byte ? &filters.double_byte->slots[pair] : nullptr,
-                                            tables.double_byte ? &tables.double_byte->slots[pair] : nullptr);
+                const auto first = static_cast<std::uint8_t>(pair >> 8);
+                const auto second = static_cast<std::uint8_t>(pair & 0xFF);
+                pair_codes_[pair] = code_of(filters.double_byte ? &filters.double_byte->at(first, second) : nullptr,
+                                            tables.double_byte ? &tables.double_byte->at(first, second) : nullptr);
             }
         }
     }

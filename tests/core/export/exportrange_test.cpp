@@ -25,7 +25,8 @@ struct Scanner {
     }
     Scanner& pairs(std::initializer_list<std::pair<std::uint16_t, std::u16string>> entries) {
         tables.double_byte.emplace();
-        for (const auto& [code, value] : entries) tables.double_byte->slots[code] = value;
+        for (const auto& [code, value] : entries)
+            tables.double_byte->set(static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code & 0xFF), value);
         return *this;
     }
     Scanner& filter1(std::vector<std::u16string> lines) {

@@ -26,7 +26,7 @@ bench::DataFiles data_files() {
     return bench::DataFiles{dir ? dir : "build/bench/data"};
 }
 
-std::int64_t file_size(const std::filesystem::path& path) {
+std::int64_t bytes_in(const std::filesystem::path& path) {
     return static_cast<std::int64_t>(std::filesystem::file_size(path));
 }
 
@@ -59,7 +59,7 @@ void LoadLargeTable(benchmark::State& state) {
         if (!loaded || loaded->read_error) state.SkipWithError("table did not load");
         benchmark::DoNotOptimize(loaded);
     }
-    state.SetBytesProcessed(state.iterations() * file_size(path));
+    state.SetBytesProcessed(state.iterations() * bytes_in(path));
     state.SetItemsProcessed(state.iterations() * 20000);
 }
 BENCHMARK(LoadLargeTable)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -83,7 +83,7 @@ void Check(benchmark::State& state) {
         if (outcome.message.text != u"此文本为合法文本") state.SkipWithError("the script did not check");
         benchmark::DoNotOptimize(outcome);
     }
-    state.SetBytesProcessed(state.iterations() * file_size(files.script()));
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
 }
 BENCHMARK(Check)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -100,7 +100,7 @@ void Import(benchmark::State& state) {
         if (outcome.message.text != u"文本导入成功") state.SkipWithError("the script did not import");
         benchmark::DoNotOptimize(outcome);
     }
-    state.SetBytesProcessed(state.iterations() * file_size(files.script()));
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
 }
 BENCHMARK(Import)->Unit(benchmark::kMillisecond)->UseRealTime();
 

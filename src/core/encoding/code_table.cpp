@@ -38,6 +38,16 @@ Expected<LoadedTable<Table>, EmptyValue> load_table_file(const std::filesystem::
 
 }  // namespace
 
+void DoubleByteTable::set(std::uint8_t first, std::uint8_t second, std::u16string_view value) {
+    std::uint32_t& slot = index_[key(first, second)];
+    if (slot == 0) {
+        slot = static_cast<std::uint32_t>(values_.size());
+        values_.emplace_back(value);
+    } else {
+        values_[slot] = value;
+    }
+}
+
 Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const std::u16string> lines) {
     return parse_table<SingleByteTable>(lines, [](SingleByteTable& table, std::u16string_view code,
                                                   std::u16string_view value) {
@@ -53,7 +63,7 @@ Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const 
                                                   std::u16string_view value) {
         auto pair = double_byte_code(code);
         if (!pair) return false;
-        table.at(pair->first, pair->second) = value;
+        table.set(pair->first, pair->second, value);
         return true;
     });
 }

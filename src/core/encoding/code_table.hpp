@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,18 @@ struct SingleByteTable {
     const std::u16string& at(std::uint8_t byte) const { return slots[byte]; }
 };
 
-struct DoubleByteTable {
-    std::vector<std::u16string> slots = std::vector<std::u16string>(65536);
-    const std::u16string& at(std::uint8_t first, std::uint8_t second) const {
-        return slots[static_cast<std::size_t>(first) << 8 | second];
-    }
-    std::u16string& at(std::uint8_t first, std::uint8_t second) {
-        return slots[static_cast<std::size_t>(first) << 8 | second];
-    }
+// 65536 slots held as small indexes into the values defined, so that a table
+// is cheap to build and drop on every command.
+class DoubleByteTable {
+public:
+    const std::u16string& at(std::uint8_t first, std::uint8_t second) const { return values_[index_[key(first, second)]]; }
+    // A later value for the same code replaces the earlier one.
+    void set(std::uint8_t first, std::uint8_t second, std::u16string_view value);
+
+private:
+    static std::size_t key(std::uint8_t first, std::uint8_t second) { return std::size_t{first} << 8 | second; }
+    std::vector<std::uint32_t> index_ = std::vector<std::uint32_t>(65536, 0);
+    std::vector<std::u16string> values_ = std::vector<std::u16string>(1);  // [0] is the empty slot
 };
 
 template <class Table>

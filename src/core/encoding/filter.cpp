@@ -41,12 +41,22 @@ Expected<Filter, FilterFailure> parse_filter(std::span<const std::u16string> lin
         if (entry->kind == ControlKind::tag && parts->code.empty()) return unexpected(FilterFailure::empty_field);
         auto index = index_of(parts->code);
         if (!index) return unexpected(FilterFailure::bad_entry);
-        filter.slots[*index] = std::move(*entry);
+        filter.set(*index, std::move(*entry));
     }
     return filter;
 }
 
 }  // namespace
+
+void DoubleByteFilter::set(std::size_t code, FilterEntry entry) {
+    std::uint32_t& slot = index_[code];
+    if (slot == 0) {
+        slot = static_cast<std::uint32_t>(entries_.size());
+        entries_.push_back(std::move(entry));
+    } else {
+        entries_[slot] = std::move(entry);
+    }
+}
 
 Expected<FilterEntry, FilterFailure> filter_entry(std::u16string_view value) {
     FilterEntry entry;

@@ -31,13 +31,24 @@ inline constexpr std::int32_t kJumpCountNotANumber = -1;
 struct SingleByteFilter {
     std::vector<FilterEntry> slots = std::vector<FilterEntry>(257);
     const FilterEntry& at(std::uint8_t byte) const { return slots[byte]; }
+    const FilterEntry& by_code(std::size_t code) const { return slots[code]; }
+    void set(std::size_t code, FilterEntry entry) { slots[code] = std::move(entry); }
+    std::span<const FilterEntry> entries() const { return slots; }
 };
 
-struct DoubleByteFilter {
-    std::vector<FilterEntry> slots = std::vector<FilterEntry>(65536);
-    const FilterEntry& at(std::uint8_t first, std::uint8_t second) const {
-        return slots[static_cast<std::size_t>(first) << 8 | second];
-    }
+// Like the double-byte table: 65536 small indexes into the entries defined.
+class DoubleByteFilter {
+public:
+    const FilterEntry& at(std::uint8_t first, std::uint8_t second) const { return entries_[index_[key(first, second)]]; }
+    const FilterEntry& by_code(std::size_t code) const { return entries_[index_[code]]; }
+    void set(std::size_t code, FilterEntry entry);
+    // The entries defined, each once (for walking a filter without its codes).
+    std::span<const FilterEntry> entries() const { return std::span(entries_).subspan(1); }
+
+private:
+    static std::size_t key(std::uint8_t first, std::uint8_t second) { return std::size_t{first} << 8 | second; }
+    std::vector<std::uint32_t> index_ = std::vector<std::uint32_t>(65536, 0);
+    std::vector<FilterEntry> entries_ = std::vector<FilterEntry>(1);  // [0] is the empty slot
 };
 
 enum class FilterFailure { empty_field, bad_entry };

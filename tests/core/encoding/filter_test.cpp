@@ -25,7 +25,7 @@ TEST(filter_test, kinds_of_entry) {
     EXPECT_EQ(f.at(0x41).kind, ControlKind::tag);
     EXPECT_EQ(f.at(0x42).text, u"{overflow}");
     EXPECT_EQ(f.at(0x43).text, u"{{a}}");
-    EXPECT_EQ(f.slots[256].text, u"{x}");
+    EXPECT_EQ(f.by_code(256).text, u"{x}");
     EXPECT_EQ(f.at(0x44).jump_count, 0);
     EXPECT_TRUE(f.at(0x45).empty());
 }

@@ -1,0 +1,117 @@
+#include "bench_data.hpp"
+
+#include <random>
+
+#include "core/encoding/hex.hpp"
+#include "core/text/gbk.hpp"
+
+namespace quillmere::bench {
+namespace {
+
+struct Code {
+    std::uint8_t first, second;
+};
+
+std::vector<Code> hanzi_codes() {
+    std::vector<Code> codes;
+    for (int first = 0xB0; first <= 0xF7; ++first)
+        for (int second = 0xA1; second <= 0xFE; ++second) {
+            std::uint8_t pair[2] = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
+            auto decoded = text::decode_gbk(pair);
+            if (decoded.bad_sequences == 0 && decoded.text.size() == 1 && decoded.text[0] < 0xE000)
+                codes.push_back({pair[0], pair[1]});
+        }
+    return codes;
+}
+
+void append_table_line(std::u16string& out, Code code) {
+    std::uint8_t pair[2] = {code.first, code.second};
+    append_hex_byte(out, code.first);
+    append_hex_byte(out, code.second);
+    out += u'=';
+    out += text::decode_gbk(pair).text;
+    out += u"\r\n";
+}
+
+}  // namespace
+
+std::u16string double_byte_table_text() {
+    std::u16string out;
+    for (Code code : hanzi_codes()) append_table_line(out, code);
+    return out;
+}
+
+std::u16string single_byte_table_text() {
+    std::u16string out;
+    for (int byte = 0x20; byte <= 0x7E; ++byte) {
+        if (byte == '{' || byte == '}') continue;  // braces open and close tokens in a script
+        append_hex_byte(out, static_cast<std::uint8_t>(byte));
+        out += u'=';
+        out += static_cast<char16_t>(byte);
+        out += u"\r\n";
+    }
+    return out;
+}
+
+std::u16string large_table_text(std::size_t lines) {
+    std::u16string out;
+    std::size_t written = 0;
+    for (int first = 0x81; first <= 0xFE && written < lines; ++first)
+        for (int second = 0x40; second <= 0xFE && written < lines; ++second) {
+            if (second == 0x7F) continue;
+            std::uint8_t pair[2] = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
+            auto decoded = text::decode_gbk(pair);
+            if (decoded.bad_sequences != 0 || decoded.text.size() != 1) continue;
+            append_table_line(out, {pair[0], pair[1]});
+            ++written;
+        }
+    return out;
+}
+
+std::u16string single_byte_filter_text() { return u"00=over\r\n01=turn2\r\n02=name"; }
+
+std::u16string double_byte_filter_text() { return u"FE01=over\r\nFE02=player"; }
+
+Bytes make_rom(std::size_t size, std::uint32_t seed) {
+    const std::vector<Code> codes = hanzi_codes();
+    std::mt19937 random(seed);
+    auto below = [&](std::uint32_t n) { return static_cast<std::uint32_t>(random() % n); };
+    Bytes rom;
+    rom.reserve(size + 64);
+    while (rom.size() < size) {
+        // One string: 8 to 40 pieces, mostly double-byte characters.
+        std::uint32_t pieces = 8 + below(33);
+        for (std::uint32_t i = 0; i < pieces; ++i) {
+            std::uint32_t kind = below(100);
+            if (kind < 70) {
+                Code code = codes[below(static_cast<std::uint32_t>(codes.size()))];
+                rom.push_back(code.first);
+                rom.push_back(code.second);
+            } else if (kind < 92) {
+                auto byte = static_cast<std::uint8_t>(0x20 + below(0x5F));
+                rom.push_back(byte == '{' || byte == '}' ? std::uint8_t{'A'} : byte);
+            } else if (kind < 95) {
+                rom.push_back(0x01);
+                rom.push_back(static_cast<std::uint8_t>(below(256)));
+                rom.push_back(static_cast<std::uint8_t>(below(256)));
+            } else if (kind < 98) {
+                rom.push_back(0x02);
+            } else {
+                rom.push_back(0xFE);
+                rom.push_back(0x02);
+            }
+        }
+        if (below(2) == 0) {
+            rom.push_back(0x00);
+        } else {
+            rom.push_back(0xFE);
+            rom.push_back(0x01);
+        }
+        // Bytes between strings that no table or filter reads.
+        for (std::uint32_t gap = below(4); gap > 0; --gap) rom.push_back(static_cast<std::uint8_t>(0x80 + below(0x20)));
+    }
+    rom.resize(size);
+    return rom;
+}
+
+}  // namespace quillmere::bench

@@ -1,0 +1,30 @@
+#include "core/records/filter_list_file.hpp"
+
+#include "core/text/lines.hpp"
+
+namespace quillmere::records {
+
+std::u16string filter_box_text(std::u16string_view file_text) {
+    std::u16string box;
+    text::for_each_line(file_text, [&](std::u16string_view line) {
+        if (line.empty()) return;
+        box += line;
+        box += text::kLineEnd;
+    });
+    return box;
+}
+
+Expected<std::u16string, text::FileError> read_filter_list_file(const std::filesystem::path& path) {
+    auto decoded = text::read_text_file(path);
+    if (!decoded) return unexpected(decoded.error());
+    return filter_box_text(decoded->text);
+}
+
+Expected<Done, text::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,
+                                                              std::u16string_view box_text) {
+    std::u16string contents(box_text);
+    contents += text::kLineEnd;
+    return text::write_text_file(path, contents);
+}
+
+}  // namespace quillmere::records

@@ -1,0 +1,26 @@
+#pragma once
+// The filter list files ("glq.dat", "glq2.dat"): a box's text kept between
+// runs.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "core/expected.hpp"
+#include "core/text/files.hpp"
+
+namespace quillmere::records {
+
+// The box text a file's text gives: its non-empty lines (a line ends at CR LF
+// or a lone CR), each followed by CR LF.
+std::u16string filter_box_text(std::u16string_view file_text);
+
+// Missing or unreadable file: the error; undecodable bytes become U+FFFD.
+Expected<std::u16string, text::FileError> read_filter_list_file(const std::filesystem::path& path);
+
+// The box text followed by CR LF, in code page 936. Nothing is written when a
+// character cannot be encoded, so the file keeps its earlier content.
+Expected<Done, text::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,
+                                                              std::u16string_view box_text);
+
+}  // namespace quillmere::records

@@ -1,0 +1,102 @@
+#include "core/records/records.hpp"
+
+#include <algorithm>
+
+#include "core/encoding/hex.hpp"
+#include "core/records/settings_file.hpp"
+
+namespace quillmere::records {
+namespace {
+
+// A name beginning with ";" would be read back as a comment and vanish; a
+// quote or a line break would split the record when it is read back. Both are
+// refused before anything changes.
+std::optional<Message> unsavable_texts(const Record& typed) {
+    if (typed.name.starts_with(u';')) return error_message(u"记录名不能以分号开头");
+    auto breaks_the_line = [](std::u16string_view field) {
+        return field.find_first_of(u"\"\r\n") != std::u16string_view::npos;
+    };
+    if (breaks_the_line(typed.name) || breaks_the_line(typed.start) || breaks_the_line(typed.end))
+        return error_message(u"名称和地址不能包含引号或换行");
+    return std::nullopt;
+}
+
+struct Range {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    bool acceptable() const { return start >= 1 && start <= end; }
+};
+
+std::optional<Range> parse_range(const Record& typed) {
+    auto start = hex2num(typed.start);
+    auto end = hex2num(typed.end);
+    if (!start || !end) return std::nullopt;
+    return Range{*start, *end};
+}
+
+bool is_selected(const RecordList& records, std::optional<std::size_t> selection) {
+    return selection && *selection < records.size();
+}
+
+Change unchanged(const RecordList& records, std::optional<Message> message = std::nullopt) {
+    return Change{records, std::move(message), false};
+}
+
+// The new list stays even when the file cannot be written: the user keeps
+// working with it and is told that it is not on disk.
+Change saved(RecordList records, const std::filesystem::path& settings_file) {
+    std::optional<Message> message;
+    if (!save_records(settings_file, records)) message = error_message(u"记录保存失败");
+    return Change{std::move(records), std::move(message), true};
+}
+
+}  // namespace
+
+Message delete_question() { return notice_message(u"要删除记录吗？"); }
+Message modify_question() { return notice_message(u"要修改记录吗？"); }
+
+Change add_record(const RecordList& records, const Record& typed, const std::filesystem::path& settings_file) {
+    if (typed.name.empty()) return unchanged(records, error_message(u"请先输入记录名"));
+    if (auto refusal = unsavable_texts(typed)) return unchanged(records, std::move(refusal));
+    auto range = parse_range(typed);
+    if (!range) return unchanged(records);
+    bool listed = std::any_of(records.begin(), records.end(),
+                              [&](const Record& record) { return record.name == typed.name; });
+    if (listed) return unchanged(records, error_message(u"该记录已经存在，无法添加。"));
+    if (!range->acceptable()) return unchanged(records, error_message(u"起点或终点输入错误，无法添加。"));
+    RecordList next = records;
+    next.push_back(typed);
+    return saved(std::move(next), settings_file);
+}
+
+Change delete_record(const RecordList& records, std::optional<std::size_t> selection, bool confirmed,
+                     const std::filesystem::path& settings_file) {
+    if (!confirmed) return unchanged(records);
+    if (!is_selected(records, selection)) return unchanged(records, error_message(u"请先选择一个记录名"));
+    RecordList next = records;
+    next.erase(next.begin() + static_cast<std::ptrdiff_t>(*selection));
+    return saved(std::move(next), settings_file);
+}
+
+Change modify_record(const RecordList& records, std::optional<std::size_t> selection, const Record& typed,
+                     bool confirmed, const std::filesystem::path& settings_file) {
+    if (!confirmed) return unchanged(records);
+    if (typed.name.empty()) return unchanged(records, error_message(u"无记录名，无法修改"));
+    if (auto refusal = unsavable_texts(typed)) return unchanged(records, std::move(refusal));
+    auto range = parse_range(typed);
+    if (!range || !range->acceptable())
+        return unchanged(records, error_message(u"开始地址或结束地址输入错误，无法修改。"));
+    if (!is_selected(records, selection)) return unchanged(records, error_message(u"请先选择一个记录名"));
+    RecordList next = records;
+    next[*selection] = typed;
+    return saved(std::move(next), settings_file);
+}
+
+const Record& select_record(const RecordList& records, std::size_t index) {
+    // The window only passes the index of an entry it shows; anything else
+    // gets three empty texts rather than undefined behaviour.
+    static const Record kNoRecord{};
+    return index < records.size() ? records[index] : kNoRecord;
+}
+
+}  // namespace quillmere::records

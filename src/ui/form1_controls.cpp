@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <algorithm>
 #include <cmath>
 #include <span>
@@ -111,6 +113,21 @@ QFont song_font() {
     return font;
 }
 
+// The window's own face: 宋体 where it is installed, otherwise a CJK face
+// with the same half-width Latin, so that the captions fit as laid out.
+QFont window_font() {
+    const QStringList families = QFontDatabase::families();
+    QFont font;
+    for (const char* family : {"SimSun", "宋体", "NSimSun", "Noto Sans Mono CJK SC", "Noto Sans CJK SC"}) {
+        if (families.contains(QString::fromUtf8(family))) {
+            font.setFamily(QString::fromUtf8(family));
+            break;
+        }
+    }
+    font.setPointSize(9);
+    return font;
+}
+
 QPlainTextEdit* new_editor(QWidget* parent, bool large) {
     auto* editor = new QPlainTextEdit(parent);
     if (large) {
@@ -158,6 +175,7 @@ T* control(QWidget& form, const char* name) {
 }  // namespace
 
 Form1Controls create_form1_controls(QWidget& form) {
+    form.setFont(window_font());
     std::vector<std::pair<int, QWidget*>> focus_order;
     for (const ControlSpec& spec : kControls) {
         QWidget* parent = spec.group ? control<QWidget>(form, spec.group) : &form;
@@ -206,6 +224,14 @@ Form1Controls create_form1_controls(QWidget& form) {
     c.Frame6 = control<QGroupBox>(form, "Frame6");
     c.text9 = control<QPlainTextEdit>(form, "text9");
     c.text10 = control<QPlainTextEdit>(form, "text10");
+
+    // The layout was drawn for the classic look: each group's caption sits on
+    // its border line, and the margins are narrow enough for the captions.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(&form);
+        form.setStyle(classic);
+        for (QWidget* widget : form.findChildren<QWidget*>()) widget->setStyle(classic);
+    }
 
     c.Text16->setMaxLength(5);
     c.Text17->setMaxLength(5);

@@ -1,7 +1,7 @@
 // quillmere-screenshot SAMPLE_DIR OUT.png: opens the window on a scratch data
 // directory, does one job on the sample (choose the files, export with the
-// preview on, save the text, load it as the translation, check it) through
-// scripted dialogs, and saves a picture of the window.
+// preview on, save the text into SAMPLE_DIR, load it as the translation,
+// check it) through scripted dialogs, and saves a picture of the window.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -41,8 +41,7 @@ int main(int argc, char* argv[]) {
     const QDir sample(QString::fromLocal8Bit(argv[1]));
     const QString out = QString::fromLocal8Bit(argv[2]);
     QTemporaryDir data;
-    QTemporaryDir work;
-    if (!data.isValid() || !work.isValid()) return 1;
+    if (!data.isValid()) return 1;
     // The filter lists come in as if kept from an earlier run.
     QFile::copy(sample.filePath(QStringLiteral("filter1.txt")), data.filePath(QStringLiteral("glq.dat")));
     QFile::copy(sample.filePath(QStringLiteral("filter2.txt")), data.filePath(QStringLiteral("glq2.dat")));
@@ -53,7 +52,7 @@ int main(int argc, char* argv[]) {
     Form1 window(to_path(data.path()), boxes, dialogs);
     window.show();
 
-    const QString translation = work.filePath(QStringLiteral("示例.txt"));
+    const QString translation = sample.filePath(QStringLiteral("示例.txt"));
     dialogs.answer_next(sample.filePath(QStringLiteral("sample.gba")));
     dialogs.answer_next(sample.filePath(QStringLiteral("double.tbl")));
     dialogs.answer_next(sample.filePath(QStringLiteral("single.tbl")));
@@ -65,7 +64,7 @@ int main(int argc, char* argv[]) {
     find<QRadioButton>(window, "Option3")->click();
     find<QPushButton>(window, "Command6")->click();
     find<QLineEdit>(window, "Text3")->setText(QStringLiteral("示例"));
-    find<QLineEdit>(window, "Text4")->setText(QStringLiteral("0"));
+    find<QLineEdit>(window, "Text4")->setText(QStringLiteral("10"));
     find<QLineEdit>(window, "Text5")->setText(QStringLiteral("1FF"));
     find<QPushButton>(window, "Command1")->click();
     find<QCheckBox>(window, "Check3")->setChecked(true);

@@ -97,7 +97,7 @@ void Form1JobTest::whole_job_with_the_preview_on() {
     h.click("intext");
     expect_box(h.boxes.shown.back(), "提示", "文本导入成功");
     QCOMPARE(read_bytes(h.rom), QByteArray::fromHex("81424200FFFFFF4100FFFFFFFFFFFFFF"));
-    QCOMPARE(h.boxes.shown.size(), std::size_t{6});
+    QCOMPARE(h.boxes.shown.size(), std::size_t{5});
 }
 
 void Form1JobTest::export_without_preview_goes_to_a_named_file() {

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <utility>
 
 #include "core/commands/export_command.hpp"
 #include "core/commands/save_source_text.hpp"
@@ -63,9 +64,15 @@ void Form1::connect_commands() {
     connect(c_.Command6, &QPushButton::clicked, this, [this] { choose_file(c_.Text13, kCodeTableFilter); });
     connect(c_.openyw, &QPushButton::clicked, this, &Form1::choose_translation);
 
-    connect(c_.Option1, &QRadioButton::clicked, this, [this] { set_mode(RomMode::single_byte); });
-    connect(c_.Option2, &QRadioButton::clicked, this, [this] { set_mode(RomMode::double_byte); });
-    connect(c_.Option3, &QRadioButton::clicked, this, [this] { set_mode(RomMode::both); });
+    // However an option gets selected (click, arrow key), the enabled
+    // states follow it.
+    const std::pair<QRadioButton*, RomMode> options[] = {
+        {c_.Option1, RomMode::single_byte}, {c_.Option2, RomMode::double_byte}, {c_.Option3, RomMode::both}};
+    for (const auto& [option, option_mode] : options) {
+        connect(option, &QRadioButton::toggled, this, [this, option_mode](bool selected) {
+            if (selected) set_mode(option_mode);
+        });
+    }
     connect(c_.Check4, &QCheckBox::toggled, this, &Form1::set_preview);
 }
 

@@ -58,6 +58,8 @@ private slots:
     void export_refusals_and_empty_results();
     void check_and_import_read_the_translation_file_without_preview();
     void import_stops_at_an_entry_that_is_too_long();
+    void minimum_and_tag_range_reach_the_commands();
+    void missing_data_directory_fails_the_ticked_filter_list();
 };
 
 void Form1JobTest::whole_job_with_the_preview_on() {
@@ -186,6 +188,33 @@ void Form1JobTest::import_stops_at_an_entry_that_is_too_long() {
     expect_box(h.boxes.shown.back(), "错误", "7行的文本超出原长 1个字节");
     // The first entry went in; the one too long, and what follows, did not.
     QCOMPARE(read_bytes(h.rom), QByteArray::fromHex("424242424242FF424200FFFFFFFFFFFF"));
+}
+
+void Form1JobTest::minimum_and_tag_range_reach_the_commands() {
+    JobHarness h;
+    h.get<QCheckBox>("Check4")->setChecked(true);
+    h.get<QLineEdit>("Text15")->setText("3");
+    h.click("gettext");
+    QCOMPARE(core_text_of(h.get<QPlainTextEdit>("text9")), QStringLiteral("0,6,A啊阿{结束符00}\r\n\r\n"));
+
+    // The double-byte tag {名} is 81 42, searched only within Text16-Text17.
+    h.get<QPlainTextEdit>("Text12")->setPlainText("8142=名");
+    h.get<QCheckBox>("Check2")->setChecked(true);
+    h.get<QPlainTextEdit>("text10")->setPlainText("7,3,{名}A");
+    h.click("Command5");
+    expect_box(h.boxes.shown.back(), "提示", "此文本为合法文本");
+    h.get<QLineEdit>("Text17")->setText("33089");  // 8141
+    h.click("Command5");
+    expect_box(h.boxes.shown.back(), "错误", "7行出错，过滤区中缺少[{名}]");
+}
+
+void Form1JobTest::missing_data_directory_fails_the_ticked_filter_list() {
+    JobHarness h;
+    QDir(h.data_path).removeRecursively();
+    h.get<QCheckBox>("Check4")->setChecked(true);
+    h.click("gettext");
+    expect_box(h.boxes.shown.back(), "错误", "单字节过滤填写错误");
+    QCOMPARE(h.get<QPlainTextEdit>("text9")->toPlainText(), QString());
 }
 
 }  // namespace quillmere::ui::testing

@@ -70,6 +70,7 @@ private slots:
     void delete_and_modify_ask_first();
     void closing_writes_the_filter_lists();
     void closing_without_data_directory_still_closes();
+    void closing_writes_one_list_when_the_other_cannot_be();
 };
 
 void Form1Test::every_control_has_its_kind_caption_and_default() {
@@ -516,6 +517,16 @@ void Form1Test::closing_without_data_directory_still_closes() {
     h.get<QPlainTextEdit>("Text6")->setPlainText("00=over");
     QVERIFY(h.form->close());
     QVERIFY(!h.form->isVisible());
+    QCOMPARE(h.boxes.shown.size(), std::size_t{1});
+    expect_box(h.boxes.shown[0], "错误", "过滤区保存失败");
+}
+
+void Form1Test::closing_writes_one_list_when_the_other_cannot_be() {
+    Harness h([](Harness& setup) { QDir().mkpath(setup.data("glq.dat")); });
+    h.get<QPlainTextEdit>("Text12")->setPlainText("8140=over");
+    QVERIFY(h.form->close());
+    QVERIFY(!h.form->isVisible());
+    QCOMPARE(read_bytes(h.data("glq2.dat")), QByteArray("8140=over\r\n"));
     QCOMPARE(h.boxes.shown.size(), std::size_t{1});
     expect_box(h.boxes.shown[0], "错误", "过滤区保存失败");
 }

@@ -2,11 +2,14 @@
 // The export command: the window's (or the command line's) values in, the
 // export text and the message to show out.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/commands/filter_lists.hpp"
+#include "core/expected.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
 
@@ -44,6 +47,10 @@ ExportOutcome run_export(const ExportRequest& request);
 
 // The file form of an export text: the text followed by CR LF.
 std::u16string export_file_text(std::u16string_view export_text);
+
+// The file form in code page 936, or the file name message (错误) when a
+// character cannot be written.
+Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text);
 
 // Writes the file form; "文本已顺利导出" (提示), or the file name message (错误).
 Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text);

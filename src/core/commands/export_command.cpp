@@ -1,0 +1,105 @@
+#include "core/commands/export_command.hpp"
+
+#include "core/encoding/code_table.hpp"
+#include "core/encoding/filter.hpp"
+#include "core/encoding/hex.hpp"
+#include "core/export/exportrange.hpp"
+#include "core/text/files.hpp"
+#include "core/text/lines.hpp"
+
+namespace quillmere {
+namespace {
+
+constexpr std::u16string_view kExported = u"文本已顺利导出";
+constexpr std::u16string_view kExportFailed = u"导出文本失败";
+constexpr std::u16string_view kBadAddress = u"文本开始地址或结束地址输入错误";
+// Shown whenever the export file cannot be written; it begins with a space.
+constexpr std::u16string_view kBadFileName = u" 文件名不能包括以下字符：\\/:*?<>\"|";
+
+ExportOutcome with_message(ExportOutcome outcome, Message message) {
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+// One filter list: untick it when empty, pass it through its temporary file
+// when ticked, and parse it. Sets `filter` only when the list takes part.
+template <class Filter, class Parse>
+std::optional<Message> read_filter_list(const FilterListInput& list, const std::optional<std::filesystem::path>& data_dir,
+                                        const char* temp_file, bool double_byte, Parse parse, bool& untick,
+                                        std::optional<Filter>& filter) {
+    auto lines = filter_list_lines(list, data_dir, temp_file);
+    if (!lines) return filter_failure_message(FilterFailure::bad_entry, double_byte);
+    untick = lines->untick;
+    if (!lines->lines) return std::nullopt;
+    auto parsed = parse(*lines->lines);
+    if (!parsed) return filter_failure_message(parsed.error(), double_byte);
+    filter = std::move(*parsed);
+    return std::nullopt;
+}
+
+}  // namespace
+
+ExportOutcome run_export(const ExportRequest& request) {
+    ExportOutcome outcome;
+    if (request.rom.empty()) return with_message(std::move(outcome), error_message(u"请先选择一个ROM"));
+    if (request.start.empty() || request.end.empty())
+        return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
+    const auto start = hex2num(request.start);
+    const auto end = hex2num(request.end);
+    if (!start || !end || *end <= *start) return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
+    if (!request.preview && request.name.empty()) return with_message(std::move(outcome), error_message(u"请先输入名称"));
+
+    auto tables = load_code_tables(request.mode, request.double_table, request.single_table);
+    if (!tables) return with_message(std::move(outcome), tables.error());
+
+    ExportFilters filters;
+    auto parse2 = [](std::span<const std::u16string> lines) { return readfilter2(lines); };
+    auto parse1 = [](std::span<const std::u16string> lines) { return readfilter1(lines); };
+    if (auto failure = read_filter_list(request.double_filter, request.data_dir, kDoubleFilterTempFile, true, parse2,
+                                        outcome.untick_double_filter, filters.double_byte))
+        return with_message(std::move(outcome), std::move(*failure));
+    if (auto failure = read_filter_list(request.single_filter, request.data_dir, kSingleFilterTempFile, false, parse1,
+                                        outcome.untick_single_filter, filters.single))
+        return with_message(std::move(outcome), std::move(*failure));
+
+    // A ROM that cannot be read fails like a failed read at the first position.
+    auto rom = text::read_bytes(request.rom);
+    if (!rom) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
+    auto text = exportrange(*rom, *start, *end, *tables, filters, request.minimum);
+    if (!text) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
+    if (text->empty()) {
+        outcome.clear_preview = true;
+        return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
+    }
+    // Without the preview the front end now asks for a file and saves it.
+    if (request.preview) outcome.message = notice_message(std::u16string(kExported));
+    outcome.export_text = std::move(*text);
+    return outcome;
+}
+
+std::u16string export_file_text(std::u16string_view export_text) {
+    std::u16string file;
+    file.reserve(export_text.size() + text::kLineEnd.size());
+    file += export_text;
+    file += text::kLineEnd;
+    return file;
+}
+
+Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text) {
+    // Encoded as it stands and the line end added as bytes: an export text
+    // can be large, and is not copied for one more CR LF.
+    auto bytes = text::encode_gbk(export_text);
+    if (!bytes) return unexpected(error_message(std::u16string(kBadFileName)));
+    bytes->push_back(0x0D);
+    bytes->push_back(0x0A);
+    return std::move(*bytes);
+}
+
+Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text) {
+    auto bytes = export_file_bytes(export_text);
+    if (!bytes) return bytes.error();
+    if (!text::write_bytes(path, *bytes)) return error_message(std::u16string(kBadFileName));
+    return notice_message(std::u16string(kExported));
+}
+
+}  // namespace quillmere

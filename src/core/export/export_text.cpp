@@ -1,0 +1,62 @@
+#include "core/export/export_text.hpp"
+
+namespace quillmere {
+namespace {
+
+// Digits are written backwards, ending just before `end`; returns the first.
+char16_t* hex_digits(char16_t* end, std::uint32_t value) {
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    do {
+        *--end = kDigits[value & 0x0F];
+        value >>= 4;
+    } while (value != 0);
+    return end;
+}
+
+char16_t* decimal_digits(char16_t* end, std::uint32_t value) {
+    do {
+        *--end = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
+bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+}  // namespace
+
+void append_record(std::u16string& out, std::uint32_t address, std::int32_t length, std::u16string_view text) {
+    // ADDRESS "," LENGTH "," built in one piece: at most 8 + 1 + 10 + 1 characters.
+    char16_t header[20];
+    char16_t* const end = header + 20;
+    char16_t* begin = end;
+    *--begin = u',';
+    begin = decimal_digits(begin, static_cast<std::uint32_t>(length < 0 ? 0 : length));
+    *--begin = u',';
+    begin = hex_digits(begin, address);
+    out.append(begin, end);
+    out += text;
+    out += kRecordEnd;
+}
+
+std::optional<std::int32_t> read_minimum_run_length(std::u16string_view text) {
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {
+        negative = text.front() == u'-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    // Anything from the longest run on up drops every run alike.
+    constexpr std::int32_t kCap = kMaxRunLength + 1;
+    std::int32_t value = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        if (value < kCap) value = value * 10 + (c - u'0');
+    }
+    if (value > kCap) value = kCap;
+    return negative ? -value : value;
+}
+
+}  // namespace quillmere

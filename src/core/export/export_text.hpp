@@ -1,0 +1,26 @@
+#pragma once
+// The export text: one record per text run,
+// ADDRESS "," LENGTH "," TEXT CR LF CR LF, with nothing around the records.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmere {
+
+// A run covers at most this many ROM bytes.
+inline constexpr std::int32_t kMaxRunLength = 32767;
+
+inline constexpr std::u16string_view kRecordEnd = u"\r\n\r\n";
+
+// Appends one record: ADDRESS in upper-case hexadecimal without leading zeros
+// ("0" for offset 0), LENGTH in decimal.
+void append_record(std::u16string& out, std::uint32_t address, std::int32_t length, std::u16string_view text);
+
+// The minimum run length as typed: decimal digits with an optional sign and
+// optional blanks around them. nullopt when it is not such a number. Values
+// beyond what a run can reach are clamped, since they compare the same.
+std::optional<std::int32_t> read_minimum_run_length(std::u16string_view text);
+
+}  // namespace quillmere

@@ -1,0 +1,39 @@
+#pragma once
+// The export scan: a stretch of the ROM, read through the code tables and the
+// filter lists, cut into text runs and written as the export text.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/encoding/code_table.hpp"
+#include "core/encoding/filter.hpp"
+#include "core/expected.hpp"
+
+namespace quillmere {
+
+// The filters of the ticked lists; an absent one takes no part.
+struct ExportFilters {
+    std::optional<SingleByteFilter> single;
+    std::optional<DoubleByteFilter> double_byte;
+};
+
+// Why a scan gave up; every cause is reported to the user alike.
+enum class ExportFailed {
+    run_too_long,             // a run would cover more than kMaxRunLength bytes
+    minimum_not_a_number,     // met when the first run closes
+    jump_count_not_a_number,  // met when a jump code with such a count is read
+};
+
+// Scans the offsets start … end (both included) of `rom`. The ROM ends at its
+// last byte: offsets past it are not scanned, and a code that would need a
+// byte past it (the second byte of a pair, a jump code's parameters) does not
+// match there. A run still open when the scan ends is dropped. The tables
+// present are those of the ROM mode.
+Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
+                                                   std::int32_t end, const CodeTables& tables,
+                                                   const ExportFilters& filters, std::u16string_view minimum);
+
+}  // namespace quillmere

@@ -1,0 +1,78 @@
+#include "core/import/filter_lookup.hpp"
+
+#include <algorithm>
+#include <map>
+
+#include "core/encoding/code_line.hpp"
+#include "core/encoding/hex.hpp"
+#include "core/import/entry.hpp"
+
+namespace quillmere {
+namespace {
+
+// code -> tag text of the entries left once later lines have replaced
+// earlier ones; end and jump codes never equal a token, so only tags stay.
+using Slots = std::map<std::int32_t, std::u16string>;
+
+Expected<Slots, FilterFailure> parse_slots(std::span<const std::u16string> lines) {
+    Slots slots;
+    for (const std::u16string& line : lines) {
+        if (line.empty()) continue;
+        auto parts = split_code_line(line);
+        if (!parts) return unexpected(FilterFailure::bad_entry);
+        auto entry = filter_entry(parts->value);
+        if (!entry) return unexpected(entry.error());
+        if (entry->kind == ControlKind::tag && parts->code.empty()) return unexpected(FilterFailure::empty_field);
+        auto code = hex2num(parts->code);
+        if (!code || *code > kFilterCodeLimit) return unexpected(FilterFailure::bad_entry);
+        if (entry->kind == ControlKind::tag)
+            slots[*code] = std::move(entry->text);
+        else
+            slots.erase(*code);
+    }
+    return slots;
+}
+
+}  // namespace
+
+CodeRange code_range(std::u16string_view low, std::u16string_view high) {
+    const std::int64_t from = std::max<std::int64_t>(leading_number(low), 0);
+    const std::int64_t to = std::min<std::int64_t>(leading_number(high), 0xFFFF);
+    if (from > to) return CodeRange{1, 0};
+    return CodeRange{static_cast<std::int32_t>(from), static_cast<std::int32_t>(to)};
+}
+
+Expected<Done, FilterFailure> FilterLookup::add_double_list(std::span<const std::u16string> lines) {
+    auto slots = parse_slots(lines);
+    if (!slots) return unexpected(slots.error());
+    // The map is ordered, so each list of codes comes out ascending.
+    for (auto& [code, tag] : *slots)
+        if (code <= 0xFFFF) double_[tag].push_back(static_cast<std::uint16_t>(code));
+    return Done{};
+}
+
+Expected<Done, FilterFailure> FilterLookup::add_single_list(std::span<const std::u16string> lines) {
+    auto slots = parse_slots(lines);
+    if (!slots) return unexpected(slots.error());
+    for (auto& [code, tag] : *slots)
+        if (code <= 0xFF) single_.try_emplace(tag, static_cast<std::uint8_t>(code));
+    return Done{};
+}
+
+std::optional<std::uint8_t> FilterLookup::single_code(std::u16string_view token) const {
+    auto found = single_.find(token);
+    if (found == single_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<std::uint16_t> FilterLookup::double_code(std::u16string_view token, CodeRange range) const {
+    if (range.low > range.high) return std::nullopt;
+    auto found = double_.find(token);
+    if (found == double_.end()) return std::nullopt;
+    const auto& codes = found->second;
+    auto first = std::lower_bound(codes.begin(), codes.end(), range.low);
+    if (first == codes.end() || *first > range.high) return std::nullopt;
+    return *first;
+}
+
+}  // namespace quillmere

@@ -1,0 +1,64 @@
+#pragma once
+// The filter lists as the check and the import use them: a token in braces
+// -> the code of the tag that reads so.
+//
+// Each list's CODE is read as one hexadecimal number, so a double-byte CODE
+// of three or four digits is first byte × 256 + second byte and one or two
+// digits are the pair 00 XY. Codes up to 10100 (hexadecimal) are accepted;
+// only 0-FF match single-byte tags and only 0-FFFF double-byte tags, since
+// nothing larger fits the bytes the code is written as.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/encoding/filter.hpp"
+#include "core/expected.hpp"
+
+namespace quillmere {
+
+inline constexpr std::int32_t kFilterCodeLimit = 0x10100;
+
+// Double-byte codes searched for a tag, both ends included; empty when
+// low > high.
+struct CodeRange {
+    std::int32_t low = 0;
+    std::int32_t high = 0xFFFF;
+};
+
+// From the texts of the range boxes (decimal, leading numeric part), clipped
+// to the codes a double-byte tag can have.
+CodeRange code_range(std::u16string_view low, std::u16string_view high);
+
+class FilterLookup {
+public:
+    FilterLookup() = default;
+
+    // The lines of a ticked list; the first failing line ends the parse and
+    // leaves that list's tags out.
+    Expected<Done, FilterFailure> add_double_list(std::span<const std::u16string> lines);
+    Expected<Done, FilterFailure> add_single_list(std::span<const std::u16string> lines);
+
+    // The lowest single-byte code 0-FF whose tag is `token`.
+    std::optional<std::uint8_t> single_code(std::u16string_view token) const;
+    // The lowest double-byte code inside `range` whose tag is `token`.
+    std::optional<std::uint16_t> double_code(std::u16string_view token, CodeRange range) const;
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>{}(text); }
+    };
+    template <class Code>
+    using Index = std::unordered_map<std::u16string, Code, Hash, std::equal_to<>>;
+
+    Index<std::uint8_t> single_;
+    Index<std::vector<std::uint16_t>> double_;  // ascending codes
+};
+
+}  // namespace quillmere

@@ -1,0 +1,76 @@
+#pragma once
+// Code tables read backwards: text -> the code that stands for it.
+//
+// Plain text is matched against the table values, the longest value first;
+// at equal length the single-byte table wins, then the earlier line of its
+// file. A character that only occurs inside longer values is not covered.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmere {
+
+// One non-empty line of a code table file, split at its first "=".
+struct TableLine {
+    std::u16string key;
+    std::u16string value;  // never empty
+};
+
+// The bytes a table key stands for, in ROM order. A key that is not valid
+// hexadecimal (or, in the single-byte table, above FF) has no bytes: a text
+// that needs it cannot be encoded.
+struct CodeBytes {
+    std::array<std::uint8_t, 2> bytes{};
+    std::uint8_t size = 0;
+    bool usable() const { return size != 0; }
+};
+
+CodeBytes single_byte_key(std::u16string_view key);
+CodeBytes double_byte_key(std::u16string_view key);
+
+class ReverseTables {
+public:
+    // Either list may be empty (a table the ROM mode does not use).
+    ReverseTables(std::span<const TableLine> double_lines, std::span<const TableLine> single_lines);
+
+    struct Match {
+        std::size_t length = 0;  // characters of `plain` the value covers
+        CodeBytes code;
+    };
+
+    // The value that covers the start of `plain` (not empty), or nullopt
+    // when no value starts with its first character in a way that fits.
+    std::optional<Match> match(std::u16string_view plain) const {
+        const std::int32_t group_index = group_of_[plain.front()];
+        if (group_index < 0) return std::nullopt;
+        const Group& group = groups_[static_cast<std::size_t>(group_index)];
+        for (const Longer& candidate : group.longer)
+            if (plain.starts_with(candidate.value)) return Match{candidate.value.size(), candidate.code};
+        if (group.has_one) return Match{1, group.one};
+        return std::nullopt;
+    }
+
+private:
+    struct Longer {
+        std::u16string value;
+        CodeBytes code;
+    };
+    // All values that begin with one character.
+    struct Group {
+        bool has_one = false;  // a value that is this character alone
+        CodeBytes one;
+        std::vector<Longer> longer;  // longest first, then in priority order
+    };
+
+    void add(const TableLine& line, CodeBytes code);
+
+    std::vector<std::int32_t> group_of_;  // character -> index into groups_, or -1
+    std::vector<Group> groups_;
+};
+
+}  // namespace quillmere

@@ -1,0 +1,58 @@
+#include "core/import/table_loading.hpp"
+
+#include "core/encoding/code_line.hpp"
+#include "core/text/files.hpp"
+#include "core/text/lines.hpp"
+
+namespace quillmere {
+namespace {
+
+// A file that cannot be read, holds bytes that are not code page 936 text,
+// or holds no line is a read error, as in the export.
+Expected<TableLines, EmptyValue> table_file_lines(const std::filesystem::path& path) {
+    auto file = text::read_text_file(path);
+    if (!file) return TableLines{{}, true};
+    auto lines = text::split_lines(file->text);
+    auto loaded = table_lines(lines);
+    if (loaded && file->bad_sequences > 0) loaded->read_error = true;
+    return loaded;
+}
+
+}  // namespace
+
+Expected<TableLines, EmptyValue> table_lines(std::span<const std::u16string> file_lines) {
+    TableLines loaded;
+    if (file_lines.empty()) loaded.read_error = true;
+    for (const std::u16string& line : file_lines) {
+        if (line.empty()) continue;
+        auto parts = split_code_line(line);
+        if (!parts) {
+            loaded.read_error = true;
+            continue;
+        }
+        if (parts->value.empty()) return unexpected(EmptyValue{std::u16string(parts->code)});
+        loaded.lines.push_back({std::u16string(parts->code), std::u16string(parts->value)});
+    }
+    return loaded;
+}
+
+Expected<ReverseTables, Message> load_reverse_tables(RomMode mode, const std::filesystem::path& double_table_path,
+                                                     const std::filesystem::path& single_table_path) {
+    TableLines double_table, single_table;
+    if (uses_double_byte_table(mode)) {
+        if (double_table_path.empty()) return unexpected(error_message(u"请先选择一个双字节码表"));
+        auto loaded = table_file_lines(double_table_path);
+        if (!loaded) return unexpected(empty_value_message(loaded.error()));
+        double_table = std::move(*loaded);
+    }
+    if (uses_single_byte_table(mode)) {
+        if (single_table_path.empty()) return unexpected(error_message(u"请先选择一个单字节码表"));
+        auto loaded = table_file_lines(single_table_path);
+        if (!loaded) return unexpected(empty_value_message(loaded.error()));
+        single_table = std::move(*loaded);
+    }
+    if (double_table.read_error || single_table.read_error) return unexpected(error_message(u"码表读取错误"));
+    return ReverseTables(double_table.lines, single_table.lines);
+}
+
+}  // namespace quillmere

@@ -1,0 +1,43 @@
+#pragma once
+// Measuring (`textlen`) and encoding (`text2code`) the text field of a
+// translation script entry. Both walk the text the same way, so a text that
+// measures n bytes encodes to n bytes:
+//
+// - "{" opens a token that runs to the next "}"; a "{" without one fails.
+// - "{结束符" + 2 or 4 hex digits + "}" is an end marker, one byte per pair.
+// - "{跳跃符" + 2 or 4 hex digits + "：" + an even number of hex digits + "}"
+//   is a jump marker, one byte per pair, the jump code first.
+// - Any other token that begins with either word fails: counting it one way
+//   and writing it another would put wrong bytes into the ROM.
+// - Any other token is a tag: the lowest single-byte code 0-FF that names
+//   it, else the lowest double-byte code in the range, high byte first. A
+//   fill marker typed into the script is a tag too; the import adds its own
+//   fill bytes after the text.
+// - Plain text is covered by the reverse tables, longest value first.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "core/expected.hpp"
+#include "core/import/entry_failure.hpp"
+#include "core/import/filter_lookup.hpp"
+#include "core/import/reverse_tables.hpp"
+
+namespace quillmere {
+
+struct ScriptTables {
+    ReverseTables reverse;
+    FilterLookup filters;
+};
+
+// The bytes the text will take, or the first thing in it that cannot be
+// encoded.
+Expected<std::size_t, EntryFailure> textlen(std::u16string_view text, const ScriptTables& tables, CodeRange range);
+
+// The bytes themselves.
+Expected<std::vector<std::uint8_t>, EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables,
+                                                            CodeRange range);
+
+}  // namespace quillmere

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "cli_driver.hpp"
+#include "core/support/temp_dir.hpp"
+#include "core/text/gbk.hpp"
+
+namespace quillmere {
+namespace {
+
+using testing::Bytes;
+using testing::CliRun;
+using testing::run_cli;
+
+const std::string kDone = "提示：文本已顺利导出\n";
+
+// The bytes of the export file holding these records.
+std::string file_form(std::initializer_list<std::u16string_view> records) {
+    std::u16string text;
+    for (std::u16string_view record : records) (text += record) += u"\r\n\r\n";
+    text += u"\r\n";
+    const Bytes bytes = testing::gbk_bytes(text);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class export_cli_test : public ::testing::Test {
+protected:
+    export_cli_test() {
+        testing::write_gbk(dir_ / "single.tbl", u"41=A\r\n42=B\r\n2A=,\r\n");
+        testing::write_gbk(dir_ / "double.tbl", u"8140=\u3000\r\nB0A1=啊\r\n");
+        testing::write_gbk(dir_ / "filter1.txt", u"00=over\r\nF0=turn2\r\n");
+        testing::write_gbk(dir_ / "filter2.txt", u"8000=over\r\n");
+        testing::write_gbk(dir_ / "bad_filter.txt", u"8000=over\r\nname\r\n");
+    }
+
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+
+    // Writes the ROM, placing `bytes` at `offset` after FF filler.
+    std::string rom(std::size_t offset, const Bytes& bytes) const {
+        Bytes image(offset, 0xFF);
+        image.insert(image.end(), bytes.begin(), bytes.end());
+        testing::write_file(dir_ / "rom.gba", image);
+        return path("rom.gba");
+    }
+
+    // export with the tables and filters of the fixture; `more` may override them.
+    CliRun export_rom(const std::string& rom_path, const std::string& start, const std::string& end,
+                      std::vector<std::string> more = {}) const {
+        std::vector<std::string> args{"export",   "--rom",          rom_path, "--start",   start,
+                                      "--end",    end,              "--mode", "both",      "--table1",
+                                      path("single.tbl"), "--table2", path("double.tbl")};
+        args.insert(args.end(), more.begin(), more.end());
+        return run_cli(args);
+    }
+
+    testing::TempDir dir_;
+};
+
+TEST_F(export_cli_test, records_of_the_format_examples_on_standard_output) {
+    struct Case {
+        std::size_t offset;
+        Bytes bytes;
+        std::vector<std::string> more;
+        std::u16string_view record;
+    };
+    const Case cases[] = {
+        {0x1000, {0x41, 0x42, 0x00}, {"--filter1", path("filter1.txt")}, u"1000,3,AB{结束符00}"},
+        {0x1000, {0x41, 0x42, 0xFF}, {}, u"1000,2,AB"},
+        {0, {0x81, 0x40, 0xFF}, {}, u"0,2,\u3000"},
+        {0x2A0, {0x2A, 0xFF}, {}, u"2A0,1,,"},
+        {0, {0x41, 0xF0, 0x01, 0x2C, 0x41, 0xFF}, {"--filter1", path("filter1.txt")}, u"0,5,A{跳跃符F0：012C}A"},
+    };
+    for (const Case& c : cases) {
+        CliRun got = export_rom(rom(c.offset, c.bytes), "0", "7FFFFFFF", c.more);
+        EXPECT_EQ(got.status, 0);
+        EXPECT_EQ(got.out, file_form({c.record})) << text::to_utf8(c.record);
+        EXPECT_EQ(got.err, kDone);
+    }
+}
+
+TEST_F(export_cli_test, out_writes_the_file) {
+    const std::string rom_path = rom(0, {0x41, 0x00, 0xB0, 0xA1, 0x80, 0x00});
+    CliRun got = export_rom(rom_path, "0", "5",
+                            {"--filter1", path("filter1.txt"), "--filter2", path("filter2.txt"), "--out", path("out.txt")});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, "");
+    EXPECT_EQ(got.err, kDone);
+    const Bytes written = testing::read_file(dir_ / "out.txt");
+    EXPECT_EQ(std::string(written.begin(), written.end()), file_form({u"0,2,A{结束符00}", u"2,4,啊{结束符8000}"}));
+}
+
+TEST_F(export_cli_test, every_outcome_is_one_line_with_its_title) {
+    const std::string good = rom(0, {0x41, 0xFF});
+    const std::string bad_file = "错误：" + text::to_utf8(u" 文件名不能包括以下字符：\\/:*?<>\"|") + "\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"export", "--rom", "", "--start", "0", "--end", "1"}, "错误：请先选择一个ROM\n"},
+        {{"export", "--rom", good, "--start", "", "--end", "1"}, "错误：文本开始地址或结束地址输入错误\n"},
+        {{"export", "--rom", good, "--start", "100", "--end", "100"}, "错误：文本开始地址或结束地址输入错误\n"},
+        {{"export", "--rom", good, "--start", "10", "--end", "G0"}, "错误：文本开始地址或结束地址输入错误\n"},
+        {{"export", "--rom", good, "--start", "0", "--end", "1"}, "错误：请先选择一个双字节码表\n"},
+        {{"export", "--rom", good, "--start", "0", "--end", "1", "--mode", "single"}, "错误：请先选择一个单字节码表\n"},
+        {{"export", "--rom", good, "--start", "0", "--end", "1", "--mode", "single", "--table1", path("missing.tbl")},
+         "错误：码表读取错误\n"},
+    };
+    for (const Case& c : cases) {
+        CliRun got = run_cli(c.args);
+        EXPECT_EQ(got.status, 1);
+        EXPECT_EQ(got.out, "");
+        EXPECT_EQ(got.err, c.err);
+    }
+    const Case with_tables[] = {
+        {{"--filter2", path("bad_filter.txt")}, "错误：双字节过滤填写错误\n"},
+        {{"--filter1", path("missing.txt")}, "错误：无法读取过滤区文件：" + path("missing.txt") + "\n"},
+        {{"--min", "abc"}, "提示：导出文本失败\n"},
+        {{"--min", "1"}, "提示：导出文本失败\n"},  // the only run has one byte
+        {{"--out", path("missing/out.txt")}, bad_file},
+    };
+    for (const Case& c : with_tables) {
+        CliRun got = export_rom(good, "0", "1", c.args);
+        EXPECT_EQ(got.status, 1);
+        EXPECT_EQ(got.out, "");
+        EXPECT_EQ(got.err, c.err);
+    }
+    CliRun unreadable = export_rom(path("missing.gba"), "0", "1");
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_EQ(unreadable.err, "提示：导出文本失败\n");
+    CliRun negative = export_rom(good, "0", "1", {"--min", "-1"});
+    EXPECT_EQ(negative.out, file_form({u"0,1,A"}));
+}
+
+TEST_F(export_cli_test, wrong_usage_exits_with_2) {
+    const std::string good = rom(0, {0x41, 0xFF});
+    const std::vector<std::string> cases[] = {
+        {},
+        {"export", "--start", "0", "--end", "1"},
+        {"export", "--rom", good, "--start", "0"},
+        {"export", "--rom", good, "--start", "0", "--end", "1", "--mode", "triple"},
+        {"export", "--rom", good, "--start", "0", "--end", "1", "--bogus"},
+        {"export", "--rom", good, "--start", "0", "--end", "1", "extra"},
+    };
+    for (const auto& args : cases) EXPECT_EQ(run_cli(args).status, 2);
+    EXPECT_EQ(run_cli({"export", "--help"}).status, 0);
+}
+
+TEST_F(export_cli_test, the_program_writes_bytes_and_exit_status) {
+    const std::string rom_path = rom(0, {0x41, 0x00, 0xB0, 0xA1, 0xFF});
+    CliRun got = testing::run_cli_program({"export", "--rom", rom_path, "--start", "0", "--end", "4", "--mode", "both",
+                                           "--table1", path("single.tbl"), "--table2", path("double.tbl"),
+                                           "--filter1", path("filter1.txt")},
+                                          dir_.path());
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, file_form({u"0,2,A{结束符00}", u"2,2,啊"}));
+    EXPECT_EQ(got.err, kDone);
+    EXPECT_EQ(testing::run_cli_program({"export", "--rom", rom_path}, dir_.path()).status, 2);
+    EXPECT_EQ(testing::run_cli_program({"export", "--rom", "", "--start", "0", "--end", "1"}, dir_.path()).err,
+              "错误：请先选择一个ROM\n");
+}
+
+}  // namespace
+}  // namespace quillmere

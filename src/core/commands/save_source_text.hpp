@@ -1,0 +1,23 @@
+#pragma once
+// Saving the source text (text9) to a file the user names.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/message.hpp"
+
+namespace quillmere {
+
+// The record name proposes the file name, so saving needs one before the
+// dialog opens: "请先输入名称" (错误) when it is empty.
+std::optional<Message> check_source_text_name(std::u16string_view name);
+
+// Writes the text followed by CR LF in code page 936, creating or replacing
+// the file. "保存文本成功" (提示); the file name message (错误) when the file
+// cannot be written; a character code page 936 cannot hold is named and
+// nothing is written.
+Message save_source_text(const std::filesystem::path& path, std::u16string_view source_text);
+
+}  // namespace quillmere

@@ -1,0 +1,300 @@
+#include "ui/form1.hpp"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <utility>
+
+#include "core/commands/export_command.hpp"
+#include "core/commands/save_source_text.hpp"
+#include "core/commands/translation_text.hpp"
+#include "core/records/session.hpp"
+#include "ui/app_icon.hpp"
+#include "ui/file_dialogs.hpp"
+#include "ui/message_boxes.hpp"
+#include "ui/qt_text.hpp"
+
+namespace quillmere::ui {
+namespace {
+
+const QString kRomFilter = QStringLiteral(
+    "*.gba;*.bin;*.gb;*.gbc;*.sfc;*.fc;*.wsc;*.ws|*.gba;*.bin;*.gb;*.gbc;*.sfc;*.fc;*.wsc;*.ws|全部文件 (*.*)|*.*");
+const QString kCodeTableFilter = QStringLiteral("TBL文件 (*.tbl);TXT文件 (*.txt)|*.tbl;*.txt|全部文件 (*.*)|*.*");
+const QString kTranslationFilter = QStringLiteral("TXT文件 (*.txt)|*.txt|全部文件 (*.*)|*.*");
+const QString kTextFileFilter = QStringLiteral("*.txt|*.txt");
+
+}  // namespace
+
+Form1::Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), data_dir_(std::move(data_dir)), boxes_(boxes), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quillmere V1.14"));
+    setWindowIcon(quillmere_icon());
+    c_ = create_form1_controls(*this);
+    set_preview(false);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+    connect_commands();
+    start_up();
+}
+
+void Form1::connect_commands() {
+    connect(c_.gettext, &QPushButton::clicked, this, &Form1::export_clicked);
+    connect(c_.Command4, &QPushButton::clicked, this, &Form1::save_text_clicked);
+    connect(c_.Command5, &QPushButton::clicked, this, &Form1::check_clicked);
+    connect(c_.intext, &QPushButton::clicked, this, &Form1::import_clicked);
+
+    connect(c_.Command1, &QPushButton::clicked, this, &Form1::add_clicked);
+    connect(c_.Command2, &QPushButton::clicked, this, &Form1::delete_clicked);
+    connect(c_.Command3, &QPushButton::clicked, this, &Form1::modify_clicked);
+    // A click on the entry already selected shows its values again.
+    connect(c_.List1, &QListWidget::currentRowChanged, this, &Form1::select_record);
+    connect(c_.List1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { select_record(c_.List1->row(item)); });
+
+    connect(c_.openrom, &QPushButton::clicked, this, [this] { choose_file(c_.Text1, kRomFilter); });
+    connect(c_.opentlb, &QPushButton::clicked, this, [this] { choose_file(c_.Text2, kCodeTableFilter); });
+    connect(c_.Command6, &QPushButton::clicked, this, [this] { choose_file(c_.Text13, kCodeTableFilter); });
+    connect(c_.openyw, &QPushButton::clicked, this, &Form1::choose_translation);
+
+    // However an option gets selected (click, arrow key), the enabled
+    // states follow it.
+    const std::pair<QRadioButton*, RomMode> options[] = {
+        {c_.Option1, RomMode::single_byte}, {c_.Option2, RomMode::double_byte}, {c_.Option3, RomMode::both}};
+    for (const auto& [option, option_mode] : options) {
+        connect(option, &QRadioButton::toggled, this, [this, option_mode](bool selected) {
+            if (selected) set_mode(option_mode);
+        });
+    }
+    connect(c_.Check4, &QCheckBox::toggled, this, &Form1::set_preview);
+}
+
+void Form1::start_up() {
+    c_.Command6->setEnabled(false);
+    c_.Text13->setEnabled(false);
+    records::StartupState state = records::start_up(data_dir_);
+    records_ = std::move(state.records);
+    show_records(std::nullopt);
+    set_editor_text(*c_.Text6, state.single_filter_text);
+    set_editor_text(*c_.Text12, state.double_filter_text);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!shut_down_) {
+        shut_down_ = true;
+        if (auto failure = records::shut_down(data_dir_, editor_text(*c_.Text6), editor_text(*c_.Text12)))
+            show_message(*failure);
+    }
+    event->accept();
+}
+
+// ---- export, save, check, import
+
+void Form1::export_clicked() {
+    ExportRequest request;
+    request.rom = to_path(c_.Text1->text());
+    request.start = line_text(*c_.Text4);
+    request.end = line_text(*c_.Text5);
+    request.mode = mode();
+    request.double_table = to_path(c_.Text2->text());
+    request.single_table = to_path(c_.Text13->text());
+    request.double_filter = {editor_text(*c_.Text12), c_.Check2->isChecked()};
+    request.single_filter = {editor_text(*c_.Text6), c_.Check3->isChecked()};
+    request.minimum = line_text(*c_.Text15);
+    request.preview = c_.Check4->isChecked();
+    request.name = line_text(*c_.Text3);
+    request.data_dir = data_dir_;
+
+    ExportOutcome outcome = run_export(request);
+    untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
+    if (outcome.clear_preview) c_.text9->clear();
+    if (outcome.message) {
+        if (request.preview && outcome.export_text) set_editor_text(*c_.text9, *outcome.export_text);
+        show_message(*outcome.message);
+        return;
+    }
+    if (!outcome.export_text) return;
+    remembered_file_name_ = c_.Text3->text();
+    const auto path = dialogs_.save(this, kTextFileFilter, remembered_file_name_);
+    if (!path) return;
+    remembered_file_name_ = *path;
+    show_message(write_export_file(to_path(*path), *outcome.export_text));
+}
+
+void Form1::save_text_clicked() {
+    if (auto refusal = check_source_text_name(line_text(*c_.Text3))) {
+        show_message(*refusal);
+        return;
+    }
+    remembered_file_name_ = c_.Text3->text();
+    const auto path = dialogs_.save(this, kTextFileFilter, remembered_file_name_);
+    if (!path) return;
+    remembered_file_name_ = *path;
+    show_message(quillmere::save_source_text(to_path(*path), editor_text(*c_.text9)));
+}
+
+CheckRequest Form1::check_request() const {
+    CheckRequest request;
+    request.preview = c_.Check4->isChecked();
+    request.script_file = to_path(c_.Text8->text());
+    // The translation area is read only when it is the script.
+    if (request.preview) request.script_text = editor_text(*c_.text10);
+    request.mode = mode();
+    request.double_table = to_path(c_.Text2->text());
+    request.single_table = to_path(c_.Text13->text());
+    request.double_filter = {editor_text(*c_.Text12), c_.Check2->isChecked()};
+    request.single_filter = {editor_text(*c_.Text6), c_.Check3->isChecked()};
+    request.range_low = line_text(*c_.Text16);
+    request.range_high = line_text(*c_.Text17);
+    request.data_dir = data_dir_;
+    return request;
+}
+
+void Form1::check_clicked() {
+    Outcome outcome = run_check(check_request());
+    untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
+    show_message(outcome.message);
+}
+
+void Form1::import_clicked() {
+    ImportRequest request;
+    static_cast<CheckRequest&>(request) = check_request();
+    request.rom = to_path(c_.Text1->text());
+    request.fill = line_text(*c_.Text14);
+    Outcome outcome = run_import(request);
+    untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
+    show_message(outcome.message);
+}
+
+// ---- records
+
+records::Record Form1::typed_record() const {
+    return {line_text(*c_.Text3), line_text(*c_.Text4), line_text(*c_.Text5)};
+}
+
+std::optional<std::size_t> Form1::selected_record() const {
+    const int row = c_.List1->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= records_.size() || !c_.List1->currentItem()->isSelected())
+        return std::nullopt;
+    return static_cast<std::size_t>(row);
+}
+
+void Form1::show_records(std::optional<std::size_t> selection) {
+    const QSignalBlocker blocker(c_.List1);
+    c_.List1->clear();
+    for (const records::Record& record : records_) c_.List1->addItem(to_qt(record.name));
+    if (selection && *selection < records_.size()) {
+        c_.List1->setCurrentRow(static_cast<int>(*selection));
+    } else {
+        c_.List1->setCurrentRow(-1);
+    }
+}
+
+void Form1::add_clicked() {
+    const auto selection = selected_record();
+    records::Change change = records::add_record(records_, typed_record(), records::settings_file_path(data_dir_));
+    if (change.changed) {
+        records_ = std::move(change.records);
+        show_records(selection);
+    }
+    if (change.message) show_message(*change.message);
+}
+
+void Form1::delete_clicked() {
+    const bool confirmed = confirm(records::delete_question());
+    records::Change change =
+        records::delete_record(records_, selected_record(), confirmed, records::settings_file_path(data_dir_));
+    if (change.changed) {
+        records_ = std::move(change.records);
+        show_records(std::nullopt);
+    }
+    if (change.message) show_message(*change.message);
+}
+
+void Form1::modify_clicked() {
+    const bool confirmed = confirm(records::modify_question());
+    const auto selection = selected_record();
+    records::Change change = records::modify_record(records_, selection, typed_record(), confirmed,
+                                                    records::settings_file_path(data_dir_));
+    if (change.changed) {
+        records_ = std::move(change.records);
+        show_records(selection);
+    }
+    if (change.message) show_message(*change.message);
+}
+
+void Form1::select_record(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
+    const records::Record& record = records::select_record(records_, static_cast<std::size_t>(row));
+    c_.Text3->setText(to_qt(record.name));
+    c_.Text4->setText(to_qt(record.start));
+    c_.Text5->setText(to_qt(record.end));
+}
+
+// ---- files, mode, preview
+
+bool Form1::choose_file(QLineEdit* box, const QString& filter_list) {
+    const auto path = dialogs_.open(this, filter_list, remembered_file_name_);
+    if (!path) return false;
+    box->setText(*path);
+    remembered_file_name_.clear();
+    return true;
+}
+
+void Form1::choose_translation() {
+    if (choose_file(c_.Text8, kTranslationFilter) && c_.Check4->isChecked()) load_translation();
+}
+
+void Form1::load_translation() {
+    const auto text = load_translation_text(to_path(c_.Text8->text()));
+    if (!text) return;
+    set_editor_text(*c_.text10, *text);
+    show_message(translation_loaded_message());
+}
+
+void Form1::set_mode(RomMode mode) {
+    const bool single = uses_single_byte_table(mode);
+    const bool double_byte = uses_double_byte_table(mode);
+    c_.Text2->setEnabled(double_byte);
+    c_.opentlb->setEnabled(double_byte);
+    c_.Text13->setEnabled(single);
+    c_.Command6->setEnabled(single);
+}
+
+RomMode Form1::mode() const {
+    if (c_.Option1->isChecked()) return RomMode::single_byte;
+    if (c_.Option3->isChecked()) return RomMode::both;
+    return RomMode::double_byte;
+}
+
+void Form1::set_preview(bool on) {
+    // The text area lies right of the narrow window; hidden, not even its
+    // border shows at the edge.
+    c_.Frame6->setVisible(on);
+    setFixedSize(on ? kWideWidth : kNarrowWidth, kClientHeight);
+}
+
+// ---- messages
+
+void Form1::untick_filters(bool double_filter, bool single_filter) {
+    if (double_filter) c_.Check2->setChecked(false);
+    if (single_filter) c_.Check3->setChecked(false);
+}
+
+void Form1::show_message(const Message& message) {
+    boxes_.show(this, to_qt(message.title()), to_qt(message.text), Buttons::ok, Icon::none);
+}
+
+bool Form1::confirm(const Message& question) {
+    return boxes_.show(this, to_qt(question.title()), to_qt(question.text), Buttons::yes_no, Icon::information) ==
+           Answer::yes;
+}
+
+}  // namespace quillmere::ui

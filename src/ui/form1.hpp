@@ -1,0 +1,74 @@
+#pragma once
+// The main window. It gathers the control values, runs one core command per
+// click and shows what the command returns; it holds no logic of its own.
+
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+
+#include "core/commands/script_commands.hpp"
+#include "core/message.hpp"
+#include "core/records/records.hpp"
+#include "core/rom_mode.hpp"
+#include "ui/form1_controls.hpp"
+
+class QLineEdit;
+
+namespace quillmere::ui {
+
+class FileDialogs;
+class MessageBoxes;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Start-up runs here, from `data_dir`; the boxes and dialogs must outlive
+    // the window.
+    Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent = nullptr);
+
+protected:
+    // Shut-down: the filter lists are written, and the window closes even
+    // when that fails.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connect_commands();
+    void start_up();
+
+    void export_clicked();
+    void save_text_clicked();
+    void check_clicked();
+    void import_clicked();
+
+    void add_clicked();
+    void delete_clicked();
+    void modify_clicked();
+    void select_record(int row);
+    void show_records(std::optional<std::size_t> selection);
+    std::optional<std::size_t> selected_record() const;
+    records::Record typed_record() const;
+
+    bool choose_file(QLineEdit* box, const QString& filter_list);
+    void choose_translation();
+    void load_translation();
+    void set_mode(RomMode mode);
+    void set_preview(bool on);
+
+    RomMode mode() const;
+    CheckRequest check_request() const;
+    void untick_filters(bool double_filter, bool single_filter);
+    void show_message(const Message& message);
+    bool confirm(const Message& question);
+
+    std::filesystem::path data_dir_;
+    MessageBoxes& boxes_;
+    FileDialogs& dialogs_;
+    Form1Controls c_;
+    records::RecordList records_;
+    // The shared file dialog's file name, offered by its next use.
+    QString remembered_file_name_;
+    bool shut_down_ = false;
+};
+
+}  // namespace quillmere::ui

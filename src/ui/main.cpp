@@ -1,0 +1,37 @@
+// quillmere: the window.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+#include "ui/app_icon.hpp"
+#include "ui/file_dialogs.hpp"
+#include "ui/form1.hpp"
+#include "ui/message_boxes.hpp"
+#include "ui/qt_text.hpp"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmere"));
+    QApplication::setApplicationVersion(QStringLiteral("1.14"));
+    QApplication::setWindowIcon(quillmere::ui::quillmere_icon());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Quillmere: export, check and import the text of ROM images."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption data_dir_option(
+        QStringLiteral("data-dir"), QStringLiteral("Keep records and filter lists in DIR instead of data/ beside the program."),
+        QStringLiteral("DIR"));
+    parser.addOption(data_dir_option);
+    parser.process(app);
+
+    const QString data_dir = parser.isSet(data_dir_option)
+                                 ? parser.value(data_dir_option)
+                                 : QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("data"));
+
+    quillmere::ui::QtMessageBoxes boxes;
+    quillmere::ui::QtFileDialogs dialogs;
+    quillmere::ui::Form1 window(quillmere::ui::to_path(data_dir), boxes, dialogs);
+    window.show();
+    return QApplication::exec();
+}

@@ -4,20 +4,36 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
+#include "core/text/large_buffer.hpp"
+
 namespace quillmere::ui {
 
+namespace {
+
+// An editor keeps one text block per paragraph, and building millions of
+// blocks is what makes a whole ROM's export slow to show. Lines are grouped
+// into paragraphs of kLinesPerBlock, separated inside by line separators,
+// which the editor shows and edits as ordinary line breaks.
+constexpr int kLinesPerBlock = 64;
+constexpr char16_t kLineSeparator = 0x2028;
+
+}  // namespace
+
 QString to_editor_text(std::u16string_view text) {
-    QString shown;
-    shown.reserve(static_cast<qsizetype>(text.size()));
+    QString shown(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(shown.data());
+    char16_t* const begin = out;
+    int lines = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c == u'\r') {
-            shown += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        } else {
-            shown += QChar(c);
+        if (c != u'\r') {
+            *out++ = c;
+            continue;
         }
+        *out++ = ++lines % kLinesPerBlock == 0 ? u'\n' : kLineSeparator;
+        if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
     }
+    shown.truncate(static_cast<qsizetype>(out - begin));
     return shown;
 }
 
@@ -25,13 +41,17 @@ std::u16string editor_text(const QPlainTextEdit& editor) {
     // The raw text separates blocks with U+2029 and keeps every other
     // character as typed (toPlainText would turn no-break spaces into spaces).
     const QString raw = editor.document()->toRawText();
+    const auto is_break = [](char16_t u) { return u == QChar::ParagraphSeparator || u == kLineSeparator || u == u'\n'; };
+    const std::u16string_view chars(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size()));
+    std::size_t breaks = 0;
+    for (char16_t u : chars) breaks += is_break(u) ? 1 : 0;
     std::u16string text;
-    text.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(editor.document()->blockCount()));
-    for (QChar c : raw) {
-        if (c == QChar::ParagraphSeparator || c == u'\n') {
+    text::reserve_large(text, chars.size() + breaks);
+    for (char16_t u : chars) {
+        if (is_break(u)) {
             text += u"\r\n";
         } else {
-            text += c.unicode();
+            text += u;
         }
     }
     return text;

@@ -6,6 +6,7 @@
 #include "core/export/exportrange.hpp"
 #include "core/text/files.hpp"
 #include "core/text/lines.hpp"
+#include "core/text/mapped_file.hpp"
 
 namespace quillmere {
 namespace {
@@ -63,9 +64,9 @@ ExportOutcome run_export(const ExportRequest& request) {
         return with_message(std::move(outcome), std::move(*failure));
 
     // A ROM that cannot be read fails like a failed read at the first position.
-    auto rom = text::read_bytes(request.rom);
+    auto rom = text::MappedFile::open(request.rom);
     if (!rom) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    auto text = exportrange(*rom, *start, *end, *tables, filters, request.minimum);
+    auto text = exportrange(rom->bytes(), *start, *end, *tables, filters, request.minimum);
     if (!text) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
     if (text->empty()) {
         outcome.clear_preview = true;

@@ -1,5 +1,7 @@
 #include "core/export/exportrange.hpp"
 
+#include "core/text/large_buffer.hpp"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -26,25 +28,38 @@ Code code_of(const FilterEntry* entry, const std::u16string* value) {
     return value != nullptr && !value->empty() ? Code::character : Code::none;
 }
 
+// The text a code shows when it is read as text (a tag, a character, or the
+// character a jump code stands for when its parameters are missing), kept in
+// one pool so that appending it is a plain copy.
+struct Piece {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+};
+
 // One pass over the stretch. Positions are 1-based (offset + 1) so that the
 // record address reads as the run rules state it.
 class Scan {
 public:
     Scan(std::span<const std::uint8_t> rom, const CodeTables& tables, const ExportFilters& filters,
          std::optional<std::int32_t> minimum)
-        : rom_(rom), size_(static_cast<std::int64_t>(rom.size())), tables_(tables), filters_(filters),
-          minimum_(minimum), pair_codes_(65536, Code::none) {
+        : rom_(rom), size_(static_cast<std::int64_t>(rom.size())), filters_(filters), minimum_(minimum),
+          pair_codes_(65536, Code::none) {
         for (std::size_t byte = 0; byte < 256; ++byte) {
             const auto b = static_cast<std::uint8_t>(byte);
-            single_codes_[byte] = code_of(filters.single ? &filters.single->at(b) : nullptr,
-                                          tables.single ? &tables.single->at(b) : nullptr);
+            const FilterEntry* entry = filters.single ? &filters.single->at(b) : nullptr;
+            const std::u16string* value = tables.single ? &tables.single->at(b) : nullptr;
+            single_codes_[byte] = code_of(entry, value);
+            single_pieces_[byte] = piece_of(single_codes_[byte], entry, value);
         }
         if (filters.double_byte || tables.double_byte) {
+            pair_pieces_.resize(65536);
             for (std::size_t pair = 0; pair < 65536; ++pair) {
                 const auto first = static_cast<std::uint8_t>(pair >> 8);
                 const auto second = static_cast<std::uint8_t>(pair & 0xFF);
-                pair_codes_[pair] = code_of(filters.double_byte ? &filters.double_byte->at(first, second) : nullptr,
-                                            tables.double_byte ? &tables.double_byte->at(first, second) : nullptr);
+                const FilterEntry* entry = filters.double_byte ? &filters.double_byte->at(first, second) : nullptr;
+                const std::u16string* value = tables.double_byte ? &tables.double_byte->at(first, second) : nullptr;
+                pair_codes_[pair] = code_of(entry, value);
+                pair_pieces_[pair] = piece_of(pair_codes_[pair], entry, value);
             }
         }
     }
@@ -54,7 +69,7 @@ public:
         const std::int64_t last = std::min(end + 1, size_);
         // Text usually takes one or two characters per byte or pair; the
         // reservation spares copying the text as it grows.
-        if (last > start) text_.reserve(static_cast<std::size_t>(last - start) * 2 + 64);
+        if (last > start) text::reserve_large(text_, static_cast<std::size_t>(last - start) * 2 + 64);
         run_.reserve(256);
         for (std::int64_t position = start + 1; position <= last; ++position) {
             Step step = single_byte_rules(position);
@@ -70,6 +85,14 @@ public:
 
 private:
     enum class Step { no_match, matched, end_code, failed };
+
+    Piece piece_of(Code code, const FilterEntry* entry, const std::u16string* value) {
+        const std::u16string* text = code == Code::tag ? &entry->text : value;
+        if (text == nullptr || text->empty()) return {};
+        Piece piece{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(text->size())};
+        pool_ += *text;
+        return piece;
+    }
 
     std::uint8_t byte_at(std::int64_t offset) const { return rom_[static_cast<std::size_t>(offset)]; }
     std::span<const std::uint8_t> bytes_at(std::int64_t offset, std::int64_t count) const {
@@ -90,12 +113,10 @@ private:
         case Code::jump:
             if (Step step = jump(filters_.single->at(b1), position, 1); step != Step::no_match) return step;
             // Its parameters are missing: the byte may still be a character.
-            return tables_.single && !tables_.single->at(b1).empty() ? character(tables_.single->at(b1), 1, position)
-                                                                      : Step::no_match;
+            return single_pieces_[b1].length != 0 ? character(single_pieces_[b1], 1, position) : Step::no_match;
         case Code::tag:
-            return character(filters_.single->at(b1).text, 1, position);
         case Code::character:
-            return character(tables_.single->at(b1), 1, position);
+            return character(single_pieces_[b1], 1, position);
         }
         return Step::no_match;
     }
@@ -107,7 +128,8 @@ private:
         if (offset + 1 >= size_) return Step::no_match;
         const std::uint8_t b1 = byte_at(offset);
         const std::uint8_t b2 = byte_at(offset + 1);
-        switch (pair_codes_[static_cast<std::size_t>(b1) << 8 | b2]) {
+        const std::size_t pair = static_cast<std::size_t>(b1) << 8 | b2;
+        switch (pair_codes_[pair]) {
         case Code::none:
             return Step::no_match;
         case Code::end:
@@ -117,21 +139,21 @@ private:
             return Step::end_code;
         case Code::jump:
             if (Step step = jump(filters_.double_byte->at(b1, b2), position, 2); step != Step::no_match) return step;
-            return tables_.double_byte && !tables_.double_byte->at(b1, b2).empty()
-                       ? character(tables_.double_byte->at(b1, b2), 2, position)
-                       : Step::no_match;
+            return pair_pieces_[pair].length != 0 ? character(pair_pieces_[pair], 2, position) : Step::no_match;
         case Code::tag:
-            return character(filters_.double_byte->at(b1, b2).text, 2, position);
         case Code::character:
-            return character(tables_.double_byte->at(b1, b2), 2, position);
+            return character(pair_pieces_[pair], 2, position);
         }
         return Step::no_match;
     }
 
     // A tag or a character of `size` bytes.
-    Step character(const std::u16string& text, std::int64_t code_size, std::int64_t& position) {
+    Step character(Piece piece, std::int64_t code_size, std::int64_t& position) {
         if (!add(code_size)) return Step::failed;
-        run_ += text;
+        if (piece.length == 1)
+            run_.push_back(pool_[piece.offset]);
+        else
+            run_.append(pool_, piece.offset, piece.length);
         position += code_size - 1;
         return Step::matched;
     }
@@ -180,11 +202,13 @@ private:
 
     std::span<const std::uint8_t> rom_;
     std::int64_t size_;
-    const CodeTables& tables_;
     const ExportFilters& filters_;
     std::optional<std::int32_t> minimum_;
     std::array<Code, 256> single_codes_{};
     std::vector<Code> pair_codes_;
+    std::array<Piece, 256> single_pieces_{};
+    std::vector<Piece> pair_pieces_;
+    std::u16string pool_;
 
     std::u16string text_;
     std::u16string run_;

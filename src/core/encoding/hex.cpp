@@ -29,8 +29,8 @@ std::optional<std::int32_t> hex2num(std::u16string_view text) {
 
 void append_hex_byte(std::u16string& out, std::uint8_t byte) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0x0F];
+    const char16_t digits[2] = {kDigits[byte >> 4], kDigits[byte & 0x0F]};
+    out.append(digits, 2);
 }
 
 std::u16string to_hex(std::uint32_t value) {

@@ -1,39 +1,72 @@
 #include "core/encoding/markers.hpp"
 
-#include "core/encoding/hex.hpp"
+#include <algorithm>
 
 namespace quillmere {
 namespace {
 
-void append_hex_bytes(std::u16string& out, std::span<const std::uint8_t> bytes) {
-    for (std::uint8_t byte : bytes) append_hex_byte(out, byte);
+constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+
+char16_t* write_hex(char16_t* out, std::span<const std::uint8_t> bytes) {
+    for (std::uint8_t byte : bytes) {
+        *out++ = kDigits[byte >> 4];
+        *out++ = kDigits[byte & 0x0F];
+    }
+    return out;
 }
 
-void append_simple_marker(std::u16string& out, std::u16string_view word, std::span<const std::uint8_t> code) {
-    out += u'{';
-    out += word;
-    append_hex_bytes(out, code);
-    out += u'}';
+char16_t* write_simple_marker(char16_t* out, std::u16string_view word, std::span<const std::uint8_t> code) {
+    *out++ = u'{';
+    out = std::copy(word.begin(), word.end(), out);
+    out = write_hex(out, code);
+    *out++ = u'}';
+    return out;
+}
+
+// Grows `out` by exactly the marker's length and writes the marker there.
+template <class Write>
+void append_written(std::u16string& out, std::size_t length, Write write) {
+    const std::size_t at = out.size();
+    out.resize(at + length);
+    write(out.data() + at);
 }
 
 }  // namespace
 
+std::size_t end_marker_length(std::size_t code_bytes) { return 1 + kEndWord.size() + 2 * code_bytes + 1; }
+
+std::size_t jump_marker_length(std::size_t code_bytes, std::size_t parameter_bytes) {
+    return 1 + kJumpWord.size() + 2 * code_bytes + 1 + 2 * parameter_bytes + 1;
+}
+
+char16_t* write_end_marker(char16_t* out, std::span<const std::uint8_t> code) {
+    return write_simple_marker(out, kEndWord, code);
+}
+
+char16_t* write_jump_marker(char16_t* out, std::span<const std::uint8_t> code,
+                            std::span<const std::uint8_t> parameters) {
+    *out++ = u'{';
+    out = std::copy(kJumpWord.begin(), kJumpWord.end(), out);
+    out = write_hex(out, code);
+    *out++ = kFullWidthColon;
+    out = write_hex(out, parameters);
+    *out++ = u'}';
+    return out;
+}
+
 void append_end_marker(std::u16string& out, std::span<const std::uint8_t> code) {
-    append_simple_marker(out, kEndWord, code);
+    append_written(out, end_marker_length(code.size()), [&](char16_t* at) { write_end_marker(at, code); });
 }
 
 void append_fill_marker(std::u16string& out, std::span<const std::uint8_t> code) {
-    append_simple_marker(out, kFillWord, code);
+    append_written(out, end_marker_length(code.size()),
+                   [&](char16_t* at) { write_simple_marker(at, kFillWord, code); });
 }
 
 void append_jump_marker(std::u16string& out, std::span<const std::uint8_t> code,
                         std::span<const std::uint8_t> parameters) {
-    out += u'{';
-    out += kJumpWord;
-    append_hex_bytes(out, code);
-    out += kFullWidthColon;
-    append_hex_bytes(out, parameters);
-    out += u'}';
+    append_written(out, jump_marker_length(code.size(), parameters.size()),
+                   [&](char16_t* at) { write_jump_marker(at, code, parameters); });
 }
 
 std::u16string end_marker(std::span<const std::uint8_t> code) {

@@ -3,6 +3,7 @@
 // script. Every byte is two upper-case hexadecimal digits; a double-byte code
 // is written first byte first.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -22,6 +23,14 @@ void append_jump_marker(std::u16string& out, std::span<const std::uint8_t> code,
                         std::span<const std::uint8_t> parameters);
 // "{填充符" + CODEHEX + "}"
 void append_fill_marker(std::u16string& out, std::span<const std::uint8_t> code);
+
+// The same markers written into a buffer of at least their length; each
+// returns the end of what it wrote. End and fill markers share one length.
+std::size_t end_marker_length(std::size_t code_bytes);
+std::size_t jump_marker_length(std::size_t code_bytes, std::size_t parameter_bytes);
+char16_t* write_end_marker(char16_t* out, std::span<const std::uint8_t> code);
+char16_t* write_jump_marker(char16_t* out, std::span<const std::uint8_t> code,
+                            std::span<const std::uint8_t> parameters);
 
 std::u16string end_marker(std::span<const std::uint8_t> code);
 std::u16string jump_marker(std::span<const std::uint8_t> code, std::span<const std::uint8_t> parameters);

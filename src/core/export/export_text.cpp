@@ -25,16 +25,19 @@ bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 }  // namespace
 
-void append_record(std::u16string& out, std::uint32_t address, std::int32_t length, std::u16string_view text) {
-    // ADDRESS "," LENGTH "," built in one piece: at most 8 + 1 + 10 + 1 characters.
-    char16_t header[20];
-    char16_t* const end = header + 20;
+char16_t* write_record_header(char16_t* end, std::uint32_t address, std::int32_t length) {
+    // At most 8 + 1 + 10 + 1 characters.
     char16_t* begin = end;
     *--begin = u',';
     begin = decimal_digits(begin, static_cast<std::uint32_t>(length < 0 ? 0 : length));
     *--begin = u',';
-    begin = hex_digits(begin, address);
-    out.append(begin, end);
+    return hex_digits(begin, address);
+}
+
+void append_record(std::u16string& out, std::uint32_t address, std::int32_t length, std::u16string_view text) {
+    char16_t header[kRecordHeaderSize];
+    char16_t* const end = header + kRecordHeaderSize;
+    out.append(write_record_header(end, address, length), end);
     out += text;
     out += kRecordEnd;
 }

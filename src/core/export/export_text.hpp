@@ -18,6 +18,11 @@ inline constexpr std::u16string_view kRecordEnd = u"\r\n\r\n";
 // ("0" for offset 0), LENGTH in decimal.
 void append_record(std::u16string& out, std::uint32_t address, std::int32_t length, std::u16string_view text);
 
+// The record's ADDRESS "," LENGTH "," written so that it ends at `end`;
+// returns where it begins (at most kRecordHeaderSize characters before).
+inline constexpr std::size_t kRecordHeaderSize = 20;
+char16_t* write_record_header(char16_t* end, std::uint32_t address, std::int32_t length);
+
 // The minimum run length as typed: decimal digits with an optional sign and
 // optional blanks around them. nullopt when it is not such a number. Values
 // beyond what a run can reach are clamped, since they compare the same.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "core/encoding/markers.hpp"
@@ -34,6 +35,53 @@ Code code_of(const FilterEntry* entry, const std::u16string* value) {
 struct Piece {
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
+};
+
+// The text of the run being read, with room kept in front for the record's
+// header, so that a closed run goes into the export text in one copy.
+// Characters are appended here millions of times per export, so this is a
+// bare growable buffer.
+class RunText {
+public:
+    RunText() : chars_(std::make_unique<char16_t[]>(256)), capacity_(256) { clear(); }
+
+    [[gnu::always_inline]] void push(char16_t c) {
+        if (size_ == capacity_) grow(1);
+        chars_[size_++] = c;
+    }
+    void append(std::u16string_view text) {
+        if (text.size() > capacity_ - size_) grow(text.size());
+        std::copy(text.begin(), text.end(), chars_.get() + size_);
+        size_ += text.size();
+    }
+    // Room for `count` more characters, to be written at once.
+    char16_t* extend(std::size_t count) {
+        if (count > capacity_ - size_) grow(count);
+        char16_t* at = chars_.get() + size_;
+        size_ += count;
+        return at;
+    }
+    void clear() { size_ = kRecordHeaderSize; }
+
+    // The whole record of the run: its header, its text, the record end.
+    std::u16string_view record(std::uint32_t address, std::int32_t length) {
+        append(kRecordEnd);
+        char16_t* const text = chars_.get() + kRecordHeaderSize;
+        const char16_t* header = write_record_header(text, address, length);
+        return {header, static_cast<std::size_t>(chars_.get() + size_ - header)};
+    }
+
+private:
+    void grow(std::size_t more) {
+        capacity_ = std::max(capacity_ * 2, size_ + more + 256);
+        auto bigger = std::make_unique<char16_t[]>(capacity_);
+        std::copy(chars_.get(), chars_.get() + size_, bigger.get());
+        chars_ = std::move(bigger);
+    }
+
+    std::unique_ptr<char16_t[]> chars_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
 };
 
 // One pass over the stretch. Positions are 1-based (offset + 1) so that the
@@ -70,8 +118,27 @@ public:
         // Text usually takes one or two characters per byte or pair; the
         // reservation spares copying the text as it grows.
         if (last > start) text::reserve_large(text_, static_cast<std::size_t>(last - start) * 2 + 64);
-        run_.reserve(256);
+        const std::uint8_t* const rom = rom_.data();
         for (std::int64_t position = start + 1; position <= last; ++position) {
+            // Characters and tags are nearly every byte of a text: read them
+            // here; everything else goes through the rules in their order.
+            const std::uint8_t b1 = rom[position - 1];
+            const Code single = single_codes_[b1];
+            if (single == Code::character || single == Code::tag) {
+                if (!add(1)) return unexpected(failure_);
+                append_piece(single_pieces_[b1]);
+                continue;
+            }
+            if (single == Code::none && position < size_) {
+                const std::size_t pair = static_cast<std::size_t>(b1) << 8 | rom[position];
+                const Code code = pair_codes_[pair];
+                if (code == Code::character || code == Code::tag) {
+                    if (!add(2)) return unexpected(failure_);
+                    append_piece(pair_pieces_[pair]);
+                    ++position;
+                    continue;
+                }
+            }
             Step step = single_byte_rules(position);
             if (step == Step::no_match) step = double_byte_rules(position);
             if (step == Step::failed) return unexpected(failure_);
@@ -100,7 +167,7 @@ private:
     }
 
     // Rules A (control code), B (tag) and C (character) on the byte at `position`.
-    Step single_byte_rules(std::int64_t& position) {
+    [[gnu::always_inline]] Step single_byte_rules(std::int64_t& position) {
         const std::int64_t offset = position - 1;
         const std::uint8_t b1 = byte_at(offset);
         switch (single_codes_[b1]) {
@@ -108,7 +175,7 @@ private:
             return Step::no_match;
         case Code::end:
             if (!add(1)) return Step::failed;
-            append_end_marker(run_, bytes_at(offset, 1));
+            write_end_marker(run_.extend(end_marker_length(1)), bytes_at(offset, 1));
             return Step::end_code;
         case Code::jump:
             if (Step step = jump(filters_.single->at(b1), position, 1); step != Step::no_match) return step;
@@ -123,7 +190,7 @@ private:
 
     // Rules D (control code), E (tag) and F (character) on the pair at
     // `position`; none applies to the ROM's last byte, which has no partner.
-    Step double_byte_rules(std::int64_t& position) {
+    [[gnu::always_inline]] Step double_byte_rules(std::int64_t& position) {
         const std::int64_t offset = position - 1;
         if (offset + 1 >= size_) return Step::no_match;
         const std::uint8_t b1 = byte_at(offset);
@@ -134,7 +201,7 @@ private:
             return Step::no_match;
         case Code::end:
             if (!add(2)) return Step::failed;
-            append_end_marker(run_, bytes_at(offset, 2));
+            write_end_marker(run_.extend(end_marker_length(2)), bytes_at(offset, 2));
             ++position;
             return Step::end_code;
         case Code::jump:
@@ -147,13 +214,17 @@ private:
         return Step::no_match;
     }
 
-    // A tag or a character of `size` bytes.
-    Step character(Piece piece, std::int64_t code_size, std::int64_t& position) {
-        if (!add(code_size)) return Step::failed;
+    [[gnu::always_inline]] void append_piece(Piece piece) {
         if (piece.length == 1)
-            run_.push_back(pool_[piece.offset]);
+            run_.push(pool_[piece.offset]);
         else
-            run_.append(pool_, piece.offset, piece.length);
+            run_.append(std::u16string_view(pool_).substr(piece.offset, piece.length));
+    }
+
+    // A tag or a character of `size` bytes.
+    [[gnu::always_inline]] Step character(Piece piece, std::int64_t code_size, std::int64_t& position) {
+        if (!add(code_size)) return Step::failed;
+        append_piece(piece);
         position += code_size - 1;
         return Step::matched;
     }
@@ -169,12 +240,13 @@ private:
         const std::int64_t count = entry.jump_count;
         if (offset + code_size + count > size_) return Step::no_match;
         if (!add(code_size + count)) return Step::failed;
-        append_jump_marker(run_, bytes_at(offset, code_size), bytes_at(offset + code_size, count));
+        write_jump_marker(run_.extend(jump_marker_length(static_cast<std::size_t>(code_size), static_cast<std::size_t>(count))),
+                          bytes_at(offset, code_size), bytes_at(offset + code_size, count));
         position += code_size - 1 + count;
         return Step::matched;
     }
 
-    bool add(std::int64_t bytes) {
+    [[gnu::always_inline]] bool add(std::int64_t bytes) {
         if (run_length_ + bytes > kMaxRunLength) {
             failure_ = ExportFailed::run_too_long;
             return false;
@@ -192,7 +264,7 @@ private:
         }
         if (run_length_ > *minimum_) {
             const std::int64_t address = position - run_length_ - 1 + (end_flag_ ? 1 : 0);
-            append_record(text_, static_cast<std::uint32_t>(address), run_length_, run_);
+            text_ += run_.record(static_cast<std::uint32_t>(address), run_length_);
         }
         run_.clear();
         run_length_ = 0;
@@ -211,7 +283,7 @@ private:
     std::u16string pool_;
 
     std::u16string text_;
-    std::u16string run_;
+    RunText run_;
     std::int32_t run_length_ = 0;
     bool end_flag_ = false;
     ExportFailed failure_ = ExportFailed::run_too_long;

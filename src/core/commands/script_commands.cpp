@@ -131,22 +131,23 @@ Outcome run_import(const ImportRequest& request) {
     // entry then cannot be processed, and a script without entries succeeds.
     std::optional<RomFile> rom = RomFile::open(request.rom);
     bool write_failed = false;
+    std::vector<std::uint8_t> bytes;
 
     auto failure = for_each_entry(prepared->script, [&](const ScriptEntry& entry,
                                                         std::uint64_t offset) -> std::optional<Message> {
         if (!rom) return unprocessable_message(entry.address);
         auto count = measure(entry, tables, kAllDoubleCodes);
         if (!count) return std::move(count.error());
-        auto bytes = text2code(entry.text, tables, range);
-        if (!bytes) return encoding_message(entry.address, bytes.error());
+        if (auto encoding = text2code(entry.text, tables, range, bytes))
+            return encoding_message(entry.address, *encoding);
         auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
         if (!fill) return unprocessable_message(entry.address);
         // The ROM keeps its length: an entry that starts outside it or would
         // reach past its end is refused before any of its bytes is written.
-        const std::uint64_t total = bytes->size() + fill->byte_count();
+        const std::uint64_t total = bytes.size() + fill->byte_count();
         if (offset >= rom->size() || total > rom->size() - offset) return unprocessable_message(entry.address);
-        fill->append_to(*bytes);
-        if (!rom->write(offset, *bytes)) {
+        fill->append_to(bytes);
+        if (!rom->write(offset, bytes)) {
             write_failed = true;
             return rom_write_failed();
         }

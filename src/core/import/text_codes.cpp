@@ -101,11 +101,17 @@ Expected<std::size_t, EntryFailure> textlen(std::u16string_view text, const Scri
     return count;
 }
 
+std::optional<EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables, CodeRange range,
+                                      std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    auto emit = [&bytes](std::uint8_t byte) { bytes.push_back(byte); };
+    return walk_text(text, tables, range, emit);
+}
+
 Expected<std::vector<std::uint8_t>, EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables,
                                                             CodeRange range) {
     std::vector<std::uint8_t> bytes;
-    auto emit = [&bytes](std::uint8_t byte) { bytes.push_back(byte); };
-    if (auto failure = walk_text(text, tables, range, emit)) return unexpected(std::move(*failure));
+    if (auto failure = text2code(text, tables, range, bytes)) return unexpected(std::move(*failure));
     return bytes;
 }
 

@@ -36,6 +36,11 @@ struct ScriptTables {
 // encoded.
 Expected<std::size_t, EntryFailure> textlen(std::u16string_view text, const ScriptTables& tables, CodeRange range);
 
+// The bytes themselves, into `bytes` (emptied first), so that one buffer
+// serves every entry of a script; nullopt on success.
+std::optional<EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables, CodeRange range,
+                                      std::vector<std::uint8_t>& bytes);
+
 // The bytes themselves.
 Expected<std::vector<std::uint8_t>, EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables,
                                                             CodeRange range);

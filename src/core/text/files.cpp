@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/text/lines.hpp"
+#include "core/text/mapped_file.hpp"
 
 namespace quillmere::text {
 namespace {
@@ -55,9 +56,9 @@ Decoded decode_text_file(std::span<const std::uint8_t> bytes) {
 }
 
 Expected<Decoded, FileError> read_text_file(const std::filesystem::path& path) {
-    auto bytes = read_bytes(path);
-    if (!bytes) return unexpected(bytes.error());
-    return decode_text_file(*bytes);
+    auto file = MappedFile::open(path);
+    if (!file) return unexpected(file.error());
+    return decode_text_file(file->bytes());
 }
 
 Expected<std::vector<std::u16string>, FileError> read_text_lines(const std::filesystem::path& path) {

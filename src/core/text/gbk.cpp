@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "core/text/large_buffer.hpp"
+
 namespace quillmere::text {
 namespace {
 
@@ -45,6 +47,7 @@ Decoded decode_with(const char* name, std::span<const std::uint8_t> bytes) {
     ucnv_setToUCallBack(converter.get(), count_and_substitute, &decoded.bad_sequences, nullptr, nullptr,
                         &status);
     // Every byte gives at most one UTF-16 unit in these encodings, plus room for a flush.
+    reserve_large(decoded.text, bytes.size() + 1);
     decoded.text.resize(bytes.size() + 1);
     UChar* target = reinterpret_cast<UChar*>(decoded.text.data());
     UChar* const target_begin = target;
@@ -102,7 +105,10 @@ Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
     FirstUnencodable first;
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setFromUCallBack(converter.get(), note_and_substitute, &first, nullptr, nullptr, &status);
-    bytes.resize(text.size() * 2 + 16);
+    const std::size_t room = text.size() * 2 + 16;
+    bytes.reserve(room);
+    advise_huge_pages(bytes.data(), room);
+    bytes.resize(room);
     char* target = reinterpret_cast<char*>(bytes.data());
     char* const target_begin = target;
     const UChar* source = reinterpret_cast<const UChar*>(text.data());

@@ -15,7 +15,10 @@ namespace {
 
 // What a code is, decided once per export from the filters and tables of the
 // scan, so that the loop reads one small array instead of the text slots.
+// Tags and characters come last: both are read as text (see is_text).
 enum class Code : std::uint8_t { none, end, jump, tag, character };
+
+bool is_text(Code code) { return code >= Code::tag; }
 
 Code code_of(const FilterEntry* entry, const std::u16string* value) {
     if (entry != nullptr) {
@@ -118,27 +121,12 @@ public:
         // Text usually takes one or two characters per byte or pair; the
         // reservation spares copying the text as it grows.
         if (last > start) text::reserve_large(text_, static_cast<std::size_t>(last - start) * 2 + 64);
-        const std::uint8_t* const rom = rom_.data();
         for (std::int64_t position = start + 1; position <= last; ++position) {
             // Characters and tags are nearly every byte of a text: read them
-            // here; everything else goes through the rules in their order.
-            const std::uint8_t b1 = rom[position - 1];
-            const Code single = single_codes_[b1];
-            if (single == Code::character || single == Code::tag) {
-                if (!add(1)) return unexpected(failure_);
-                append_piece(single_pieces_[b1]);
-                continue;
-            }
-            if (single == Code::none && position < size_) {
-                const std::size_t pair = static_cast<std::size_t>(b1) << 8 | rom[position];
-                const Code code = pair_codes_[pair];
-                if (code == Code::character || code == Code::tag) {
-                    if (!add(2)) return unexpected(failure_);
-                    append_piece(pair_pieces_[pair]);
-                    ++position;
-                    continue;
-                }
-            }
+            // in a tight loop; whatever else comes goes through the rules in
+            // their order.
+            position = read_plain_text(position, last);
+            if (position > last) break;
             Step step = single_byte_rules(position);
             if (step == Step::no_match) step = double_byte_rules(position);
             if (step == Step::failed) return unexpected(failure_);
@@ -212,6 +200,46 @@ private:
             return character(pair_pieces_[pair], 2, position);
         }
         return Step::no_match;
+    }
+
+    // Reads characters and tags from `position` on, as the rules would, and
+    // returns the first position that needs the rules: a control code, a
+    // byte no rule reads, or a run about to pass its length limit.
+    std::int64_t read_plain_text(std::int64_t position, std::int64_t last) {
+        const std::uint8_t* const rom = rom_.data();
+        const Code* const singles = single_codes_.data();
+        const Code* const pairs = pair_codes_.data();
+        const Piece* const single_pieces = single_pieces_.data();
+        const Piece* const pair_pieces = pair_pieces_.data();
+        const char16_t* const pool = pool_.data();
+        const std::int64_t size = size_;
+        std::int32_t length = run_length_;
+        while (position <= last) {
+            const std::uint8_t b1 = rom[position - 1];
+            const Code single = singles[b1];
+            Piece piece;
+            std::int32_t bytes = 1;
+            if (is_text(single)) {
+                piece = single_pieces[b1];
+            } else if (single == Code::none && position < size) {
+                const std::size_t pair = static_cast<std::size_t>(b1) << 8 | rom[position];
+                const Code code = pairs[pair];
+                if (!is_text(code)) break;
+                piece = pair_pieces[pair];
+                bytes = 2;
+            } else {
+                break;
+            }
+            if (length + bytes > kMaxRunLength) break;
+            if (piece.length == 1)
+                run_.push(pool[piece.offset]);
+            else
+                run_.append(std::u16string_view(pool + piece.offset, piece.length));
+            length += bytes;
+            position += bytes;
+        }
+        run_length_ = length;
+        return position;
     }
 
     [[gnu::always_inline]] void append_piece(Piece piece) {

@@ -4,10 +4,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 
 namespace quillmere {
+
+// What walking the lines of a code table file found.
+struct TableWalk {
+    bool read_error = false;               // a line could not be stored, or there was no line
+    std::optional<std::u16string> empty_value;  // the CODE of the first line whose VALUE is empty
+};
 
 struct CodeLine {
     std::u16string_view code;
@@ -25,5 +33,29 @@ std::optional<std::int32_t> single_byte_code(std::u16string_view code);
 // gives its first two and its last two digits. nullopt when the CODE is empty
 // or not hexadecimal.
 std::optional<std::pair<std::uint8_t, std::uint8_t>> double_byte_code(std::u16string_view code);
+
+// Walks the lines of a code table file in order: empty lines are skipped, a
+// line without "=" is a read error, a line with an empty VALUE stops the
+// walk. `store(code, value)` files every other line and returns false when
+// it cannot be stored (a read error; the walk goes on).
+template <class Store>
+TableWalk walk_table_lines(std::span<const std::u16string> lines, Store store) {
+    TableWalk walk;
+    if (lines.empty()) walk.read_error = true;
+    for (const std::u16string& line : lines) {
+        if (line.empty()) continue;
+        auto parts = split_code_line(line);
+        if (!parts) {
+            walk.read_error = true;
+            continue;
+        }
+        if (parts->value.empty()) {
+            walk.empty_value = std::u16string(parts->code);
+            return walk;
+        }
+        if (!store(parts->code, parts->value)) walk.read_error = true;
+    }
+    return walk;
+}
 
 }  // namespace quillmere

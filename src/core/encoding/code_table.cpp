@@ -12,17 +12,10 @@ namespace {
 template <class Table, class Store>
 Expected<LoadedTable<Table>, EmptyValue> parse_table(std::span<const std::u16string> lines, Store store) {
     LoadedTable<Table> loaded;
-    if (lines.empty()) loaded.read_error = true;
-    for (const std::u16string& line : lines) {
-        if (line.empty()) continue;
-        auto parts = split_code_line(line);
-        if (!parts) {
-            loaded.read_error = true;
-            continue;
-        }
-        if (parts->value.empty()) return unexpected(EmptyValue{std::u16string(parts->code)});
-        if (!store(loaded.table, parts->code, parts->value)) loaded.read_error = true;
-    }
+    TableWalk walk = walk_table_lines(
+        lines, [&](std::u16string_view code, std::u16string_view value) { return store(loaded.table, code, value); });
+    if (walk.empty_value) return unexpected(EmptyValue{std::move(*walk.empty_value)});
+    loaded.read_error = walk.read_error;
     return loaded;
 }
 

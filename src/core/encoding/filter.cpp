@@ -32,17 +32,13 @@ std::int32_t decimal_count(std::u16string_view digits) {
 template <class Filter, class IndexOf>
 Expected<Filter, FilterFailure> parse_filter(std::span<const std::u16string> lines, IndexOf index_of) {
     Filter filter;
-    for (const std::u16string& line : lines) {
-        if (line.empty()) continue;
-        auto parts = split_code_line(line);
-        if (!parts) return unexpected(FilterFailure::bad_entry);
-        auto entry = filter_entry(parts->value);
-        if (!entry) return unexpected(entry.error());
-        if (entry->kind == ControlKind::tag && parts->code.empty()) return unexpected(FilterFailure::empty_field);
-        auto index = index_of(parts->code);
-        if (!index) return unexpected(FilterFailure::bad_entry);
-        filter.set(*index, std::move(*entry));
-    }
+    auto walked = walk_filter_lines(lines, [&](std::u16string_view code, FilterEntry entry) {
+        auto index = index_of(code);
+        if (!index) return false;
+        filter.set(*index, std::move(entry));
+        return true;
+    });
+    if (!walked) return unexpected(walked.error());
     return filter;
 }
 

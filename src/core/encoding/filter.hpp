@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/encoding/code_line.hpp"
 #include "core/expected.hpp"
 #include "core/message.hpp"
 
@@ -55,6 +56,24 @@ enum class FilterFailure { empty_field, bad_entry };
 
 // The entry a VALUE makes. A "turn" whose count is negative is a bad entry.
 Expected<FilterEntry, FilterFailure> filter_entry(std::u16string_view value);
+
+// Walks the lines of a list in order and stops at the first failing line:
+// empty lines are skipped, a line without "=" is a bad entry, and
+// `store(code, entry)` files every other entry under its CODE text,
+// returning false when the CODE cannot be stored (a bad entry).
+template <class Store>
+Expected<Done, FilterFailure> walk_filter_lines(std::span<const std::u16string> lines, Store store) {
+    for (const std::u16string& line : lines) {
+        if (line.empty()) continue;
+        auto parts = split_code_line(line);
+        if (!parts) return unexpected(FilterFailure::bad_entry);
+        auto entry = filter_entry(parts->value);
+        if (!entry) return unexpected(entry.error());
+        if (entry->kind == ControlKind::tag && parts->code.empty()) return unexpected(FilterFailure::empty_field);
+        if (!store(parts->code, std::move(*entry))) return unexpected(FilterFailure::bad_entry);
+    }
+    return Done{};
+}
 
 // Parses the lines of a list; stops at the first failing line.
 Expected<SingleByteFilter, FilterFailure> readfilter1(std::span<const std::u16string> lines);

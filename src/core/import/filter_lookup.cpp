@@ -16,20 +16,16 @@ using Slots = std::map<std::int32_t, std::u16string>;
 
 Expected<Slots, FilterFailure> parse_slots(std::span<const std::u16string> lines) {
     Slots slots;
-    for (const std::u16string& line : lines) {
-        if (line.empty()) continue;
-        auto parts = split_code_line(line);
-        if (!parts) return unexpected(FilterFailure::bad_entry);
-        auto entry = filter_entry(parts->value);
-        if (!entry) return unexpected(entry.error());
-        if (entry->kind == ControlKind::tag && parts->code.empty()) return unexpected(FilterFailure::empty_field);
-        auto code = hex2num(parts->code);
-        if (!code || *code > kFilterCodeLimit) return unexpected(FilterFailure::bad_entry);
-        if (entry->kind == ControlKind::tag)
-            slots[*code] = std::move(entry->text);
+    auto walked = walk_filter_lines(lines, [&](std::u16string_view text, FilterEntry entry) {
+        auto code = hex2num(text);
+        if (!code || *code > kFilterCodeLimit) return false;
+        if (entry.kind == ControlKind::tag)
+            slots[*code] = std::move(entry.text);
         else
             slots.erase(*code);
-    }
+        return true;
+    });
+    if (!walked) return unexpected(walked.error());
     return slots;
 }
 

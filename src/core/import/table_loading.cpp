@@ -22,17 +22,12 @@ Expected<TableLines, EmptyValue> table_file_lines(const std::filesystem::path& p
 
 Expected<TableLines, EmptyValue> table_lines(std::span<const std::u16string> file_lines) {
     TableLines loaded;
-    if (file_lines.empty()) loaded.read_error = true;
-    for (const std::u16string& line : file_lines) {
-        if (line.empty()) continue;
-        auto parts = split_code_line(line);
-        if (!parts) {
-            loaded.read_error = true;
-            continue;
-        }
-        if (parts->value.empty()) return unexpected(EmptyValue{std::u16string(parts->code)});
-        loaded.lines.push_back({std::u16string(parts->code), std::u16string(parts->value)});
-    }
+    TableWalk walk = walk_table_lines(file_lines, [&](std::u16string_view code, std::u16string_view value) {
+        loaded.lines.push_back({std::u16string(code), std::u16string(value)});
+        return true;
+    });
+    if (walk.empty_value) return unexpected(EmptyValue{std::move(*walk.empty_value)});
+    loaded.read_error = walk.read_error;
     return loaded;
 }
 

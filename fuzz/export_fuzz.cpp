@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 #include <string_view>
+#include <vector>
 
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
@@ -18,6 +20,8 @@
 #include "core/encoding/markers.hpp"
 #include "core/export/export_text.hpp"
 #include "core/export/exportrange.hpp"
+#include "core/import/table_loading.hpp"
+#include "core/import/text_codes.hpp"
 #include "fuzz_support.hpp"
 
 namespace {
@@ -69,6 +73,52 @@ std::u16string_view trailing_end_marker_digits(std::u16string_view text) {
     return inside.substr(kEndWord.size());
 }
 
+// Whether the script the export wrote must import back to the very bytes it
+// came from: every table value one character that no other value repeats,
+// every tag named once, nothing in a value or tag that the script reader
+// would take for the edge of a token or a marker, and filter codes of at
+// most four digits (longer ones the check and the import read differently,
+// and say so).
+bool faithful(const std::vector<std::vector<std::u16string>>& table_files,
+              const std::vector<std::vector<std::u16string>>& filter_files) {
+    std::set<std::u16string> values, tags;
+    for (const auto& lines : table_files) {
+        auto loaded = table_lines(lines);
+        if (!loaded || loaded->read_error) return false;
+        for (const TableLine& line : loaded->lines) {
+            if (line.value.size() != 1 || line.value == u"{" || line.value == u"}") return false;
+            if (!values.insert(line.value).second) return false;
+        }
+    }
+    for (const auto& lines : filter_files) {
+        for (const std::u16string& line : lines) {
+            if (line.empty()) continue;
+            const std::size_t equals = line.find(u'=');
+            if (equals == std::u16string::npos || equals > 4) return false;
+            const std::u16string_view value = std::u16string_view(line).substr(equals + 1);
+            if (value == u"over" || value.starts_with(u"turn")) continue;
+            if (value.find_first_of(u"{}") != std::u16string_view::npos || value.starts_with(kEndWord) ||
+                value.starts_with(kJumpWord) || !tags.insert(std::u16string(value)).second)
+                return false;
+        }
+    }
+    return true;
+}
+
+// The tables and filter lists as the check and the import hold them.
+std::optional<ScriptTables> script_tables(const std::vector<std::u16string>* double_table,
+                                          const std::vector<std::u16string>* single_table,
+                                          const std::vector<std::u16string>* double_filter,
+                                          const std::vector<std::u16string>* single_filter) {
+    std::vector<TableLine> double_lines, single_lines;
+    if (double_table) double_lines = table_lines(*double_table)->lines;
+    if (single_table) single_lines = table_lines(*single_table)->lines;
+    ScriptTables tables{ReverseTables(double_lines, single_lines), {}};
+    if (double_filter && !tables.filters.add_double_list(*double_filter)) return std::nullopt;
+    if (single_filter && !tables.filters.add_single_list(*single_filter)) return std::nullopt;
+    return tables;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -76,37 +126,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* header = data;
     auto parts = fuzz::parts(fuzz::bytes(data + kHeaderSize, size - kHeaderSize), 5);
     const std::span<const std::uint8_t> rom = parts[4];
+    std::array<std::vector<std::u16string>, 4> lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = fuzz::lines_of(parts[i]);
+    const auto& [double_table_lines, single_table_lines, double_filter_lines, single_filter_lines] = lines;
 
     const auto mode = static_cast<RomMode>(std::min(header[0] & 3, 2));
+    const bool double_filter_ticked = (header[0] & 4) != 0;
+    const bool single_filter_ticked = (header[0] & 8) != 0;
     CodeTables tables;
+    bool read_error = false;
     if (uses_double_byte_table(mode)) {
-        auto lines = fuzz::lines_of(parts[0]);
-        auto table = parse_table2(lines);
+        auto table = parse_table2(double_table_lines);
         if (!table) return 0;
+        read_error = read_error || table->read_error;
         tables.double_byte = std::move(table->table);
     }
     if (uses_single_byte_table(mode)) {
-        auto lines = fuzz::lines_of(parts[1]);
-        auto table = parse_table1(lines);
+        auto table = parse_table1(single_table_lines);
         if (!table) return 0;
+        read_error = read_error || table->read_error;
         tables.single = std::move(table->table);
     }
     ExportFilters filters;
     std::int64_t longest_jump = 0;
-    if (header[0] & 4) {
-        auto lines = fuzz::lines_of(parts[2]);
-        auto filter = readfilter2(lines);
-        if (!filter) return 0;
-        for (const FilterEntry& entry : filter->entries())
+    auto note_jumps = [&](const auto& filter) {
+        for (const FilterEntry& entry : filter.entries())
             if (entry.kind == ControlKind::jump) longest_jump = std::max<std::int64_t>(longest_jump, entry.jump_count);
+    };
+    if (double_filter_ticked) {
+        auto filter = readfilter2(double_filter_lines);
+        if (!filter) return 0;
+        note_jumps(*filter);
         filters.double_byte = std::move(*filter);
     }
-    if (header[0] & 8) {
-        auto lines = fuzz::lines_of(parts[3]);
-        auto filter = readfilter1(lines);
+    if (single_filter_ticked) {
+        auto filter = readfilter1(single_filter_lines);
         if (!filter) return 0;
-        for (const FilterEntry& entry : filter->entries())
-            if (entry.kind == ControlKind::jump) longest_jump = std::max<std::int64_t>(longest_jump, entry.jump_count);
+        note_jumps(*filter);
         filters.single = std::move(*filter);
     }
 
@@ -123,8 +179,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!result) return 0;
     bool marker_words = false;
-    for (std::size_t i = 0; i < 4; ++i)
-        if (fuzz::text_of(parts[i]).find(kEndWord) != std::u16string::npos) marker_words = true;
+    for (const auto& file : lines)
+        for (const std::u16string& line : file)
+            if (line.find(kEndWord) != std::u16string::npos) marker_words = true;
+
+    // Where the commands would take the export, the script it gives must
+    // import back to the same bytes.
+    std::vector<std::vector<std::u16string>> table_files, filter_files;
+    if (tables.double_byte) table_files.push_back(double_table_lines);
+    if (tables.single) table_files.push_back(single_table_lines);
+    if (filters.double_byte) filter_files.push_back(double_filter_lines);
+    if (filters.single) filter_files.push_back(single_filter_lines);
+    std::optional<ScriptTables> reverse;
+    if (!read_error && faithful(table_files, filter_files)) {
+        reverse = script_tables(tables.double_byte ? &double_table_lines : nullptr,
+                                tables.single ? &single_table_lines : nullptr,
+                                filters.double_byte ? &double_filter_lines : nullptr,
+                                filters.single ? &single_filter_lines : nullptr);
+        if (!reverse) fuzz::fail("a filter list the export took is refused by the import");
+    }
 
     // The records, in order, none past the file and none outside the stretch
     // but for the trailing bytes of its last code (a pair's second byte, a
@@ -145,16 +218,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (record_end > furthest) fuzz::fail("record reaches past the stretch and its last code");
         if (record.length <= *least) fuzz::fail("record not above the minimum run length");
         if (record.length == 0 && !record.text.empty()) fuzz::fail("text in a record of no bytes");
+        const auto bytes = rom.subspan(record.address, static_cast<std::size_t>(record.length));
         // An end marker closes its record and names the bytes it stands on.
         const std::u16string_view digits = trailing_end_marker_digits(record.text);
-        if (!digits.empty() && (digits.size() == 2 || digits.size() == 4)) {
+        if ((digits.size() == 2 || digits.size() == 4) && !marker_words) {
             const std::size_t count = digits.size() / 2;
-            if (static_cast<std::size_t>(record.length) < count) fuzz::fail("end marker longer than its record");
+            if (bytes.size() < count) fuzz::fail("end marker longer than its record");
             std::u16string expected;
-            for (std::size_t i = 0; i < count; ++i)
-                append_hex_byte(expected, rom[record_end - static_cast<std::int64_t>(count) + static_cast<std::int64_t>(i)]);
-            // A table value or a tag may read like a marker; then it proves nothing.
-            if (expected != digits && !marker_words) fuzz::fail("end marker names other bytes");
+            for (std::uint8_t byte : bytes.last(count)) append_hex_byte(expected, byte);
+            if (expected != digits) fuzz::fail("end marker names other bytes");
+        }
+        if (reverse) {
+            const CodeRange all{0, 0xFFFF};
+            auto count = textlen(record.text, *reverse, all);
+            if (!count || *count != bytes.size()) fuzz::fail("an exported record does not measure its length");
+            auto encoded = text2code(record.text, *reverse, all);
+            if (!encoded || !std::equal(encoded->begin(), encoded->end(), bytes.begin(), bytes.end()))
+                fuzz::fail("an exported record does not encode to its bytes");
         }
         previous_end = record_end;
     }

@@ -131,6 +131,7 @@ private:
     // A tag or a character of `size` bytes.
     Step character(const std::u16string& text, std::int64_t code_size, std::int64_t& position) {
         if (!add(code_size)) return Step::failed;
+        if (!room_for(text.size())) return Step::failed;
         run_ += text;
         position += code_size - 1;
         return Step::matched;
@@ -152,6 +153,14 @@ private:
         return Step::matched;
     }
 
+    // Whether `characters` more fit the export text beside what the scan
+    // holds already (the records and the open run).
+    bool room_for(std::size_t characters) {
+        if (text_.size() + run_.size() + characters <= kMaxExportTextLength) return true;
+        failure_ = ExportFailed::text_too_long;
+        return false;
+    }
+
     bool add(std::int64_t bytes) {
         if (run_length_ + bytes > kMaxRunLength) {
             failure_ = ExportFailed::run_too_long;
@@ -169,6 +178,8 @@ private:
             return false;
         }
         if (run_length_ > *minimum_) {
+            // The address, the length and the separators of a record.
+            if (!room_for(32)) return false;
             const std::int64_t address = position - run_length_ - 1 + (end_flag_ ? 1 : 0);
             append_record(text_, static_cast<std::uint32_t>(address), run_length_, run_);
         }

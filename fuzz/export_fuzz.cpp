@@ -213,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at = close + kRecordEnd.size();
         const std::int64_t record_end = std::int64_t{record.address} + record.length;
         if (record.address < previous_end) fuzz::fail("records overlap or go backwards");
-        if (record.address > end) fuzz::fail("record starts after the end address");
+        if (std::int64_t{record.address} > end) fuzz::fail("record starts after the end address");
         if (record_end > static_cast<std::int64_t>(rom.size())) fuzz::fail("record reaches past the file");
         if (record_end > furthest) fuzz::fail("record reaches past the stretch and its last code");
         if (record.length <= *least) fuzz::fail("record not above the minimum run length");

@@ -151,6 +151,7 @@ Outcome run_import(const ImportRequest& request) {
             write_failed = true;
             return rom_write_failed();
         }
+        ++outcome.entries_written;
         return std::nullopt;
     });
     // Entries before a failing one stay written.

@@ -2,6 +2,7 @@
 // The check and the import: the window's (or the command line's) values in,
 // the one message to show out.
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -37,6 +38,10 @@ struct Outcome {
     Message message;
     bool untick_double_filter = false;  // Check2
     bool untick_single_filter = false;  // Check3
+    // Import: the entries (non-empty script lines) that were written, from
+    // the first on; a failure stops before the next one. Always 0 for the
+    // check.
+    std::size_t entries_written = 0;
 };
 
 Outcome run_check(const CheckRequest& request);

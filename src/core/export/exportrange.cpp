@@ -231,10 +231,12 @@ private:
                 break;
             }
             if (length + bytes > kMaxRunLength) break;
-            if (piece.length == 1)
+            if (piece.length == 1) {
                 run_.push(pool[piece.offset]);
-            else
+            } else {
+                if (!room_for(piece.length)) break;  // the rules report it
                 run_.append(std::u16string_view(pool + piece.offset, piece.length));
+            }
             length += bytes;
             position += bytes;
         }
@@ -252,6 +254,7 @@ private:
     // A tag or a character of `size` bytes.
     [[gnu::always_inline]] Step character(Piece piece, std::int64_t code_size, std::int64_t& position) {
         if (!add(code_size)) return Step::failed;
+        if (!room_for(piece.length)) return Step::failed;
         append_piece(piece);
         position += code_size - 1;
         return Step::matched;
@@ -274,6 +277,14 @@ private:
         return Step::matched;
     }
 
+    // Whether `characters` more fit the export text beside what the scan
+    // holds already (the records and the open run).
+    bool room_for(std::size_t characters) {
+        if (text_.size() + run_.view().size() + characters <= kMaxExportTextLength) return true;
+        failure_ = ExportFailed::text_too_long;
+        return false;
+    }
+
     [[gnu::always_inline]] bool add(std::int64_t bytes) {
         if (run_length_ + bytes > kMaxRunLength) {
             failure_ = ExportFailed::run_too_long;
@@ -291,6 +302,8 @@ private:
             return false;
         }
         if (run_length_ > *minimum_) {
+            // The address, the length and the separators of a record.
+            if (!room_for(32)) return false;
             const std::int64_t address = position - run_length_ - 1 + (end_flag_ ? 1 : 0);
             text_ += run_.record(static_cast<std::uint32_t>(address), run_length_);
         }

@@ -2,6 +2,7 @@
 // The export scan: a stretch of the ROM, read through the code tables and the
 // filter lists, cut into text runs and written as the export text.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -25,7 +26,13 @@ enum class ExportFailed {
     run_too_long,             // a run would cover more than kMaxRunLength bytes
     minimum_not_a_number,     // met when the first run closes
     jump_count_not_a_number,  // met when a jump code with such a count is read
+    text_too_long,            // the export text would pass kMaxExportTextLength
 };
+
+// The most characters an export text may hold (512 MiB in memory). Table
+// values and tags can be of any length, and a ROM can repeat their codes
+// many times over; past this the scan gives up instead of exhausting memory.
+inline constexpr std::size_t kMaxExportTextLength = std::size_t{1} << 28;
 
 // Scans the offsets start … end (both included) of `rom`. The ROM ends at its
 // last byte: offsets past it are not scanned, and a code that would need a

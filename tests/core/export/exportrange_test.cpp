@@ -199,6 +199,15 @@ TEST(exportrange_test, a_run_covers_at_most_32767_bytes) {
     EXPECT_EQ(setup.scan(jump).error(), ExportFailed::run_too_long);
 }
 
+TEST(exportrange_test, gives_up_before_the_text_outgrows_its_limit) {
+    // Half the limit and one more: one such value fits, two cannot.
+    Scanner setup;
+    setup.single({{0x42, u"B"}});
+    setup.tables.single->slots[0x41].assign(kMaxExportTextLength / 2 + 1, u'x');
+    EXPECT_EQ(setup.scan({0x41, 0x41, 0xFF}).error(), ExportFailed::text_too_long);
+    EXPECT_EQ(setup.text({0x42, 0x42, 0xFF}), records({u"0,2,BB"}));
+}
+
 TEST(exportrange_test, jump_count_that_is_not_a_number_fails_when_met) {
     Scanner setup;
     setup.single({{0x41, u"A"}}).filter1({u"F0=turnip"}).filter2({u"8001=turnx"});

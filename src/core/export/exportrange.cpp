@@ -65,6 +65,7 @@ public:
         return at;
     }
     void clear() { size_ = kRecordHeaderSize; }
+    std::size_t size() const { return size_ - kRecordHeaderSize; }
 
     // The whole record of the run: its header, its text, the record end.
     std::u16string_view record(std::uint32_t address, std::int32_t length) {
@@ -280,7 +281,7 @@ private:
     // Whether `characters` more fit the export text beside what the scan
     // holds already (the records and the open run).
     bool room_for(std::size_t characters) {
-        if (text_.size() + run_.view().size() + characters <= kMaxExportTextLength) return true;
+        if (text_.size() + run_.size() + characters <= kMaxExportTextLength) return true;
         failure_ = ExportFailed::text_too_long;
         return false;
     }

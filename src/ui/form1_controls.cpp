@@ -21,7 +21,7 @@ namespace {
 
 enum class Kind { group, label, line, box, area, list, check, option, button };
 
-struct ControlSpec {
+struct ControlLayout {
     Kind kind;
     const char* name;
     const char* group;         // nullptr: the group itself sits in the window
@@ -32,7 +32,7 @@ struct ControlSpec {
 };
 
 // clang-format off
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
     {Kind::group,  "Frame1",   nullptr,  u"文件",              120,  120, 4575, 2055,  0},
     {Kind::group,  "Frame7",   nullptr,  u"导入相关",          4800,  120, 1575, 2055, 28},
     {Kind::group,  "Frame2",   nullptr,  u"文本地址（16进制）", 120, 2280, 1935, 1455,  5},
@@ -141,9 +141,9 @@ QPlainTextEdit* new_editor(QWidget* parent, bool large) {
     return editor;
 }
 
-QWidget* create_control(const ControlSpec& spec, QWidget* parent) {
-    const QString caption = QString::fromUtf16(spec.caption);
-    switch (spec.kind) {
+QWidget* create_control(const ControlLayout& layout, QWidget* parent) {
+    const QString caption = QString::fromUtf16(layout.caption);
+    switch (layout.kind) {
         case Kind::group: return new QGroupBox(caption, parent);
         case Kind::label: return new QLabel(caption, parent);
         case Kind::line: return new QLineEdit(caption, parent);
@@ -152,12 +152,12 @@ QWidget* create_control(const ControlSpec& spec, QWidget* parent) {
         case Kind::list: return new QListWidget(parent);
         case Kind::check: {
             auto* box = new QCheckBox(caption, parent);
-            box->setChecked(spec.on);
+            box->setChecked(layout.on);
             return box;
         }
         case Kind::option: {
             auto* option = new QRadioButton(caption, parent);
-            option->setChecked(spec.on);
+            option->setChecked(layout.on);
             return option;
         }
         case Kind::button: return new QPushButton(caption, parent);
@@ -177,12 +177,12 @@ T* control(QWidget& form, const char* name) {
 Form1Controls create_form1_controls(QWidget& form) {
     form.setFont(window_font());
     std::vector<std::pair<int, QWidget*>> focus_order;
-    for (const ControlSpec& spec : kControls) {
-        QWidget* parent = spec.group ? control<QWidget>(form, spec.group) : &form;
-        QWidget* widget = create_control(spec, parent);
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width), pixels(spec.height));
-        if (takes_focus(spec.kind)) focus_order.emplace_back(spec.tab, widget);
+    for (const ControlLayout& layout : kControls) {
+        QWidget* parent = layout.group ? control<QWidget>(form, layout.group) : &form;
+        QWidget* widget = create_control(layout, parent);
+        widget->setObjectName(QString::fromLatin1(layout.name));
+        widget->setGeometry(pixels(layout.left), pixels(layout.top), pixels(layout.width), pixels(layout.height));
+        if (takes_focus(layout.kind)) focus_order.emplace_back(layout.tab, widget);
     }
     std::sort(focus_order.begin(), focus_order.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -4,7 +4,10 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
 
+#include <array>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/text/large_buffer.hpp"
 
@@ -58,6 +61,62 @@ Decoded decode_with(const char* name, std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
+// Long texts (whole scripts) decode through a table of every code, read
+// from the converter once per text, which is several times faster than the
+// converter itself. Anything but well-formed codes sends the whole text back
+// to the converter, so the result is always exactly the converter's.
+constexpr std::size_t kTableDecodeThreshold = std::size_t{1} << 20;
+constexpr char16_t kNoCode = 0xFFFF;  // no code page 936 code decodes to it
+
+std::optional<std::u16string> decode_gbk_by_table(std::span<const std::uint8_t> bytes) {
+    Converter converter = open_converter(kCodePage936);
+    if (!converter) return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    auto decode_one = [&](const char* code, int32_t size) -> char16_t {
+        UChar unit[4];
+        UErrorCode error = U_ZERO_ERROR;
+        const int32_t length = ucnv_toUChars(converter.get(), unit, 4, code, size, &error);
+        return U_SUCCESS(error) && length == 1 ? static_cast<char16_t>(unit[0]) : kNoCode;
+    };
+    // Lead bytes start two-byte codes; every other byte stands alone.
+    std::array<char16_t, 256> single{};
+    std::array<bool, 256> lead{};
+    for (int byte = 0; byte < 256; ++byte) {
+        const char code = static_cast<char>(byte);
+        lead[static_cast<std::size_t>(byte)] = byte >= 0x81 && byte <= 0xFE;
+        single[static_cast<std::size_t>(byte)] = lead[static_cast<std::size_t>(byte)] ? kNoCode : decode_one(&code, 1);
+    }
+    std::vector<char16_t> pairs(65536, kNoCode);
+    for (int first = 0x81; first <= 0xFE; ++first)
+        for (int second = 0x40; second <= 0xFE; ++second) {
+            const char code[2] = {static_cast<char>(first), static_cast<char>(second)};
+            pairs[static_cast<std::size_t>(first << 8 | second)] = decode_one(code, 2);
+        }
+
+    std::u16string text;
+    reserve_large(text, bytes.size());
+    text.resize(bytes.size());
+    char16_t* out = text.data();
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size;) {
+        const std::uint8_t byte = bytes[i];
+        char16_t unit;
+        if (!lead[byte]) {
+            unit = single[byte];
+            ++i;
+        } else {
+            if (i + 1 == size) return std::nullopt;
+            unit = pairs[static_cast<std::size_t>(byte) << 8 | bytes[i + 1]];
+            i += 2;
+        }
+        if (unit == kNoCode) return std::nullopt;
+        *out++ = unit;
+    }
+    text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
+}
+
 struct FirstUnencodable {
     bool seen = false;
     char32_t character = 0;
@@ -93,7 +152,12 @@ std::size_t index_of(std::u16string_view text, char32_t character) {
 
 }  // namespace
 
-Decoded decode_gbk(std::span<const std::uint8_t> bytes) { return decode_with(kCodePage936, bytes); }
+Decoded decode_gbk(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= kTableDecodeThreshold) {
+        if (auto text = decode_gbk_by_table(bytes)) return Decoded{std::move(*text), 0};
+    }
+    return decode_with(kCodePage936, bytes);
+}
 
 Decoded decode_utf8(std::span<const std::uint8_t> bytes) { return decode_with("UTF-8", bytes); }
 

@@ -68,6 +68,33 @@ TEST(gbk_test, unencodable_character_is_reported_with_its_place) {
     EXPECT_FALSE(lone_surrogate.has_value());
 }
 
+// Long texts take a faster road; it must give exactly what short texts give.
+TEST(gbk_test, long_texts_decode_as_short_ones_do) {
+    Bytes every_code;
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte < 0x81 || byte == 0xFF) every_code.push_back(static_cast<std::uint8_t>(byte));
+    for (int first = 0x81; first <= 0xFE; ++first)
+        for (int second = 0x40; second <= 0xFE; ++second)
+            if (second != 0x7F) every_code.insert(every_code.end(), {std::uint8_t(first), std::uint8_t(second)});
+    const Decoded piece = decode_gbk(every_code);  // below the threshold: the converter itself
+    Bytes long_text;
+    std::u16string expected;
+    while (long_text.size() < (3u << 20)) {
+        long_text.insert(long_text.end(), every_code.begin(), every_code.end());
+        expected += piece.text;
+    }
+    const Decoded decoded = decode_gbk(long_text);
+    EXPECT_EQ(decoded.bad_sequences, piece.bad_sequences * (expected.size() / piece.text.size()));
+    EXPECT_TRUE(decoded.text == expected);
+
+    // A bad sequence anywhere leaves the whole text to the converter.
+    long_text.push_back(0x81);
+    const Decoded with_bad_end = decode_gbk(long_text);
+    EXPECT_EQ(with_bad_end.bad_sequences, decoded.bad_sequences + 1);
+    EXPECT_EQ(with_bad_end.text.size(), expected.size() + 1);
+    EXPECT_EQ(with_bad_end.text.back(), u'\uFFFD');
+}
+
 TEST(gbk_test, utf8_round_trip_for_the_terminal) {
     std::u16string text = u"错误：请先选择一个ROM";
     EXPECT_EQ(from_utf8(to_utf8(text)), text);

@@ -3,6 +3,7 @@
 #include "core/text/large_buffer.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <array>
 #include <memory>
 #include <vector>
@@ -36,30 +37,42 @@ Code code_of(const FilterEntry* entry, const std::u16string* value) {
 // character a jump code stands for when its parameters are missing), kept in
 // one pool so that appending it is a plain copy.
 struct Piece {
-    std::uint32_t offset = 0;
+    std::uint32_t offset = 0;  // in the pool; the character itself when length is 1
     std::uint32_t length = 0;
 };
 
 // The text of the run being read, with room kept in front for the record's
 // header, so that a closed run goes into the export text in one copy.
 // Characters are appended here millions of times per export, so this is a
-// bare growable buffer.
+// bare buffer that always keeps room for one character per byte a run can
+// still cover, and for the record end: a single character never has to
+// wait for the buffer to grow.
 class RunText {
 public:
-    RunText() : chars_(std::make_unique<char16_t[]>(256)), capacity_(256) { clear(); }
+    RunText() {
+        grow(0);
+        clear();
+    }
 
     [[gnu::always_inline]] void push(char16_t c) {
-        if (size_ == capacity_) grow(1);
+        assert(size_ < capacity_);
         chars_[size_++] = c;
     }
+    // Where the next character goes, for a loop that pushes characters
+    // itself; it hands the new end back with `end_at`.
+    char16_t* end() { return chars_.get() + size_; }
+    void end_at(char16_t* end) {
+        size_ = static_cast<std::size_t>(end - chars_.get());
+        assert(size_ <= capacity_);
+    }
     void append(std::u16string_view text) {
-        if (text.size() > capacity_ - size_) grow(text.size());
+        if (text.size() + kSpare > capacity_ - size_) grow(text.size());
         std::copy(text.begin(), text.end(), chars_.get() + size_);
         size_ += text.size();
     }
     // Room for `count` more characters, to be written at once.
     char16_t* extend(std::size_t count) {
-        if (count > capacity_ - size_) grow(count);
+        if (count + kSpare > capacity_ - size_) grow(count);
         char16_t* at = chars_.get() + size_;
         size_ += count;
         return at;
@@ -69,15 +82,18 @@ public:
 
     // The whole record of the run: its header, its text, the record end.
     std::u16string_view record(std::uint32_t address, std::int32_t length) {
-        append(kRecordEnd);
+        std::copy(kRecordEnd.begin(), kRecordEnd.end(), chars_.get() + size_);
+        size_ += kRecordEnd.size();
         char16_t* const text = chars_.get() + kRecordHeaderSize;
         const char16_t* header = write_record_header(text, address, length);
         return {header, static_cast<std::size_t>(chars_.get() + size_ - header)};
     }
 
 private:
+    static constexpr std::size_t kSpare = kMaxRunLength + kRecordEnd.size();
+
     void grow(std::size_t more) {
-        capacity_ = std::max(capacity_ * 2, size_ + more + 256);
+        capacity_ = std::max(capacity_ * 2, size_ + more + kSpare + 256);
         auto bigger = std::make_unique<char16_t[]>(capacity_);
         std::copy(chars_.get(), chars_.get() + size_, bigger.get());
         chars_ = std::move(bigger);
@@ -145,6 +161,8 @@ private:
     Piece piece_of(Code code, const FilterEntry* entry, const std::u16string* value) {
         const std::u16string* text = code == Code::tag ? &entry->text : value;
         if (text == nullptr || text->empty()) return {};
+        // A piece of one character holds the character itself.
+        if (text->size() == 1) return Piece{(*text)[0], 1};
         Piece piece{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(text->size())};
         pool_ += *text;
         return piece;
@@ -215,6 +233,7 @@ private:
         const char16_t* const pool = pool_.data();
         const std::int64_t size = size_;
         std::int32_t length = run_length_;
+        char16_t* out = run_.end();
         while (position <= last) {
             const std::uint8_t b1 = rom[position - 1];
             const Code single = singles[b1];
@@ -233,21 +252,25 @@ private:
             }
             if (length + bytes > kMaxRunLength) break;
             if (piece.length == 1) {
-                run_.push(pool[piece.offset]);
+                // One character per byte of the run at most: the room is there.
+                *out++ = static_cast<char16_t>(piece.offset);
             } else {
+                run_.end_at(out);
                 if (!room_for(piece.length)) break;  // the rules report it
                 run_.append(std::u16string_view(pool + piece.offset, piece.length));
+                out = run_.end();
             }
             length += bytes;
             position += bytes;
         }
+        run_.end_at(out);
         run_length_ = length;
         return position;
     }
 
     [[gnu::always_inline]] void append_piece(Piece piece) {
         if (piece.length == 1)
-            run_.push(pool_[piece.offset]);
+            run_.push(static_cast<char16_t>(piece.offset));
         else
             run_.append(std::u16string_view(pool_).substr(piece.offset, piece.length));
     }

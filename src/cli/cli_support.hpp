@@ -41,14 +41,32 @@ RomMode rom_mode(const std::string& mode);
 // file cannot be read.
 std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams);
 
+std::filesystem::path path_of(const std::string& utf8);
+std::u16string text_of(const std::string& utf8);
+
+// Puts the mode, the table paths and the filter lists (read from their
+// files) into an export, check or import request. false (after printing a
+// message) when a filter list file cannot be read.
+template <class Request>
+bool fill_table_options(const TableOptions& options, Request& request, const Streams& streams) {
+    auto double_filter = filter_list_from_file(options.filter2, streams);
+    if (!double_filter) return false;
+    auto single_filter = filter_list_from_file(options.filter1, streams);
+    if (!single_filter) return false;
+    request.mode = rom_mode(options.mode);
+    request.double_table = path_of(options.table2);
+    request.single_table = path_of(options.table1);
+    request.double_filter = std::move(*double_filter);
+    request.single_filter = std::move(*single_filter);
+    return true;
+}
+
 // TITLE + "：" + MESSAGE on one line of the error stream, in UTF-8.
 void print_message(const Message& message, const Streams& streams);
 
 // 0 for a notice ("提示") that reports success, 1 otherwise.
 int exit_status(const Message& message, bool success);
 
-std::filesystem::path path_of(const std::string& utf8);
-std::u16string text_of(const std::string& utf8);
 
 // A subcommand: register its options on `app`; `run` is set to what it does.
 using Runner = std::function<int(const Streams&)>;

@@ -36,20 +36,11 @@ int write_to_stream(const std::u16string& export_text, const Streams& streams) {
 }
 
 int run_export_command(const ExportOptions& options, const Streams& streams) {
-    auto single_filter = filter_list_from_file(options.tables.filter1, streams);
-    if (!single_filter) return kExitFailure;
-    auto double_filter = filter_list_from_file(options.tables.filter2, streams);
-    if (!double_filter) return kExitFailure;
-
     ExportRequest request;
+    if (!fill_table_options(options.tables, request, streams)) return kExitFailure;
     request.rom = path_of(options.rom);
     request.start = text_of(options.start);
     request.end = text_of(options.end);
-    request.mode = rom_mode(options.tables.mode);
-    request.double_table = path_of(options.tables.table2);
-    request.single_table = path_of(options.tables.table1);
-    request.double_filter = std::move(*double_filter);
-    request.single_filter = std::move(*single_filter);
     request.minimum = text_of(options.minimum);
     request.preview = false;
     // The output is named on the command line, so there is no name to ask for.

@@ -29,17 +29,9 @@ void add_script_options(CLI::App& command, ScriptOptions& options) {
 // Fills the request from the options; false (after printing why) when a
 // filter list file cannot be read.
 bool fill_request(const ScriptOptions& options, CheckRequest& request, const Streams& streams) {
-    auto double_filter = filter_list_from_file(options.tables.filter2, streams);
-    if (!double_filter) return false;
-    auto single_filter = filter_list_from_file(options.tables.filter1, streams);
-    if (!single_filter) return false;
+    if (!fill_table_options(options.tables, request, streams)) return false;
     request.preview = false;
     request.script_file = path_of(options.script);
-    request.mode = rom_mode(options.tables.mode);
-    request.double_table = path_of(options.tables.table2);
-    request.single_table = path_of(options.tables.table1);
-    request.double_filter = std::move(*double_filter);
-    request.single_filter = std::move(*single_filter);
     request.range_low = text_of(options.range_low);
     request.range_high = text_of(options.range_high);
     return true;

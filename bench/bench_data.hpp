@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/export_command.hpp"
+
 namespace quillmere::bench {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -40,5 +42,8 @@ struct DataFiles {
     std::filesystem::path double_filter() const { return dir / "filter2.txt"; }
     std::filesystem::path script() const { return dir / "script.txt"; }
 };
+
+// The export of the whole ROM of `mebibytes`, into the preview.
+ExportRequest whole_rom_export(const DataFiles& files, std::size_t mebibytes);
 
 }  // namespace quillmere::bench

@@ -33,16 +33,7 @@ std::int64_t bytes_in(const std::filesystem::path& path) {
 void Export(benchmark::State& state) {
     const auto files = data_files();
     const std::size_t mebibytes = static_cast<std::size_t>(state.range(0));
-    ExportRequest request;
-    request.rom = files.rom(mebibytes);
-    request.start = u"0";
-    request.end = to_hex(static_cast<std::uint32_t>((mebibytes << 20) - 1));
-    request.mode = RomMode::both;
-    request.double_table = files.double_table();
-    request.single_table = files.single_table();
-    request.double_filter = {bench::double_byte_filter_text(), true};
-    request.single_filter = {bench::single_byte_filter_text(), true};
-    request.preview = true;
+    const ExportRequest request = bench::whole_rom_export(files, mebibytes);
     for (auto _ : state) {
         ExportOutcome outcome = run_export(request);
         if (!outcome.export_text) state.SkipWithError("export failed");
@@ -107,7 +98,9 @@ BENCHMARK(Import)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The joined values of a table file, in file order.
 std::u16string joined_values(const std::filesystem::path& path) {
     std::u16string joined;
-    for (const auto& line : *text::read_text_lines(path))
+    const auto lines = text::read_text_lines(path);
+    if (!lines) return joined;
+    for (const auto& line : *lines)
         if (auto parts = split_code_line(line)) joined += parts->value;
     return joined;
 }

@@ -43,16 +43,7 @@ int main(int argc, char** argv) {
         if (!text::write_bytes(files.rom(mebibytes), part)) return 1;
     }
 
-    ExportRequest request;
-    request.rom = files.rom(32);
-    request.start = u"0";
-    request.end = to_hex(static_cast<std::uint32_t>(rom.size() - 1));
-    request.mode = RomMode::both;
-    request.double_table = files.double_table();
-    request.single_table = files.single_table();
-    request.double_filter = {bench::double_byte_filter_text(), true};
-    request.single_filter = {bench::single_byte_filter_text(), true};
-    request.preview = true;
+    const ExportRequest request = bench::whole_rom_export(files, rom.size() >> 20);
     ExportOutcome outcome = run_export(request);
     if (!outcome.export_text) {
         std::fprintf(stderr, "the export of the benchmark ROM failed\n");

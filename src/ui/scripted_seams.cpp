@@ -13,7 +13,9 @@ Answer ScriptedMessageBoxes::show(QWidget*, const QString& title, const QString&
 
 std::optional<QString> ScriptedFileDialogs::next() {
     if (answers_.empty()) return std::nullopt;
-    auto answer = std::move(answers_.front());
+    // A copy: QString shares its text, and moving out of the optional trips
+    // a false uninitialised-use warning in GCC 12.
+    const std::optional<QString> answer = answers_.front();
     answers_.pop_front();
     return answer;
 }

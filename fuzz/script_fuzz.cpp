@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/text/lines.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/import/entry.hpp"
@@ -77,7 +78,7 @@ std::vector<std::pair<std::uint64_t, std::uint64_t>> entry_ranges(std::u16string
                                                                   std::size_t& entries) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
     entries = 0;
-    ScriptLines lines(script);
+    text::LineReader lines(script);
     while (auto line = lines.next()) {
         if (line->empty()) continue;
         if (entries++ >= count) continue;

@@ -1,41 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/commands.hpp"
+#include "cli/cli_support.hpp"
+#include "cli_driver.hpp"
 #include "core/support/temp_dir.hpp"
 
 namespace quillmere::cli {
 namespace {
 
 using testing::Bytes;
+using testing::CliRun;
 using testing::TempDir;
 
-struct Result {
-    int status = -1;
-    std::string err;
-};
-
-// Runs `quillmere-cli ARGS...` in-process, as main() does.
-Result run_cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "quillmere-cli");
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    CLI::App app;
-    app.require_subcommand(1);
-    Runner run;
-    add_check_command(app, run);
-    add_import_command(app, run);
-    try {
-        app.parse(static_cast<int>(argv.size()), argv.data());
-    } catch (const CLI::ParseError& error) {
-        return {error.get_exit_code() == 0 ? kExitSuccess : kExitUsage, {}};
-    }
-    std::ostringstream out, err;
-    Result result;
-    result.status = run(Streams{out, err});
-    result.err = err.str();
-    EXPECT_EQ(out.str(), "");
+// Check and import write nothing to standard output; every outcome is on
+// standard error.
+CliRun run_script_cli(const std::vector<std::string>& args) {
+    CliRun result = testing::run_cli(args);
+    EXPECT_EQ(result.out, "");
     return result;
 }
 
@@ -82,43 +62,43 @@ TEST_F(ScriptCliTest, check_prints_its_message_under_its_title) {
     for (const Case& c : cases) {
         auto args = with_tables({"check", "--script", script(c.script)});
         args.insert(args.end(), c.extra.begin(), c.extra.end());
-        Result result = run_cli(args);
+        CliRun result = run_script_cli(args);
         EXPECT_EQ(result.status, c.status) << c.err;
         EXPECT_EQ(result.err, c.err);
     }
-    EXPECT_EQ(run_cli({"check", "--script", path("missing.txt"), "--table2", path("double.tbl")}).err,
+    EXPECT_EQ(testing::run_cli({"check", "--script", path("missing.txt"), "--table2", path("double.tbl")}).err,
               "错误：译文读取失败\n");
-    EXPECT_EQ(run_cli({"check", "--script", script(u""), "--mode", "single"}).err, "错误：请先选择一个单字节码表\n");
-    Result no_filter = run_cli({"check", "--script", script(u""), "--table2", path("double.tbl"), "--filter1",
+    EXPECT_EQ(testing::run_cli({"check", "--script", script(u""), "--mode", "single"}).err, "错误：请先选择一个单字节码表\n");
+    CliRun no_filter = run_script_cli({"check", "--script", script(u""), "--table2", path("double.tbl"), "--filter1",
                                 path("missing.txt")});
     EXPECT_EQ(no_filter.status, 1);
-    EXPECT_NE(no_filter.err.find("错误："), std::string::npos);
+    EXPECT_EQ(no_filter.err, "错误：无法读取过滤区文件：" + path("missing.txt") + "\n");
 }
 
 TEST_F(ScriptCliTest, import_writes_the_rom_in_place) {
-    Result result = run_cli(with_tables({"import", "--rom", path("rom.bin"), "--script",
+    CliRun result = run_script_cli(with_tables({"import", "--rom", path("rom.bin"), "--script",
                                          script(u"1,4,A{人}\r\n\r\n5,3,B\r\n"), "--fill", "00"}));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "提示：文本导入成功\n");
     EXPECT_EQ(testing::read_file(dir / "rom.bin"), (Bytes{0xEE, 0x41, 0x90, 0x00, 0x00, 0x42, 0x00, 0x00}));
 
-    Result refused = run_cli(with_tables({"import", "--rom", "", "--script", script(u"")}));
+    CliRun refused = run_script_cli(with_tables({"import", "--rom", "", "--script", script(u"")}));
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "错误：请先选择一个ROM\n");
-    Result failing = run_cli(with_tables({"import", "--rom", path("rom.bin"), "--script", script(u"1,1,AB")}));
+    CliRun failing = run_script_cli(with_tables({"import", "--rom", path("rom.bin"), "--script", script(u"1,1,AB")}));
     EXPECT_EQ(failing.status, 1);
     EXPECT_EQ(failing.err, "错误：1行的文本超出原长 1个字节\n");
-    Result missing = run_cli(with_tables({"import", "--rom", path("none.bin"), "--script", script(u"1,1,A")}));
+    CliRun missing = run_script_cli(with_tables({"import", "--rom", path("none.bin"), "--script", script(u"1,1,A")}));
     EXPECT_EQ(missing.err, "错误：1行文本处理错误\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "none.bin"));
 }
 
 TEST_F(ScriptCliTest, wrong_usage_exits_with_two) {
-    EXPECT_EQ(run_cli({"check"}).status, kExitUsage);
-    EXPECT_EQ(run_cli({"check", "--script", path("s.txt"), "--mode", "triple"}).status, kExitUsage);
-    EXPECT_EQ(run_cli({"import", "--script", path("s.txt")}).status, kExitUsage);
-    EXPECT_EQ(run_cli({"import", "--rom", path("rom.bin")}).status, kExitUsage);
-    EXPECT_EQ(run_cli({"check", "--script", path("s.txt"), "--bogus"}).status, kExitUsage);
+    EXPECT_EQ(testing::run_cli({"check"}).status, kExitUsage);
+    EXPECT_EQ(testing::run_cli({"check", "--script", path("s.txt"), "--mode", "triple"}).status, kExitUsage);
+    EXPECT_EQ(testing::run_cli({"import", "--script", path("s.txt")}).status, kExitUsage);
+    EXPECT_EQ(testing::run_cli({"import", "--rom", path("rom.bin")}).status, kExitUsage);
+    EXPECT_EQ(testing::run_cli({"check", "--script", path("s.txt"), "--bogus"}).status, kExitUsage);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/import/entry.hpp"
+#include "core/text/lines.hpp"
 #include "core/import/entry_failure.hpp"
 #include "core/import/fill.hpp"
 #include "core/import/rom_file.hpp"
@@ -36,9 +37,10 @@ struct Prepared {
     std::u16string script;
 };
 
-// What the check and the import share after their own preconditions: the
-// code tables, the filter lists (double-byte first), the script.
+// What the check and the import share, in order: a script to read, the
+// code tables, the filter lists (double-byte first), the script itself.
 Expected<Prepared, Message> prepare(const CheckRequest& request, Outcome& outcome) {
+    if (!request.preview && request.script_file.empty()) return unexpected(error_message(u"请选择一个文本"));
     auto reverse = load_reverse_tables(request.mode, request.double_table, request.single_table);
     if (!reverse) return unexpected(std::move(reverse.error()));
     FilterLookup filters;
@@ -55,8 +57,6 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, Outcome& outcom
     return Prepared{ScriptTables{std::move(*reverse), std::move(filters)}, std::move(*script)};
 }
 
-bool lacks_script(const CheckRequest& request) { return !request.preview && request.script_file.empty(); }
-
 // Walks the non-empty lines of the script. `on_entry(entry, offset)` returns
 // the message that ends the walk, if any. A line that cannot be split, or
 // whose address is not hexadecimal, cannot be processed; a line without any
@@ -64,7 +64,7 @@ bool lacks_script(const CheckRequest& request) { return !request.preview && requ
 template <class OnEntry>
 std::optional<Message> for_each_entry(std::u16string_view script, OnEntry&& on_entry) {
     std::u16string_view previous_address;
-    ScriptLines lines(script);
+    text::LineReader lines(script);
     while (auto line = lines.next()) {
         if (line->empty()) continue;
         auto entry = splitentry(*line);
@@ -92,10 +92,6 @@ Message rom_write_failed() { return error_message(u"ROM写入失败"); }
 
 Outcome run_check(const CheckRequest& request) {
     Outcome outcome;
-    if (lacks_script(request)) {
-        outcome.message = error_message(u"请选择一个文本");
-        return outcome;
-    }
     auto prepared = prepare(request, outcome);
     if (!prepared) {
         outcome.message = std::move(prepared.error());
@@ -114,10 +110,6 @@ Outcome run_import(const ImportRequest& request) {
     Outcome outcome;
     if (request.rom.empty()) {
         outcome.message = error_message(u"请先选择一个ROM");
-        return outcome;
-    }
-    if (lacks_script(request)) {
-        outcome.message = error_message(u"请选择一个文本");
         return outcome;
     }
     auto prepared = prepare(request, outcome);

@@ -21,25 +21,4 @@ Expected<std::u16string, Message> open_script(bool preview, const std::filesyste
                                               std::u16string_view script_text,
                                               const std::optional<std::filesystem::path>& data_dir);
 
-// The lines of a script one at a time, without copying: a line ends at
-// CR LF or at a lone CR, as everywhere in the tool.
-class ScriptLines {
-public:
-    explicit ScriptLines(std::u16string_view text) : text_(text) {}
-
-    std::optional<std::u16string_view> next() {
-        if (position_ >= text_.size()) return std::nullopt;
-        const std::size_t cr = text_.find(u'\r', position_);
-        const std::size_t end = cr == std::u16string_view::npos ? text_.size() : cr;
-        const std::u16string_view line = text_.substr(position_, end - position_);
-        position_ = end + 1;
-        if (position_ < text_.size() && text_[position_] == u'\n') ++position_;
-        return line;
-    }
-
-private:
-    std::u16string_view text_;
-    std::size_t position_ = 0;
-};
-
 }  // namespace quillmere

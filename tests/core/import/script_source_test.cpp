@@ -9,18 +9,6 @@ namespace {
 
 using testing::TempDir;
 
-std::vector<std::u16string> lines_of(std::u16string_view text) {
-    std::vector<std::u16string> lines;
-    ScriptLines cursor(text);
-    while (auto line = cursor.next()) lines.emplace_back(*line);
-    return lines;
-}
-
-TEST(script_source_test, lines_end_at_cr_lf_or_a_lone_cr) {
-    EXPECT_EQ(lines_of(u"a\r\n\r\nb\rc\nd\r\n"), (std::vector<std::u16string>{u"a", u"", u"b", u"c\nd"}));
-    EXPECT_TRUE(lines_of(u"").empty());
-}
-
 TEST(script_source_test, preview_passes_through_temp_txt) {
     TempDir dir;
     auto script = open_script(true, dir / "other.txt", u"0,2,啊", dir.path());

@@ -9,7 +9,8 @@ packages=(
   libicu-dev libgtest-dev libgmock-dev libcli11-dev libbenchmark-dev
   qt6-base-dev libgl-dev libxkbcommon-dev
   clang libclang-rt-dev
-  xvfb xauth fonts-noto-cjk time python3
+  libfreetype-dev libpng-dev
+  xvfb xauth fonts-noto-cjk fonts-wqy-zenhei time python3
 )
 
 missing=()

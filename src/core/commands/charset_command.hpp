@@ -1,0 +1,45 @@
+#pragma once
+// The charset command: a translation script in, a new double-byte code table
+// out (with, on request, the added characters as one line and a font sheet),
+// and the one message to show.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/charset/code_assignment.hpp"
+#include "core/commands/filter_lists.hpp"
+#include "core/message.hpp"
+#include "core/rom_mode.hpp"
+
+namespace quillmere {
+
+struct FontSheetRequest {
+    std::filesystem::path file;  // the PNG to write
+    std::filesystem::path font;
+    std::u16string glyph;        // "W×H" (or "WxH"), pixels
+    int columns = 16;
+};
+
+struct CharsetRequest {
+    std::filesystem::path script;
+    RomMode mode = RomMode::double_byte;   // single or both: the single-byte table takes part
+    std::filesystem::path single_table;
+    FilterListInput double_filter;         // its codes are never given to a character
+    std::filesystem::path keep;            // the game's double-byte table; empty: none
+    std::u16string start_code;             // hexadecimal, up to FFFF
+    std::vector<std::u16string> skip;      // "START-END", hexadecimal codes
+    std::vector<std::u16string> trail;     // "START-END", hexadecimal second bytes
+    CharacterOrder order = CharacterOrder::appearance;
+    std::filesystem::path out;             // the new table
+    std::filesystem::path chars;           // the added characters; empty: not written
+    std::optional<FontSheetRequest> sheet;
+};
+
+// Writes nothing unless every output could be made. Success is the notice
+// "共N字，沿用K字，新增M字" (with a game's table, followed by how many of its
+// characters the script no longer uses).
+Message run_charset(const CharsetRequest& request);
+
+}  // namespace quillmere

@@ -7,6 +7,8 @@
 #                each under its own code page 936 bytes)
 #   filter1.txt  single-byte filter list
 #   filter2.txt  double-byte filter list
+#   translation.txt  a translation of the sample's text, to make a code
+#                table and a font sheet for (quillmere-cli charset)
 # Every text file is code page 936 (GBK) with CR LF line ends.
 # Usage: examples/make_sample.sh OUTDIR
 set -euo pipefail
@@ -70,5 +72,15 @@ bytes 41 | put 0E0
 # 1F0: a string that runs up to the last byte: nothing closes it before the
 # end address 1FF, so the export drops it.
 printf 'The end is near.' | put 1F0
+
+# A translation of the exported text: every entry still fits its bytes.
+printf '%s\n' \
+  '10,40,你好，旅行者！{换行}欢迎来到羽毛镇。{结束符00}' '' \
+  '40,28,{主角}，欢迎回到羽毛镇！{结束符8000}' '' \
+  '70,16,HP恢复了{跳跃符01：0064}点。{结束符00}' '' \
+  '90,26,{跳跃符8001：02}宝箱{跳跃符8001：00}里有一把钥匙。{结束符8000}' '' \
+  'C0,6,新游戏' '' 'C7,8,继续游戏' '' 'D0,4,设置' '' 'E0,1,A' '' \
+  '100,12,按开始键{结束符00}' '' \
+  '10D,10,按开始键{结束符8000}' '' | crlf_gbk > "$out/translation.txt"
 
 echo "$out"

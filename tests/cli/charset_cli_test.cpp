@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
 
 #include "cli/cli_support.hpp"
 #include "cli_driver.hpp"
@@ -114,6 +117,58 @@ TEST_F(CharsetCliTest, new_table_imports_the_script_and_exports_it_back_unchange
                                  path("back.txt")}));
     EXPECT_EQ(exported.err, "提示：文本已顺利导出\n");
     EXPECT_EQ(testing::read_file(dir / "back.txt"), testing::read_file(dir / "script.txt"));
+}
+
+// Entries of random pieces, back to back, each closed by an end code:
+// ASCII (single-byte), Chinese, punctuation and spaces, the tag, and the
+// characters of the game's table.
+std::u16string generated_script(unsigned seed) {
+    const std::u16string_view chinese = u"的一是了我不人在他有这个上们来到时大地为子中你说生国年着就那和要她出也得里后自以会"
+                                        u"，。！？、；：“”《》　国人";
+    std::mt19937 random(seed);
+    std::u16string script;
+    std::size_t address = 0;
+    for (int entry = 0; entry < 60; ++entry) {
+        std::u16string text;
+        std::size_t bytes = 0;
+        for (auto pieces = random() % 12; pieces > 0; --pieces) {
+            switch (random() % 4) {
+                case 0: {
+                    // Not "{" or "}": those would open or close a token.
+                    const auto c = static_cast<char16_t>(u' ' + random() % 95);
+                    text += c == u'{' || c == u'}' ? u'_' : c;
+                    ++bytes;
+                    break;
+                }
+                case 1: text += u"{主角}"; bytes += 2; break;
+                default: text += chinese[random() % chinese.size()]; bytes += 2; break;
+            }
+        }
+        text += u"{结束符8000}";
+        bytes += 2;
+        char head[32];
+        std::snprintf(head, sizeof head, "%zX,%zu,", address, bytes);
+        script += std::u16string(head, head + std::strlen(head)) + text + u"\r\n\r\n";
+        address += bytes;
+    }
+    return script + u"\r\n";
+}
+
+TEST_F(CharsetCliTest, generated_scripts_round_trip_in_every_order) {
+    for (const char* order : {"appearance", "frequency", "gbk"}) {
+        SCOPED_TRACE(order);
+        testing::write_gbk(dir / "script.txt", generated_script(static_cast<unsigned>(std::strlen(order))));
+        CliRun made = testing::run_cli(charset("new.tbl", {"--keep", path("old.tbl"), "--start-code", "7FFE",
+                                                           "--trail", "00-01", "--trail", "40-7E", "--trail",
+                                                           "80-FE", "--order", order}));
+        ASSERT_EQ(made.status, 0) << made.err;
+        testing::write_file(dir / "rom.gba", Bytes(0x2000, 0xFF));
+        EXPECT_EQ(testing::run_cli(tables({"import", "--rom", path("rom.gba"), "--script", path("script.txt")})).err,
+                  "提示：文本导入成功\n");
+        testing::run_cli(tables({"export", "--rom", path("rom.gba"), "--start", "0", "--end", "1FFF", "--out",
+                                 path("back.txt")}));
+        EXPECT_EQ(testing::read_file(dir / "back.txt"), testing::read_file(dir / "script.txt"));
+    }
 }
 
 TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {

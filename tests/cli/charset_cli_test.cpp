@@ -174,6 +174,7 @@ TEST_F(CharsetCliTest, generated_scripts_round_trip_in_every_order) {
 TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
     testing::write_file(dir / "utf8.txt", std::string_view("\xEF\xBB\xBF" "0,4,好\xF0\x9F\x98\x80"));
     testing::write_gbk(dir / "empty_value.tbl", u"8140=国\r\n8141=\r\n");
+    testing::write_gbk(dir / "bad_filter.txt", u"8000=over\r\n10101=名\r\n");
     struct Case {
         std::vector<std::string> args;
         std::string err;
@@ -187,6 +188,7 @@ TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
         {{"--start-code", "8140", "--keep", path("empty_value.tbl")}, "错误：码表里8141行出现空字符\n"},
         {{"--start-code", "8140", "--keep", path("missing.tbl")}, "错误：码表读取错误\n"},
         {{"--start-code", "8140", "--table1", ""}, "错误：请先选择一个单字节码表\n"},
+        {{"--start-code", "8140", "--filter2", path("bad_filter.txt")}, "错误：双字节过滤填写错误\n"},
         {{"--start-code", "8140", "--script", path("utf8.txt")}, "错误：GBK中没有[😀]字，无法写入码表\n"},
         {{"--start-code", "8140", "--sheet", path("s.png"), "--glyph", "0x12", "--font", kFont},
          "错误：字形尺寸填写错误：0x12\n"},

@@ -15,6 +15,20 @@ void add_table_options(CLI::App& command, TableOptions& options) {
     command.add_option("--table2", options.table2, "double-byte code table");
     command.add_option("--filter1", options.filter1, "file holding the single-byte filter list (ticks it)");
     command.add_option("--filter2", options.filter2, "file holding the double-byte filter list (ticks it)");
+    add_encoding_option(command, options.encoding,
+                        "encoding of the code tables, filter lists, script and export file: gbk (a file "
+                        "that starts with a UTF-8 byte-order mark is read as UTF-8) or utf-8 (read with or "
+                        "without the mark, written without it; characters GBK cannot hold are allowed)");
+}
+
+void add_encoding_option(CLI::App& command, std::string& encoding, const std::string& description) {
+    command.add_option("--encoding", encoding, description)
+        ->check(CLI::IsMember({"gbk", "utf-8"}))
+        ->capture_default_str();
+}
+
+text::Encoding text_encoding(const std::string& encoding) {
+    return encoding == "utf-8" ? text::Encoding::utf8 : text::Encoding::gbk;
 }
 
 RomMode rom_mode(const std::string& mode) {
@@ -23,9 +37,10 @@ RomMode rom_mode(const std::string& mode) {
     return RomMode::double_byte;
 }
 
-std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams) {
+std::optional<FilterListInput> filter_list_from_file(const std::string& path, text::Encoding encoding,
+                                                     const Streams& streams) {
     if (path.empty()) return FilterListInput{};
-    auto text = text::read_text_file(path_of(path));
+    auto text = text::read_text_file(path_of(path), encoding);
     if (!text) {
         print_message(error_message(u"无法读取过滤区文件：" + text_of(path)), streams);
         return std::nullopt;

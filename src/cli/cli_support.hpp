@@ -12,6 +12,7 @@
 #include "core/commands/filter_lists.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere::cli {
 
@@ -31,15 +32,20 @@ struct TableOptions {
     std::string mode = "double";  // single | double | both
     std::string table1, table2;   // single-byte and double-byte code table paths
     std::string filter1, filter2; // files holding the single-byte and double-byte filter lists
+    std::string encoding = "gbk"; // gbk | utf-8: of the tables, filter lists, script and export file
 };
 
 void add_table_options(CLI::App& command, TableOptions& options);
+// --encoding gbk|utf-8, default as `encoding` holds it.
+void add_encoding_option(CLI::App& command, std::string& encoding, const std::string& description);
 RomMode rom_mode(const std::string& mode);
+text::Encoding text_encoding(const std::string& encoding);
 
 // The filter list text of a file, ticked because it was given; an empty path
 // gives an unticked, empty list. nullopt (after printing a message) when the
 // file cannot be read.
-std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams);
+std::optional<FilterListInput> filter_list_from_file(const std::string& path, text::Encoding encoding,
+                                                     const Streams& streams);
 
 std::filesystem::path path_of(const std::string& utf8);
 std::u16string text_of(const std::string& utf8);
@@ -49,11 +55,13 @@ std::u16string text_of(const std::string& utf8);
 // message) when a filter list file cannot be read.
 template <class Request>
 bool fill_table_options(const TableOptions& options, Request& request, const Streams& streams) {
-    auto double_filter = filter_list_from_file(options.filter2, streams);
+    const text::Encoding encoding = text_encoding(options.encoding);
+    auto double_filter = filter_list_from_file(options.filter2, encoding, streams);
     if (!double_filter) return false;
-    auto single_filter = filter_list_from_file(options.filter1, streams);
+    auto single_filter = filter_list_from_file(options.filter1, encoding, streams);
     if (!single_filter) return false;
     request.mode = rom_mode(options.mode);
+    request.encoding = encoding;
     request.double_table = path_of(options.table2);
     request.single_table = path_of(options.table1);
     request.double_filter = std::move(*double_filter);

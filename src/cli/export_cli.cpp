@@ -18,8 +18,8 @@ struct ExportOptions {
     std::string out;  // empty: standard output
 };
 
-int write_to_stream(const std::u16string& export_text, const Streams& streams) {
-    auto bytes = export_file_bytes(export_text);
+int write_to_stream(const std::u16string& export_text, text::Encoding encoding, const Streams& streams) {
+    auto bytes = export_file_bytes(export_text, encoding);
     if (!bytes) {
         print_message(bytes.error(), streams);
         return kExitFailure;
@@ -51,8 +51,8 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
         print_message(outcome.message.value_or(notice_message(u"导出文本失败")), streams);
         return kExitFailure;
     }
-    if (options.out.empty()) return write_to_stream(*outcome.export_text, streams);
-    const Message written = write_export_file(path_of(options.out), *outcome.export_text);
+    if (options.out.empty()) return write_to_stream(*outcome.export_text, request.encoding, streams);
+    const Message written = write_export_file(path_of(options.out), *outcome.export_text, request.encoding);
     print_message(written, streams);
     return exit_status(written, true);
 }

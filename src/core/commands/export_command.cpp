@@ -26,9 +26,9 @@ ExportOutcome with_message(ExportOutcome outcome, Message message) {
 // when ticked, and parse it. Sets `filter` only when the list takes part.
 template <class Filter, class Parse>
 std::optional<Message> read_filter_list(const FilterListInput& list, const std::optional<std::filesystem::path>& data_dir,
-                                        const char* temp_file, bool double_byte, Parse parse, bool& untick,
-                                        std::optional<Filter>& filter) {
-    auto lines = filter_list_lines(list, data_dir, temp_file);
+                                        text::Encoding encoding, const char* temp_file, bool double_byte, Parse parse,
+                                        bool& untick, std::optional<Filter>& filter) {
+    auto lines = filter_list_lines(list, data_dir, temp_file, encoding);
     if (!lines) return filter_failure_message(FilterFailure::bad_entry, double_byte);
     untick = lines->untick;
     if (!lines->lines) return std::nullopt;
@@ -50,16 +50,16 @@ ExportOutcome run_export(const ExportRequest& request) {
     if (!start || !end || *end <= *start) return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
     if (!request.preview && request.name.empty()) return with_message(std::move(outcome), error_message(u"请先输入名称"));
 
-    auto tables = load_code_tables(request.mode, request.double_table, request.single_table);
+    auto tables = load_code_tables(request.mode, request.double_table, request.single_table, request.encoding);
     if (!tables) return with_message(std::move(outcome), tables.error());
 
     ExportFilters filters;
     auto parse2 = [](std::span<const std::u16string> lines) { return readfilter2(lines); };
     auto parse1 = [](std::span<const std::u16string> lines) { return readfilter1(lines); };
-    if (auto failure = read_filter_list(request.double_filter, request.data_dir, kDoubleFilterTempFile, true, parse2,
+    if (auto failure = read_filter_list(request.double_filter, request.data_dir, request.encoding, kDoubleFilterTempFile, true, parse2,
                                         outcome.untick_double_filter, filters.double_byte))
         return with_message(std::move(outcome), std::move(*failure));
-    if (auto failure = read_filter_list(request.single_filter, request.data_dir, kSingleFilterTempFile, false, parse1,
+    if (auto failure = read_filter_list(request.single_filter, request.data_dir, request.encoding, kSingleFilterTempFile, false, parse1,
                                         outcome.untick_single_filter, filters.single))
         return with_message(std::move(outcome), std::move(*failure));
 
@@ -86,18 +86,20 @@ std::u16string export_file_text(std::u16string_view export_text) {
     return file;
 }
 
-Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text) {
+Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text,
+                                                               text::Encoding encoding) {
     // Encoded as it stands and the line end added as bytes: an export text
     // can be large, and is not copied for one more CR LF.
-    auto bytes = text::encode_gbk(export_text);
+    auto bytes = text::encode(export_text, encoding);
     if (!bytes) return unexpected(error_message(std::u16string(kBadFileName)));
     bytes->push_back(0x0D);
     bytes->push_back(0x0A);
     return std::move(*bytes);
 }
 
-Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text) {
-    auto bytes = export_file_bytes(export_text);
+Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text,
+                          text::Encoding encoding) {
+    auto bytes = export_file_bytes(export_text, encoding);
     if (!bytes) return bytes.error();
     if (!text::write_bytes(path, *bytes)) return error_message(std::u16string(kBadFileName));
     return notice_message(std::u16string(kExported));

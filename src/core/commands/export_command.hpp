@@ -12,6 +12,7 @@
 #include "core/expected.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -29,6 +30,8 @@ struct ExportRequest {
     // Where the ticked filter lists pass through "temp2.txt"/"temp3.txt";
     // without one (the command line) the list texts are parsed directly.
     std::optional<std::filesystem::path> data_dir;
+    // The tables, the filter lists' temporary files and the export file.
+    text::Encoding encoding = text::Encoding::gbk;
 };
 
 struct ExportOutcome {
@@ -48,11 +51,13 @@ ExportOutcome run_export(const ExportRequest& request);
 // The file form of an export text: the text followed by CR LF.
 std::u16string export_file_text(std::u16string_view export_text);
 
-// The file form in code page 936, or the file name message (错误) when a
+// The file form in its encoding, or the file name message (错误) when a
 // character cannot be written.
-Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text);
+Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text,
+                                                               text::Encoding encoding = text::Encoding::gbk);
 
 // Writes the file form; "文本已顺利导出" (提示), or the file name message (错误).
-Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text);
+Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text,
+                          text::Encoding encoding = text::Encoding::gbk);
 
 }  // namespace quillmere

@@ -7,7 +7,7 @@ namespace quillmere {
 
 Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
                                                   const std::optional<std::filesystem::path>& data_dir,
-                                                  const char* temp_file_name) {
+                                                  const char* temp_file_name, text::Encoding encoding) {
     FilterListLines result;
     result.untick = list.text.empty();
     if (result.untick || !list.ticked) return result;
@@ -18,8 +18,8 @@ Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
     const std::filesystem::path temp = *data_dir / temp_file_name;
     std::u16string contents = list.text;
     contents += text::kLineEnd;
-    if (!text::write_text_file(temp, contents)) return unexpected(Done{});
-    auto lines = text::read_text_lines(temp);
+    if (!text::write_text_file(temp, contents, encoding)) return unexpected(Done{});
+    auto lines = text::read_text_lines(temp, encoding);
     if (!lines) return unexpected(Done{});
     result.lines = std::move(*lines);
     return result;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/expected.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -32,6 +33,7 @@ struct FilterListLines {
 // Fails when the temporary file cannot be written or read back.
 Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
                                                   const std::optional<std::filesystem::path>& data_dir,
-                                                  const char* temp_file_name);
+                                                  const char* temp_file_name,
+                                                  text::Encoding encoding = text::Encoding::gbk);
 
 }  // namespace quillmere

@@ -21,9 +21,10 @@ constexpr CodeRange kAllDoubleCodes{0, 0xFFFF};
 // One list: untick it when empty; parse it when ticked. A temporary file
 // that cannot be written or read back counts as a badly filled list.
 Expected<Done, Message> add_filter_list(FilterLookup& lookup, const FilterListInput& list,
-                                        const std::optional<std::filesystem::path>& data_dir, bool double_byte,
-                                        bool& untick) {
-    auto lines = filter_list_lines(list, data_dir, double_byte ? kDoubleFilterTempFile : kSingleFilterTempFile);
+                                        const std::optional<std::filesystem::path>& data_dir, text::Encoding encoding,
+                                        bool double_byte, bool& untick) {
+    auto lines = filter_list_lines(list, data_dir, double_byte ? kDoubleFilterTempFile : kSingleFilterTempFile,
+                                   encoding);
     if (!lines) return unexpected(filter_failure_message(FilterFailure::bad_entry, double_byte));
     untick = lines->untick;
     if (!lines->lines) return Done{};
@@ -41,18 +42,19 @@ struct Prepared {
 // code tables, the filter lists (double-byte first), the script itself.
 Expected<Prepared, Message> prepare(const CheckRequest& request, Outcome& outcome) {
     if (!request.preview && request.script_file.empty()) return unexpected(error_message(u"请选择一个文本"));
-    auto reverse = load_reverse_tables(request.mode, request.double_table, request.single_table);
+    auto reverse = load_reverse_tables(request.mode, request.double_table, request.single_table, request.encoding);
     if (!reverse) return unexpected(std::move(reverse.error()));
     FilterLookup filters;
-    if (auto added = add_filter_list(filters, request.double_filter, request.data_dir, true,
+    if (auto added = add_filter_list(filters, request.double_filter, request.data_dir, request.encoding, true,
                                      outcome.untick_double_filter);
         !added)
         return unexpected(std::move(added.error()));
-    if (auto added = add_filter_list(filters, request.single_filter, request.data_dir, false,
+    if (auto added = add_filter_list(filters, request.single_filter, request.data_dir, request.encoding, false,
                                      outcome.untick_single_filter);
         !added)
         return unexpected(std::move(added.error()));
-    auto script = open_script(request.preview, request.script_file, request.script_text, request.data_dir);
+    auto script = open_script(request.preview, request.script_file, request.script_text, request.data_dir,
+                              request.encoding);
     if (!script) return unexpected(std::move(script.error()));
     return Prepared{ScriptTables{std::move(*reverse), std::move(filters)}, std::move(*script)};
 }

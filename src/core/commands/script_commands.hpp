@@ -10,6 +10,7 @@
 #include "core/commands/filter_lists.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -27,6 +28,8 @@ struct CheckRequest {
     // Where filter lists ("temp2.txt", "temp3.txt") and the previewed script
     // ("temp.txt") pass through; without one they are used directly.
     std::optional<std::filesystem::path> data_dir;
+    // The tables, the script and the temporary files.
+    text::Encoding encoding = text::Encoding::gbk;
 };
 
 struct ImportRequest : CheckRequest {

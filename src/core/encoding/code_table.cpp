@@ -20,8 +20,9 @@ Expected<LoadedTable<Table>, EmptyValue> parse_table(std::span<const std::u16str
 }
 
 template <class Table, class Parse>
-Expected<LoadedTable<Table>, EmptyValue> load_table_file(const std::filesystem::path& path, Parse parse) {
-    auto file = text::read_text_file(path);
+Expected<LoadedTable<Table>, EmptyValue> load_table_file(const std::filesystem::path& path, text::Encoding encoding,
+                                                         Parse parse) {
+    auto file = text::read_text_file(path, encoding);
     if (!file) return LoadedTable<Table>{Table{}, true};
     auto lines = text::split_lines(file->text);
     auto loaded = parse(std::span<const std::u16string>(lines));
@@ -61,12 +62,14 @@ Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const 
     });
 }
 
-Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path) {
-    return load_table_file<SingleByteTable>(path, parse_table1);
+Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path,
+                                                           text::Encoding encoding) {
+    return load_table_file<SingleByteTable>(path, encoding, parse_table1);
 }
 
-Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path) {
-    return load_table_file<DoubleByteTable>(path, parse_table2);
+Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path,
+                                                           text::Encoding encoding) {
+    return load_table_file<DoubleByteTable>(path, encoding, parse_table2);
 }
 
 Message empty_value_message(const EmptyValue& failure) {
@@ -74,19 +77,20 @@ Message empty_value_message(const EmptyValue& failure) {
 }
 
 Expected<CodeTables, Message> load_code_tables(RomMode mode, const std::filesystem::path& double_table_path,
-                                               const std::filesystem::path& single_table_path) {
+                                               const std::filesystem::path& single_table_path,
+                                               text::Encoding encoding) {
     CodeTables tables;
     bool read_error = false;
     if (uses_double_byte_table(mode)) {
         if (double_table_path.empty()) return unexpected(error_message(u"请先选择一个双字节码表"));
-        auto loaded = loadtlb2(double_table_path);
+        auto loaded = loadtlb2(double_table_path, encoding);
         if (!loaded) return unexpected(empty_value_message(loaded.error()));
         read_error = read_error || loaded->read_error;
         tables.double_byte = std::move(loaded->table);
     }
     if (uses_single_byte_table(mode)) {
         if (single_table_path.empty()) return unexpected(error_message(u"请先选择一个单字节码表"));
-        auto loaded = loadtlb1(single_table_path);
+        auto loaded = loadtlb1(single_table_path, encoding);
         if (!loaded) return unexpected(empty_value_message(loaded.error()));
         read_error = read_error || loaded->read_error;
         tables.single = std::move(loaded->table);

@@ -13,6 +13,7 @@
 #include "core/expected.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -53,9 +54,11 @@ Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const 
 Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const std::u16string> lines);
 
 // From a file; a file that cannot be read, holds no line or holds bytes that
-// are not code page 936 text sets the read error.
-Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path);
-Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path);
+// are not text in its encoding sets the read error.
+Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path,
+                                                           text::Encoding encoding = text::Encoding::gbk);
+Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path,
+                                                           text::Encoding encoding = text::Encoding::gbk);
 
 struct CodeTables {
     std::optional<SingleByteTable> single;
@@ -66,7 +69,8 @@ struct CodeTables {
 // commands share: the double-byte table first, then the single-byte table,
 // then the read errors of both.
 Expected<CodeTables, Message> load_code_tables(RomMode mode, const std::filesystem::path& double_table_path,
-                                               const std::filesystem::path& single_table_path);
+                                               const std::filesystem::path& single_table_path,
+                                               text::Encoding encoding = text::Encoding::gbk);
 
 Message empty_value_message(const EmptyValue& failure);  // "码表里" + CODE + "行出现空字符"
 

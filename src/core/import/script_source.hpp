@@ -10,6 +10,7 @@
 
 #include "core/expected.hpp"
 #include "core/message.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -19,6 +20,7 @@ inline constexpr const char* kScriptTempFile = "temp.txt";
 // data directory a previewed text is used as it is.
 Expected<std::u16string, Message> open_script(bool preview, const std::filesystem::path& script_file,
                                               std::u16string_view script_text,
-                                              const std::optional<std::filesystem::path>& data_dir);
+                                              const std::optional<std::filesystem::path>& data_dir,
+                                              text::Encoding encoding = text::Encoding::gbk);
 
 }  // namespace quillmere

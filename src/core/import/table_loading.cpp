@@ -7,10 +7,10 @@
 namespace quillmere {
 namespace {
 
-// A file that cannot be read, holds bytes that are not code page 936 text,
+// A file that cannot be read, holds bytes that are not text in its encoding,
 // or holds no line is a read error, as in the export.
-Expected<TableLines, EmptyValue> table_file_lines(const std::filesystem::path& path) {
-    auto file = text::read_text_file(path);
+Expected<TableLines, EmptyValue> table_file_lines(const std::filesystem::path& path, text::Encoding encoding) {
+    auto file = text::read_text_file(path, encoding);
     if (!file) return TableLines{{}, true};
     auto lines = text::split_lines(file->text);
     auto loaded = table_lines(lines);
@@ -32,17 +32,18 @@ Expected<TableLines, EmptyValue> table_lines(std::span<const std::u16string> fil
 }
 
 Expected<ReverseTables, Message> load_reverse_tables(RomMode mode, const std::filesystem::path& double_table_path,
-                                                     const std::filesystem::path& single_table_path) {
+                                                     const std::filesystem::path& single_table_path,
+                                                     text::Encoding encoding) {
     TableLines double_table, single_table;
     if (uses_double_byte_table(mode)) {
         if (double_table_path.empty()) return unexpected(error_message(u"请先选择一个双字节码表"));
-        auto loaded = table_file_lines(double_table_path);
+        auto loaded = table_file_lines(double_table_path, encoding);
         if (!loaded) return unexpected(empty_value_message(loaded.error()));
         double_table = std::move(*loaded);
     }
     if (uses_single_byte_table(mode)) {
         if (single_table_path.empty()) return unexpected(error_message(u"请先选择一个单字节码表"));
-        auto loaded = table_file_lines(single_table_path);
+        auto loaded = table_file_lines(single_table_path, encoding);
         if (!loaded) return unexpected(empty_value_message(loaded.error()));
         single_table = std::move(*loaded);
     }

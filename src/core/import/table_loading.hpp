@@ -12,6 +12,7 @@
 #include "core/import/reverse_tables.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -28,6 +29,7 @@ Expected<TableLines, EmptyValue> table_lines(std::span<const std::u16string> fil
 // "请先选择一个单字节码表"; a read error of either, seen only after both
 // were read, gives "码表读取错误".
 Expected<ReverseTables, Message> load_reverse_tables(RomMode mode, const std::filesystem::path& double_table_path,
-                                                     const std::filesystem::path& single_table_path);
+                                                     const std::filesystem::path& single_table_path,
+                                                     text::Encoding encoding = text::Encoding::gbk);
 
 }  // namespace quillmere

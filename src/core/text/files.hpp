@@ -24,14 +24,17 @@ struct TextWriteFailure {
 Expected<Bytes, FileError> read_bytes(const std::filesystem::path& path);
 Expected<Done, FileError> write_bytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
-// Decodes a text file: code page 936, or UTF-8 when it starts with the UTF-8
-// byte-order mark (which is not part of the text).
-Decoded decode_text_file(std::span<const std::uint8_t> bytes);
-Expected<Decoded, FileError> read_text_file(const std::filesystem::path& path);
-Expected<std::vector<std::u16string>, FileError> read_text_lines(const std::filesystem::path& path);
+// Decodes a text file. Code page 936: unless it starts with the UTF-8
+// byte-order mark, in which case it is UTF-8. UTF-8: always, with or without
+// the mark. The mark is not part of the text.
+Decoded decode_text_file(std::span<const std::uint8_t> bytes, Encoding encoding = Encoding::gbk);
+Expected<Decoded, FileError> read_text_file(const std::filesystem::path& path, Encoding encoding = Encoding::gbk);
+Expected<std::vector<std::u16string>, FileError> read_text_lines(const std::filesystem::path& path,
+                                                                 Encoding encoding = Encoding::gbk);
 
-// Writes exactly `text` in code page 936, creating or replacing the file.
-// Nothing is written when a character cannot be encoded.
-Expected<Done, TextWriteFailure> write_text_file(const std::filesystem::path& path, std::u16string_view text);
+// Writes exactly `text` (UTF-8 without a byte-order mark), creating or
+// replacing the file. Nothing is written when a character cannot be encoded.
+Expected<Done, TextWriteFailure> write_text_file(const std::filesystem::path& path, std::u16string_view text,
+                                                 Encoding encoding = Encoding::gbk);
 
 }  // namespace quillmere::text

@@ -150,26 +150,16 @@ std::size_t index_of(std::u16string_view text, char32_t character) {
     return 0;
 }
 
-}  // namespace
-
-Decoded decode_gbk(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() >= kTableDecodeThreshold) {
-        if (auto text = decode_gbk_by_table(bytes)) return Decoded{std::move(*text), 0};
-    }
-    return decode_with(kCodePage936, bytes);
-}
-
-Decoded decode_utf8(std::span<const std::uint8_t> bytes) { return decode_with("UTF-8", bytes); }
-
-Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
+// `max_bytes`: the most bytes one UTF-16 unit can take in the encoding.
+Expected<Bytes, EncodeFailure> encode_with(const char* name, std::size_t max_bytes, std::u16string_view text) {
     Bytes bytes;
     if (text.empty()) return bytes;
-    Converter converter = open_converter(kCodePage936);
+    Converter converter = open_converter(name);
     if (!converter) return unexpected(EncodeFailure{0, text[0]});
     FirstUnencodable first;
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setFromUCallBack(converter.get(), note_and_substitute, &first, nullptr, nullptr, &status);
-    const std::size_t room = text.size() * 2 + 16;
+    const std::size_t room = text.size() * max_bytes + 16;
     bytes.reserve(room);
     advise_huge_pages(bytes.data(), room);
     bytes.resize(room);
@@ -183,6 +173,26 @@ Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
     bytes.resize(static_cast<std::size_t>(target - target_begin));
     return bytes;
 }
+
+}  // namespace
+
+Decoded decode_gbk(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= kTableDecodeThreshold) {
+        if (auto text = decode_gbk_by_table(bytes)) return Decoded{std::move(*text), 0};
+    }
+    return decode_with(kCodePage936, bytes);
+}
+
+Decoded decode_utf8(std::span<const std::uint8_t> bytes) { return decode_with("UTF-8", bytes); }
+
+Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) { return encode_with(kCodePage936, 2, text); }
+
+Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text) { return encode_with("UTF-8", 3, text); }
+
+Expected<Bytes, EncodeFailure> encode(std::u16string_view text, Encoding encoding) {
+    return encoding == Encoding::utf8 ? encode_utf8(text) : encode_gbk(text);
+}
+
 
 std::string to_utf8(std::u16string_view text) {
     std::string out;

@@ -28,9 +28,16 @@ struct EncodeFailure {
     friend bool operator==(const EncodeFailure&, const EncodeFailure&) = default;
 };
 
+// How a text file is read and written: code page 936 (the tool's own
+// files), or UTF-8 without a byte-order mark (files shared with other tools).
+enum class Encoding { gbk, utf8 };
+
 Decoded decode_gbk(std::span<const std::uint8_t> bytes);
 Decoded decode_utf8(std::span<const std::uint8_t> bytes);
 Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text);
+// Fails only on a lone surrogate, which no character can stand for.
+Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text);
+Expected<Bytes, EncodeFailure> encode(std::u16string_view text, Encoding encoding);
 
 // For the terminal and for tests: UTF-8 on the outside, UTF-16 inside.
 std::string to_utf8(std::u16string_view text);

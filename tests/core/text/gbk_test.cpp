@@ -68,6 +68,17 @@ TEST(gbk_test, unencodable_character_is_reported_with_its_place) {
     EXPECT_FALSE(lone_surrogate.has_value());
 }
 
+TEST(gbk_test, utf8_holds_every_character_but_a_lone_surrogate) {
+    const std::u16string text = u"A啊À한😀";
+    auto encoded = encode(text, Encoding::utf8);
+    ASSERT_TRUE(encoded.has_value());
+    EXPECT_EQ(std::string(encoded->begin(), encoded->end()), "A\xE5\x95\x8A\xC3\x80\xED\x95\x9C\xF0\x9F\x98\x80");
+    EXPECT_EQ(decode_utf8(*encoded).text, text);
+    auto lone = encode(std::u16string(u"ab") + char16_t(0xDC00), Encoding::utf8);
+    ASSERT_FALSE(lone.has_value());
+    EXPECT_EQ(lone.error().index, 2u);
+}
+
 // Long texts take a faster road; it must give exactly what short texts give.
 TEST(gbk_test, long_texts_decode_as_short_ones_do) {
     Bytes every_code;

@@ -37,8 +37,8 @@ RomMode rom_mode(const std::string& mode) {
     return RomMode::double_byte;
 }
 
-std::optional<FilterListInput> filter_list_from_file(const std::string& path, text::Encoding encoding,
-                                                     const Streams& streams) {
+std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams,
+                                                     text::Encoding encoding) {
     if (path.empty()) return FilterListInput{};
     auto text = text::read_text_file(path_of(path), encoding);
     if (!text) {

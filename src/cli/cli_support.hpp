@@ -44,8 +44,8 @@ text::Encoding text_encoding(const std::string& encoding);
 // The filter list text of a file, ticked because it was given; an empty path
 // gives an unticked, empty list. nullopt (after printing a message) when the
 // file cannot be read.
-std::optional<FilterListInput> filter_list_from_file(const std::string& path, text::Encoding encoding,
-                                                     const Streams& streams);
+std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams,
+                                                     text::Encoding encoding = text::Encoding::gbk);
 
 std::filesystem::path path_of(const std::string& utf8);
 std::u16string text_of(const std::string& utf8);
@@ -56,9 +56,9 @@ std::u16string text_of(const std::string& utf8);
 template <class Request>
 bool fill_table_options(const TableOptions& options, Request& request, const Streams& streams) {
     const text::Encoding encoding = text_encoding(options.encoding);
-    auto double_filter = filter_list_from_file(options.filter2, encoding, streams);
+    auto double_filter = filter_list_from_file(options.filter2, streams, encoding);
     if (!double_filter) return false;
-    auto single_filter = filter_list_from_file(options.filter1, encoding, streams);
+    auto single_filter = filter_list_from_file(options.filter1, streams, encoding);
     if (!single_filter) return false;
     request.mode = rom_mode(options.mode);
     request.encoding = encoding;

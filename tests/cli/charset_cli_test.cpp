@@ -174,6 +174,8 @@ TEST_F(CharsetCliTest, generated_scripts_round_trip_in_every_order) {
 TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
     testing::write_file(dir / "utf8.txt", std::string_view("\xEF\xBB\xBF" "0,4,好\xF0\x9F\x98\x80"));
     testing::write_gbk(dir / "empty_value.tbl", u"8140=国\r\n8141=\r\n");
+    const Bytes script_before = testing::read_file(dir / "script.txt");
+    const Bytes old_before = testing::read_file(dir / "old.tbl");
     testing::write_gbk(dir / "bad_filter.txt", u"8000=over\r\n10101=名\r\n");
     struct Case {
         std::vector<std::string> args;
@@ -188,6 +190,12 @@ TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
         {{"--start-code", "8140", "--keep", path("empty_value.tbl")}, "错误：码表里8141行出现空字符\n"},
         {{"--start-code", "8140", "--keep", path("missing.tbl")}, "错误：码表读取错误\n"},
         {{"--start-code", "8140", "--table1", ""}, "错误：请先选择一个单字节码表\n"},
+        {{"--start-code", "8140", "--out", path("script.txt")},
+         "错误：输出文件不能覆盖输入文件或另一个输出文件：" + path("script.txt") + "\n"},
+        {{"--start-code", "8140", "--keep", path("old.tbl"), "--chars", path("old.tbl")},
+         "错误：输出文件不能覆盖输入文件或另一个输出文件：" + path("old.tbl") + "\n"},
+        {{"--start-code", "8140", "--chars", path("refused.tbl")},
+         "错误：输出文件不能覆盖输入文件或另一个输出文件：" + path("refused.tbl") + "\n"},
         {{"--start-code", "8140", "--filter2", path("bad_filter.txt")}, "错误：双字节过滤填写错误\n"},
         {{"--start-code", "8140", "--script", path("utf8.txt")}, "错误：GBK中没有[😀]字，无法写入码表\n"},
         {{"--start-code", "8140", "--sheet", path("s.png"), "--glyph", "0x12", "--font", kFont},
@@ -202,6 +210,8 @@ TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
         EXPECT_FALSE(std::filesystem::exists(dir / "refused.tbl")) << c.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "s.png")) << c.err;
     }
+    EXPECT_EQ(testing::read_file(dir / "script.txt"), script_before);
+    EXPECT_EQ(testing::read_file(dir / "old.tbl"), old_before);
     EXPECT_EQ(testing::run_cli(charset("refused.tbl", {"--start-code", "8140", "--sheet", path("s.png")})).status,
               kExitUsage);
     EXPECT_EQ(testing::run_cli(charset("refused.tbl", {"--start-code", "8140", "--order", "random"})).status,

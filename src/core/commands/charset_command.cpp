@@ -100,6 +100,35 @@ Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const FilterLi
     return std::move(*codes);
 }
 
+// Whether two paths name one file (through links too); paths of files not
+// yet made are compared as written out in full.
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) return true;
+    const std::filesystem::path full_a = std::filesystem::weakly_canonical(a, error);
+    if (error) return false;
+    const std::filesystem::path full_b = std::filesystem::weakly_canonical(b, error);
+    return !error && full_a == full_b;
+}
+
+// An output that would replace an input, or another output, loses a file the
+// translator still needs: the first such output, if any.
+std::optional<std::filesystem::path> clashing_output(const CharsetRequest& request) {
+    std::vector<std::filesystem::path> taken{request.script};
+    if (uses_single_byte_table(request.mode)) taken.push_back(request.single_table);
+    if (!request.keep.empty()) taken.push_back(request.keep);
+    if (request.sheet) taken.push_back(request.sheet->font);
+    std::vector<std::filesystem::path> outputs{request.out};
+    if (!request.chars.empty()) outputs.push_back(request.chars);
+    if (request.sheet) outputs.push_back(request.sheet->file);
+    for (const std::filesystem::path& output : outputs) {
+        for (const std::filesystem::path& other : taken)
+            if (!other.empty() && same_file(output, other)) return output;
+        taken.push_back(output);
+    }
+    return std::nullopt;
+}
+
 Message cannot_write(const std::filesystem::path& path) { return error_message(u"无法写入文件：" + path.u16string()); }
 
 Message sheet_message(const SheetFailure& failure, const FontSheetRequest& request) {
@@ -137,6 +166,8 @@ Message summary(const NewTable& table, bool with_game_table) {
 
 Message charset(const CharsetRequest& request) {
     if (request.script.empty()) return error_message(u"请选择一个文本");
+    if (auto output = clashing_output(request))
+        return error_message(u"输出文件不能覆盖输入文件或另一个输出文件：" + output->u16string());
     auto rules = code_rules(request);
     if (!rules) return rules.error();
     auto single_table = single_byte_table(request);

@@ -37,7 +37,8 @@ struct CharsetRequest {
     std::optional<FontSheetRequest> sheet;
 };
 
-// Writes nothing unless every output could be made. Success is the notice
+// Writes nothing unless every output could be made, and refuses outputs
+// that would replace an input file or each other. Success is the notice
 // "共N字，沿用K字，新增M字" (with a game's table, followed by how many of its
 // characters the script no longer uses).
 Message run_charset(const CharsetRequest& request);

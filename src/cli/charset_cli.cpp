@@ -18,6 +18,7 @@ struct CharsetOptions {
     std::string order = "appearance";
     std::string sheet, glyph, font;
     int columns = 16;
+    std::string encoding = "gbk";
 };
 
 const std::map<std::string, CharacterOrder> kOrders = {
@@ -27,7 +28,8 @@ const std::map<std::string, CharacterOrder> kOrders = {
 };
 
 int run_charset_command(const CharsetOptions& options, const Streams& streams) {
-    auto double_filter = filter_list_from_file(options.filter2, streams);
+    const text::Encoding encoding = text_encoding(options.encoding);
+    auto double_filter = filter_list_from_file(options.filter2, encoding, streams);
     if (!double_filter) return kExitFailure;
     CharsetRequest request;
     request.script = path_of(options.script);
@@ -44,6 +46,7 @@ int run_charset_command(const CharsetOptions& options, const Streams& streams) {
     if (!options.sheet.empty())
         request.sheet = FontSheetRequest{path_of(options.sheet), path_of(options.font), text_of(options.glyph),
                                          options.columns};
+    request.encoding = encoding;
     const Message message = run_charset(request);
     print_message(message, streams);
     return exit_status(message, true);
@@ -97,6 +100,9 @@ void add_charset_command(CLI::App& app, Runner& run) {
         ->check(CLI::Range(1, 256))
         ->capture_default_str()
         ->needs(sheet);
+    add_encoding_option(*command, options->encoding,
+                        "encoding of the script, the code tables, the filter list and the files written: gbk, "
+                        "or utf-8 (the new table may then hold characters GBK cannot)");
     command->callback([options, &run] {
         if (!options->sheet.empty() && (options->glyph.empty() || options->font.empty()))
             throw CLI::RequiredError("--sheet needs --glyph and --font");

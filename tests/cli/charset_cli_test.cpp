@@ -210,6 +210,11 @@ TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
         EXPECT_FALSE(std::filesystem::exists(dir / "refused.tbl")) << c.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "s.png")) << c.err;
     }
+    // In UTF-8 the same script makes a table.
+    CliRun utf8 = testing::run_cli(charset("utf8.tbl", {"--start-code", "8140", "--script", path("utf8.txt"), "--mode",
+                                                        "double", "--filter2", "", "--encoding", "utf-8"}));
+    EXPECT_EQ(utf8.err, "提示：共2字，沿用0字，新增2字\n");
+    EXPECT_EQ(testing::read_file(dir / "utf8.tbl"), testing::bytes_of("8140=好\r\n8141=\xF0\x9F\x98\x80\r\n"));
     EXPECT_EQ(testing::read_file(dir / "script.txt"), script_before);
     EXPECT_EQ(testing::read_file(dir / "old.tbl"), old_before);
     EXPECT_EQ(testing::run_cli(charset("refused.tbl", {"--start-code", "8140", "--sheet", path("s.png")})).status,

@@ -76,13 +76,13 @@ Expected<CodeRules, Message> code_rules(const CharsetRequest& request) {
 // reads them; no lines otherwise.
 Expected<ReverseTables, Message> single_byte_table(const CharsetRequest& request) {
     if (!uses_single_byte_table(request.mode)) return ReverseTables({}, {});
-    return load_reverse_tables(RomMode::single_byte, {}, request.single_table);
+    return load_reverse_tables(RomMode::single_byte, {}, request.single_table, request.encoding);
 }
 
-Expected<OldTable, Message> game_table(const std::filesystem::path& path) {
+Expected<OldTable, Message> game_table(const std::filesystem::path& path, text::Encoding encoding) {
     const Message read_error = error_message(u"码表读取错误");
     if (path.empty()) return OldTable{};
-    auto file = text::read_text_file(path);
+    auto file = text::read_text_file(path, encoding);
     if (!file || file->bad_sequences > 0) return unexpected(read_error);
     const std::vector<std::u16string> lines = text::split_lines(file->text);
     auto old = old_table(lines);
@@ -172,17 +172,18 @@ Message charset(const CharsetRequest& request) {
     if (!rules) return rules.error();
     auto single_table = single_byte_table(request);
     if (!single_table) return single_table.error();
-    auto old = game_table(request.keep);
+    auto old = game_table(request.keep, request.encoding);
     if (!old) return old.error();
     auto reserved = double_filter_codes(request.double_filter);
     if (!reserved) return reserved.error();
-    auto script = open_script(false, request.script, {}, std::nullopt);
+    auto script = open_script(false, request.script, {}, std::nullopt, request.encoding);
     if (!script) return script.error();
 
     auto used = used_characters(*script, *single_table);
     if (!used) return unprocessable_message(used.error().address);
-    if (auto character = first_unencodable(*used))
-        return error_message(u"GBK中没有[" + utf16_of(*character) + u"]字，无法写入码表");
+    if (request.encoding == text::Encoding::gbk)
+        if (auto character = first_unencodable(*used))
+            return error_message(u"GBK中没有[" + utf16_of(*character) + u"]字，无法写入码表");
     auto table = assign_codes(*used, request.order, *old, *reserved, *rules);
     if (!table) return error_message(u"码表编码已用尽：还缺" + decimal(table.error().missing) + u"字");
 
@@ -192,8 +193,9 @@ Message charset(const CharsetRequest& request) {
         if (!made) return made.error();
         png = std::move(*made);
     }
-    if (!text::write_text_file(request.out, table_text(*table))) return cannot_write(request.out);
-    if (!request.chars.empty() && !text::write_text_file(request.chars, added_characters_line(*table)))
+    if (!text::write_text_file(request.out, table_text(*table), request.encoding)) return cannot_write(request.out);
+    if (!request.chars.empty() &&
+        !text::write_text_file(request.chars, added_characters_line(*table), request.encoding))
         return cannot_write(request.chars);
     if (png && !text::write_bytes(request.sheet->file, *png)) return cannot_write(request.sheet->file);
     return summary(*table, !request.keep.empty());

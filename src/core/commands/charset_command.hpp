@@ -12,6 +12,7 @@
 #include "core/commands/filter_lists.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -35,6 +36,9 @@ struct CharsetRequest {
     std::filesystem::path out;             // the new table
     std::filesystem::path chars;           // the added characters; empty: not written
     std::optional<FontSheetRequest> sheet;
+    // Of the script, the tables and the files written. In UTF-8 the table
+    // may hold characters code page 936 cannot.
+    text::Encoding encoding = text::Encoding::gbk;
 };
 
 // Writes nothing unless every output could be made, and refuses outputs

@@ -29,7 +29,7 @@ const std::map<std::string, CharacterOrder> kOrders = {
 
 int run_charset_command(const CharsetOptions& options, const Streams& streams) {
     const text::Encoding encoding = text_encoding(options.encoding);
-    auto double_filter = filter_list_from_file(options.filter2, encoding, streams);
+    auto double_filter = filter_list_from_file(options.filter2, streams, encoding);
     if (!double_filter) return kExitFailure;
     CharsetRequest request;
     request.script = path_of(options.script);

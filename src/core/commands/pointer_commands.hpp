@@ -1,0 +1,47 @@
+#pragma once
+// The pointer list commands: listing a table of pointers, and finding the
+// pointers to the records of a script. Plain values in, the list and the
+// message to show out.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/expected.hpp"
+#include "core/message.hpp"
+#include "core/pointers/pointer_list.hpp"
+
+namespace quillmere {
+
+// Fields as typed: addresses and the base hexadecimal, counts decimal.
+struct PointerTableRequest {
+    std::filesystem::path rom;
+    std::u16string at, count, size, order, base;
+    std::u16string stride;  // empty: the pointer size
+};
+
+struct PointerScanRequest {
+    std::filesystem::path rom;
+    std::filesystem::path script;
+    std::u16string size, order, base;
+    std::u16string align = u"1";
+};
+
+struct PointerListOutcome {
+    Message message;
+    std::optional<std::u16string> pointer_list;  // the list (CR LF lines), on success
+    std::vector<std::u16string> warnings;        // one line each, for the error stream
+};
+
+PointerListOutcome run_pointer_table(const PointerTableRequest& request);
+PointerListOutcome run_pointer_scan(const PointerScanRequest& request);
+
+// Writes a list in code page 936; "指针表已写入" (提示) or "指针表写入失败" (错误).
+Message write_pointer_list_file(const std::filesystem::path& path, std::u16string_view list);
+
+// Reads and parses a pointer list file, for the commands that take one:
+// "指针表读取失败", or "指针表第N行填写错误" for the first bad line.
+Expected<std::vector<Pointer>, Message> read_pointer_list(const std::filesystem::path& path);
+
+}  // namespace quillmere

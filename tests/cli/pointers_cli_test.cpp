@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "cli_driver.hpp"
+#include "core/support/temp_dir.hpp"
+
+namespace quillmere::cli {
+namespace {
+
+using testing::Bytes;
+using testing::TempDir;
+
+// A ROM of 0x40 bytes: a table of three 2-byte big-endian pointers at 0
+// (base 8000) to 10, 20 and 10, another pointer to 20 at the odd offset 31,
+// and a script with records at 10, 20 and 28.
+class PointersCliTest : public ::testing::Test {
+protected:
+    PointersCliTest() {
+        Bytes rom(0x40, 0xEE);
+        const Bytes table = {0x80, 0x10, 0x80, 0x20, 0x80, 0x10};
+        std::copy(table.begin(), table.end(), rom.begin());
+        rom[0x31] = 0x80;
+        rom[0x32] = 0x20;
+        testing::write_file(dir / "rom.bin", rom);
+        testing::write_gbk(dir / "script.txt", u"10,2,AB\r\n\r\n20,2,AB\r\n\r\n28,1,A\r\n\r\n");
+    }
+    std::string path(const char* name) const { return (dir / name).string(); }
+
+    TempDir dir;
+};
+
+TEST_F(PointersCliTest, table_lists_the_pointers_to_standard_output_or_a_file) {
+    auto run = testing::run_cli({"pointers", "table", "--rom", path("rom.bin"), "--at", "0", "--count", "3", "--size",
+                                 "2", "--order", "BE", "--base", "8000"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n");
+    EXPECT_EQ(run.err, "提示：共列出3个指针\n");
+
+    run = testing::run_cli({"pointers", "table", "--rom", path("rom.bin"), "--at", "10", "--count", "2", "--size", "4",
+                            "--order", "le", "--base", "0", "--stride", "8", "--out", path("list.txt")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(testing::read_file(dir / "list.txt"), testing::bytes_of("10,4,LE,0\r\n18,4,LE,0\r\n"));
+}
+
+TEST_F(PointersCliTest, table_refuses_what_it_cannot_list) {
+    struct Case {
+        std::string option, value;  // replaces or adds one option
+        std::string err;
+    };
+    const Case cases[] = {
+        {"--at", "3G", "错误：指针表地址填写错误\n"},
+        {"--count", "0", "错误：指针个数填写错误\n"},
+        {"--count", "-1", "错误：指针个数填写错误\n"},
+        {"--size", "8", "错误：指针长度只能是2、3或4\n"},
+        {"--order", "ME", "错误：字节序只能是LE或BE\n"},
+        {"--base", "0x8000", "错误：基址填写错误\n"},
+        {"--stride", "1", "错误：指针间距不能小于指针长度\n"},
+        {"--stride", "two", "错误：指针间距填写错误\n"},
+        {"--count", "33", "错误：指针表超出ROM\n"},
+        {"--rom", path("missing.bin"), "错误：ROM读取失败\n"},
+    };
+    for (const Case& c : cases) {
+        std::map<std::string, std::string> options = {{"--rom", path("rom.bin")}, {"--at", "0"}, {"--count", "3"},
+                                                      {"--size", "2"}, {"--order", "BE"}, {"--base", "8000"}};
+        options[c.option] = c.value;
+        std::vector<std::string> args = {"pointers", "table"};
+        for (const auto& [option, value] : options) args.insert(args.end(), {option, value});
+        auto run = testing::run_cli(args);
+        EXPECT_EQ(run.status, 1) << c.err;
+        EXPECT_EQ(run.out, "") << c.err;
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
+TEST_F(PointersCliTest, scan_finds_the_pointers_and_warns_about_unreached_records) {
+    auto run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"),
+                                 "--size", "2", "--order", "BE", "--base", "8000"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n31,2,BE,8000\r\n");
+    EXPECT_EQ(run.err, "警告：没有指针指向28行\n提示：共找到4个指针\n");
+
+    run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
+                            "2", "--order", "BE", "--base", "8000", "--align", "2", "--out", path("found.txt")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(testing::read_file(dir / "found.txt"), testing::bytes_of("0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n"));
+
+    testing::write_gbk(dir / "bad.txt", u"10,2,AB\r\n20\r\n");
+    run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("bad.txt"), "--size", "2",
+                            "--order", "BE", "--base", "8000"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "错误：10行文本处理错误\n");
+    run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
+                            "2", "--order", "BE", "--base", "8000", "--align", "0"});
+    EXPECT_EQ(run.err, "错误：对齐填写错误\n");
+}
+
+}  // namespace
+}  // namespace quillmere::cli

@@ -14,11 +14,13 @@ namespace {
 // earlier ones; end and jump codes never equal a token, so only tags stay.
 using Slots = std::map<std::int32_t, std::u16string>;
 
-Expected<Slots, FilterFailure> parse_slots(std::span<const std::u16string> lines) {
+// `code_of(CODE)` gives the slot, or nullopt for a bad entry.
+template <class CodeOf>
+Expected<Slots, FilterFailure> parse_slots(std::span<const std::u16string> lines, CodeOf code_of) {
     Slots slots;
     auto walked = walk_filter_lines(lines, [&](std::u16string_view text, FilterEntry entry) {
-        auto code = hex2num(text);
-        if (!code || *code > kFilterCodeLimit) return false;
+        std::optional<std::int32_t> code = code_of(text);
+        if (!code) return false;
         if (entry.kind == ControlKind::tag)
             slots[*code] = std::move(entry.text);
         else
@@ -39,16 +41,25 @@ CodeRange code_range(std::u16string_view low, std::u16string_view high) {
 }
 
 Expected<Done, FilterFailure> FilterLookup::add_double_list(std::span<const std::u16string> lines) {
-    auto slots = parse_slots(lines);
+    // The pair the export reads from the same CODE, whatever its length.
+    auto slots = parse_slots(lines, [](std::u16string_view text) -> std::optional<std::int32_t> {
+        auto pair = double_byte_code(text);
+        if (!pair) return std::nullopt;
+        return std::int32_t{pair->first} << 8 | pair->second;
+    });
     if (!slots) return unexpected(slots.error());
     // The map is ordered, so each list of codes comes out ascending.
     for (auto& [code, tag] : *slots)
-        if (code <= 0xFFFF) double_[tag].push_back(static_cast<std::uint16_t>(code));
+        double_[tag].push_back(static_cast<std::uint16_t>(code));
     return Done{};
 }
 
 Expected<Done, FilterFailure> FilterLookup::add_single_list(std::span<const std::u16string> lines) {
-    auto slots = parse_slots(lines);
+    auto slots = parse_slots(lines, [](std::u16string_view text) -> std::optional<std::int32_t> {
+        auto code = hex2num(text);
+        if (!code || *code > kFilterCodeLimit) return std::nullopt;
+        return code;
+    });
     if (!slots) return unexpected(slots.error());
     for (auto& [code, tag] : *slots)
         if (code <= 0xFF) single_.try_emplace(tag, static_cast<std::uint8_t>(code));

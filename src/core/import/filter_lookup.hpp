@@ -2,11 +2,11 @@
 // The filter lists as the check and the import use them: a token in braces
 // -> the code of the tag that reads so.
 //
-// Each list's CODE is read as one hexadecimal number, so a double-byte CODE
-// of three or four digits is first byte × 256 + second byte and one or two
-// digits are the pair 00 XY. Codes up to 10100 (hexadecimal) are accepted;
-// only 0-FF match single-byte tags and only 0-FFFF double-byte tags, since
-// nothing larger fits the bytes the code is written as.
+// A double-byte CODE names the pair the export reads from it: one or two
+// digits are 00 XY, three get a "0" in front, and a longer CODE gives its
+// first two and its last two digits. A single-byte CODE is one hexadecimal
+// number; codes up to 10100 are accepted and only 0-FF match, since nothing
+// larger fits the byte the code is written as.
 
 #include <cstdint>
 #include <functional>

@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 
+#include "core/commands/export_command.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/encoding/markers.hpp"
@@ -241,6 +242,46 @@ TEST(script_round_trip_test, unedited_export_checks_and_imports_back_byte_for_by
         EXPECT_EQ(testing::read_file(dir / "rom.bin"), g.rom);
     }
     EXPECT_GT(total_records, 1000u);  // the cases say something
+}
+
+TEST(script_round_trip_test, long_double_byte_codes_name_the_same_pair_in_export_and_import) {
+    // Codes of five and more digits: the first two and the last two digits.
+    TempDir dir;
+    const Bytes rom{0x41, 0xB0, 0xA1, 0x81, 0x40, 0x8F, 0x40, 0xF0, 0x01, 0x07, 0x41, 0x0A, 0x00,
+                    0xB0, 0xA1, 0x0A, 0x00};
+    testing::write_file(dir / "rom.bin", rom);
+    testing::write_gbk(dir / "single.tbl", u"41=A\r\n");
+    testing::write_gbk(dir / "double.tbl", u"B07A1=啊\r\n8F0140=你\r\n");
+    const FilterListInput double_filter{u"0A000=over\r\n81240=名\r\nF0F01=turn1", true};
+
+    ExportRequest exporting;
+    exporting.rom = dir / "rom.bin";
+    exporting.start = u"0";
+    exporting.end = u"10";
+    exporting.mode = RomMode::both;
+    exporting.double_table = dir / "double.tbl";
+    exporting.single_table = dir / "single.tbl";
+    exporting.double_filter = double_filter;
+    exporting.preview = true;
+    exporting.data_dir = dir.path();
+    const ExportOutcome exported = run_export(exporting);
+    ASSERT_TRUE(exported.export_text.has_value());
+    ASSERT_EQ(*exported.export_text,
+              u"0,13,A啊{名}你{跳跃符F001：07}A{结束符0A00}\r\n\r\nD,4,啊{结束符0A00}\r\n\r\n");
+
+    testing::write_file(dir / "rom.bin", Bytes(rom.size(), 0xEE));
+    ImportRequest importing;
+    importing.preview = true;
+    importing.script_text = *exported.export_text;
+    importing.mode = RomMode::both;
+    importing.double_table = dir / "double.tbl";
+    importing.single_table = dir / "single.tbl";
+    importing.double_filter = double_filter;
+    importing.data_dir = dir.path();
+    importing.rom = dir / "rom.bin";
+    EXPECT_EQ(run_check(importing).message, notice_message(u"此文本为合法文本"));
+    EXPECT_EQ(run_import(importing).message, notice_message(u"文本导入成功"));
+    EXPECT_EQ(testing::read_file(dir / "rom.bin"), rom);
 }
 
 }  // namespace

@@ -7,10 +7,11 @@ namespace {
 
 using Lines = std::vector<std::u16string>;
 
-TEST(filter_lookup_test, codes_are_one_hexadecimal_number_and_the_lowest_code_wins) {
+TEST(filter_lookup_test, codes_name_the_export_s_pair_and_the_lowest_code_wins) {
     FilterLookup lookup;
     ASSERT_TRUE(lookup.add_single_list(Lines{u"43=名", u"", u"41=名", u"100=高", u"42=turn2", u"0=over"}));
-    ASSERT_TRUE(lookup.add_double_list(Lines{u"8140=名", u"A40=甲", u"41=乙", u"9000=甲", u"10000=丙"}));
+    ASSERT_TRUE(lookup.add_double_list(Lines{u"8140=名", u"A40=甲", u"41=乙", u"9000=甲", u"10000=丙",
+                                           u"0A000=丁", u"8F1234=戊", u"FFFFFFFFF1=己"}));
     EXPECT_EQ(lookup.single_code(u"{名}"), std::optional<std::uint8_t>(0x41));
     EXPECT_EQ(lookup.single_code(u"{高}"), std::nullopt);  // accepted, never matches
     EXPECT_EQ(lookup.single_code(u"turn2"), std::nullopt);
@@ -21,7 +22,11 @@ TEST(filter_lookup_test, codes_are_one_hexadecimal_number_and_the_lowest_code_wi
     EXPECT_EQ(lookup.double_code(u"{甲}", CodeRange{0x0A41, 0xFFFF}), std::optional<std::uint16_t>(0x9000));
     EXPECT_EQ(lookup.double_code(u"{甲}", CodeRange{0x0A41, 0x8FFF}), std::nullopt);
     EXPECT_EQ(lookup.double_code(u"{乙}", all), std::optional<std::uint16_t>(0x0041));
-    EXPECT_EQ(lookup.double_code(u"{丙}", CodeRange{0, 0x10100}), std::nullopt);
+    // Five or more digits: the first two and the last two, as the export reads them.
+    EXPECT_EQ(lookup.double_code(u"{丙}", all), std::optional<std::uint16_t>(0x1000));
+    EXPECT_EQ(lookup.double_code(u"{丁}", all), std::optional<std::uint16_t>(0x0A00));
+    EXPECT_EQ(lookup.double_code(u"{戊}", all), std::optional<std::uint16_t>(0x8F34));
+    EXPECT_EQ(lookup.double_code(u"{己}", all), std::optional<std::uint16_t>(0xFFF1));
 }
 
 TEST(filter_lookup_test, later_entry_replaces_earlier_one) {
@@ -40,7 +45,7 @@ TEST(filter_lookup_test, failing_lines) {
     const Case cases[] = {
         {u"41=", FilterFailure::empty_field},     {u"=name", FilterFailure::empty_field},
         {u"=over", FilterFailure::bad_entry},     {u"name", FilterFailure::bad_entry},
-        {u"10101=x", FilterFailure::bad_entry},   {u"4G=x", FilterFailure::bad_entry},
+        {u"4G=x", FilterFailure::bad_entry},
         {u"41=turn-1", FilterFailure::bad_entry},
     };
     for (const Case& c : cases) {
@@ -54,6 +59,7 @@ TEST(filter_lookup_test, failing_lines) {
     }
     FilterLookup edge;
     EXPECT_TRUE(edge.add_single_list(Lines{u"10100=x"}));
+    EXPECT_EQ(edge.add_single_list(Lines{u"10101=x"}).error(), FilterFailure::bad_entry);
 }
 
 TEST(filter_lookup_test, range_is_read_as_decimal_and_clipped) {

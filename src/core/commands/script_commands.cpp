@@ -136,10 +136,12 @@ Outcome run_import(const ImportRequest& request) {
             return encoding_message(entry.address, *encoding);
         auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
         if (!fill) return unprocessable_message(entry.address);
-        // The ROM keeps its length: an entry that starts outside it or would
-        // reach past its end is refused before any of its bytes is written.
+        // The ROM keeps its length: an entry that would write bytes at or past
+        // its end is refused before any of its bytes is written. An entry of
+        // no bytes writes nothing, wherever it stands.
         const std::uint64_t total = bytes.size() + fill->byte_count();
-        if (offset >= rom->size() || total > rom->size() - offset) return unprocessable_message(entry.address);
+        if (total > 0 && (offset >= rom->size() || total > rom->size() - offset))
+            return unprocessable_message(entry.address);
         fill->append_to(bytes);
         if (!rom->write(offset, bytes)) {
             write_failed = true;

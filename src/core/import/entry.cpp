@@ -1,5 +1,7 @@
 #include "core/import/entry.hpp"
 
+#include <limits>
+
 namespace quillmere {
 
 Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line) {
@@ -11,29 +13,71 @@ Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line) {
     return ScriptEntry{address, line.substr(first + 1, second - first - 1), line.substr(second + 1)};
 }
 
-std::int64_t leading_number(std::u16string_view text) {
+namespace {
+
+// The leading numeric part of a text: blanks, an optional sign, then the
+// decimal digits (leading zeros dropped).
+struct LeadingDigits {
+    bool negative = false;
+    std::u16string_view digits;
+};
+
+LeadingDigits leading_digits(std::u16string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    LeadingDigits found;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) found.negative = text[i++] == u'-';
+    while (i < text.size() && text[i] == u'0') ++i;
+    std::size_t end = i;
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9') ++end;
+    found.digits = text.substr(i, end - i);
+    return found;
+}
+
+// digits + value, both written in decimal, exactly.
+std::u16string decimal_sum(std::u16string_view digits, std::uint64_t value) {
+    std::u16string sum;
+    std::size_t i = digits.size();
+    unsigned carry = 0;
+    while (i > 0 || value > 0 || carry > 0) {
+        unsigned digit = carry + static_cast<unsigned>(value % 10);
+        if (i > 0) digit += static_cast<unsigned>(digits[--i] - u'0');
+        value /= 10;
+        sum.push_back(static_cast<char16_t>(u'0' + digit % 10));
+        carry = digit / 10;
+    }
+    if (sum.empty()) sum = u"0";
+    return std::u16string(sum.rbegin(), sum.rend());
+}
+
+}  // namespace
+
+std::int64_t leading_number(std::u16string_view text) {
+    const LeadingDigits found = leading_digits(text);
     std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        const int digit = text[i] - u'0';
+    for (char16_t c : found.digits) {
+        const int digit = c - u'0';
         if (value > (kTooLarge - digit) / 10) {
             value = kTooLarge;
             break;
         }
         value = value * 10 + digit;
     }
-    return negative ? -value : value;
+    return found.negative ? -value : value;
 }
 
-std::optional<std::int64_t> length_excess(std::u16string_view original_length, std::size_t count) {
-    // A text field holds fewer than kTooLarge characters, so count fits.
-    const std::int64_t needed = static_cast<std::int64_t>(count);
-    const std::int64_t original = leading_number(original_length);
-    if (needed > original) return needed - original;
-    return std::nullopt;
+std::optional<std::u16string> length_excess(std::u16string_view original_length, std::size_t count) {
+    // The excess is stated exactly, however many digits the length has.
+    const LeadingDigits original = leading_digits(original_length);
+    if (original.negative && !original.digits.empty()) return decimal_sum(original.digits, count);
+    std::uint64_t value = 0;
+    for (char16_t c : original.digits) {
+        const auto digit = static_cast<unsigned>(c - u'0');
+        if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;  // above any count
+        value = value * 10 + digit;
+    }
+    if (count <= value) return std::nullopt;
+    return decimal_sum(u"", count - value);
 }
 
 }  // namespace quillmere

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/expected.hpp"
@@ -29,7 +30,8 @@ Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line);
 inline constexpr std::int64_t kTooLarge = std::int64_t{1} << 60;
 std::int64_t leading_number(std::u16string_view text);
 
-// The bytes by which `count` exceeds the original length, when it does.
-std::optional<std::int64_t> length_excess(std::u16string_view original_length, std::size_t count);
+// The bytes by which `count` exceeds the original length (read as
+// leading_number does, but never capped), as decimal digits, when it does.
+std::optional<std::u16string> length_excess(std::u16string_view original_length, std::size_t count);
 
 }  // namespace quillmere

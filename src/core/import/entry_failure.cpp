@@ -5,11 +5,6 @@ namespace {
 
 std::u16string missing_tag_text(const std::u16string& tag) { return u"过滤区中缺少[" + tag + u"]"; }
 
-std::u16string decimal(std::int64_t value) {
-    std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 Message unprocessable_message(std::u16string_view address) {
@@ -32,8 +27,8 @@ Message encoding_message(std::u16string_view address, const EntryFailure& failur
     return measuring_message(address, failure);
 }
 
-Message excess_message(std::u16string_view address, std::int64_t excess) {
-    return error_message(std::u16string(address) + u"行的文本超出原长" + u" " + decimal(excess) + u"个字节");
+Message excess_message(std::u16string_view address, std::u16string_view excess) {
+    return error_message(std::u16string(address) + u"行的文本超出原长" + u" " + std::u16string(excess) + u"个字节");
 }
 
 }  // namespace quillmere

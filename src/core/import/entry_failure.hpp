@@ -37,6 +37,6 @@ Message measuring_message(std::u16string_view address, const EntryFailure& failu
 Message encoding_message(std::u16string_view address, const EntryFailure& failure);
 
 // address + "行的文本超出原长" + " " + excess + "个字节"
-Message excess_message(std::u16string_view address, std::int64_t excess);
+Message excess_message(std::u16string_view address, std::u16string_view excess);
 
 }  // namespace quillmere

@@ -61,6 +61,7 @@ TEST_F(ScriptCommandsTest, check_reports_the_first_failing_entry_with_its_addres
         {u"10,abc,", u"此文本为合法文本"},
         {u"1F40,2,啊A", u"1F40行的文本超出原长 1个字节"},
         {u"1F40,0,啊A", u"1F40行的文本超出原长 3个字节"},
+        {u"0,-99999999999999999999999,啊", u"0行的文本超出原长 100000000000000000000001个字节"},
         {u"1F40,2,哦", u"1F40行出错，码表中缺少[哦]字"},
         {u"1F40,2,{无}", u"1F40行出错，过滤区中缺少[{无}]"},
         {u"1F40,2", u"1F40行文本处理错误"},
@@ -195,8 +196,8 @@ TEST_F(ScriptCommandsTest, entries_before_a_failing_entry_stay_written_and_nothi
         {u"3,2,C{结束符0}", u"", u"3行文本处理错误"},
         {u"3,3,C", u"ZZ", u"3行文本处理错误"},  // a fill value that is not hexadecimal
         {u"6,3,CCC", u"", u"6行文本处理错误"},  // would reach past the end of the ROM
-        {u"8,0,", u"", u"8行文本处理错误"},
-        {u"7FFFFFFF,0,", u"", u"7FFFFFFF行文本处理错误"},
+        {u"8,1,", u"00", u"8行文本处理错误"},  // a fill byte past the end
+        {u"3,-99999999999999999999999,C", u"", u"3行的文本超出原长 100000000000000000000000个字节"},
         {u"3,99999999999999999999,C", u"00", u"3行文本处理错误"},  // fill far past the end
         {u"-3,1,C", u"", u"-3行文本处理错误"},
     };
@@ -221,6 +222,15 @@ TEST_F(ScriptCommandsTest, import_writes_at_the_address_and_never_changes_the_si
     expected[0x1FFE] = 0x81;
     expected[0x1FFF] = 0x41;
     EXPECT_EQ(rom(), expected);
+}
+
+TEST_F(ScriptCommandsTest, entries_of_no_bytes_write_nothing_wherever_they_stand) {
+    write_rom(Bytes(8, 0xEE));
+    ImportRequest r = request(u"0,2,AB\r\n8,0,\r\n7FFFFFFF,0,\r\n9,5,\r\n6,1,D");
+    Outcome outcome = run_import(r);
+    EXPECT_EQ(outcome.message, notice_message(u"文本导入成功"));
+    EXPECT_EQ(outcome.entries_written, 5u);
+    EXPECT_EQ(rom(), (Bytes{0x41, 0x42, 0xEE, 0xEE, 0xEE, 0xEE, 0x44, 0xEE}));
 }
 
 TEST_F(ScriptCommandsTest, rom_that_names_no_file_is_not_created) {

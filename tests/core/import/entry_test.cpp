@@ -36,11 +36,27 @@ TEST(entry_test, leading_number_and_length_excess) {
     };
     for (const Case& c : cases) EXPECT_EQ(leading_number(c.text), c.value) << std::string(c.text.begin(), c.text.end());
 
-    EXPECT_EQ(length_excess(u"3", 3), std::nullopt);
-    EXPECT_EQ(length_excess(u"3", 2), std::nullopt);
-    EXPECT_EQ(length_excess(u"3", 4), std::optional<std::int64_t>(1));
-    EXPECT_EQ(length_excess(u"x", 2), std::optional<std::int64_t>(2));
-    EXPECT_EQ(length_excess(u"99999999999999999999999999", 5), std::nullopt);  // no overflow into a negative
+    struct Excess {
+        std::u16string length;
+        std::size_t count;
+        std::optional<std::u16string> excess;
+    };
+    const Excess excesses[] = {
+        {u"3", 3, std::nullopt},
+        {u"3", 2, std::nullopt},
+        {u"3", 4, u"1"},
+        {u"x", 2, u"2"},
+        {u" +007", 10, u"3"},
+        {u"-0", 0, std::nullopt},
+        {u"-0", 1, u"1"},
+        {u"99999999999999999999999999", 5, std::nullopt},
+        {u"-99999999999999999999999", 1, u"100000000000000000000000"},
+        {u"-9223372036854775808", 9999, u"9223372036854785807"},
+        {u"18446744073709551615", 18446744073709551615u, std::nullopt},
+        {u"18446744073709551614", 18446744073709551615u, u"1"},
+    };
+    for (const Excess& c : excesses)
+        EXPECT_EQ(length_excess(c.length, c.count), c.excess) << std::string(c.length.begin(), c.length.end());
 }
 
 TEST(fill_test, fill_units_by_length_of_the_fill_value) {

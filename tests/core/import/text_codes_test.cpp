@@ -94,8 +94,8 @@ TEST(entry_failure_test, messages_carry_the_address_where_they_should) {
     EXPECT_EQ(measuring_message(u"1F40", unprocessable()), error_message(u"1F40行文本处理错误"));
     EXPECT_EQ(encoding_message(u"1F40", missing_tag(u"{x}")), error_message(u"过滤区中缺少[{x}]"));
     EXPECT_EQ(encoding_message(u"1F40", unprocessable()), error_message(u"1F40行文本处理错误"));
-    EXPECT_EQ(excess_message(u"1F40", 3), error_message(u"1F40行的文本超出原长 3个字节"));
-    EXPECT_EQ(excess_message(u"1F40", 3).title(), u"错误");
+    EXPECT_EQ(excess_message(u"1F40", u"3"), error_message(u"1F40行的文本超出原长 3个字节"));
+    EXPECT_EQ(excess_message(u"1F40", u"3").title(), u"错误");
 }
 
 }  // namespace

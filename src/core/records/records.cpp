@@ -4,6 +4,7 @@
 
 #include "core/encoding/hex.hpp"
 #include "core/records/settings_file.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere::records {
 namespace {
@@ -18,6 +19,16 @@ std::optional<Message> unsavable_texts(const Record& typed) {
     };
     if (breaks_the_line(typed.name) || breaks_the_line(typed.start) || breaks_the_line(typed.end))
         return error_message(u"名称和地址不能包含引号或换行");
+    // The settings file is code page 936: a record it cannot hold would make
+    // every later save fail.
+    for (std::u16string_view field : {std::u16string_view(typed.name), std::u16string_view(typed.start),
+                                      std::u16string_view(typed.end)}) {
+        auto encoded = text::encode_gbk(field);
+        if (encoded) continue;
+        const std::size_t at = encoded.error().index;
+        const std::size_t width = encoded.error().character > 0xFFFF ? 2 : 1;
+        return error_message(u"名称中有无法保存为GBK的字符[" + std::u16string(field.substr(at, width)) + u"]");
+    }
     return std::nullopt;
 }
 

@@ -65,6 +65,11 @@ TEST_F(record_store_test, add_refusals_in_their_order) {
         {"quote in the start", {u"New", u"\"100\"", u"200"}, error(u"名称和地址不能包含引号或换行")},
         {"line break in the end", {u"New", u"100", u"200\r\n"}, error(u"名称和地址不能包含引号或换行")},
         {"quote before the duplicate test", {u"Menu", u"1\"", u"2"}, error(u"名称和地址不能包含引号或换行")},
+        {"not GBK, whole character named", {u"菜单\U0001F600\u20AC", u"100", u"200"},
+         error(u"名称中有无法保存为GBK的字符[\U0001F600]")},
+        {"lone surrogate", {u"a\xD800" u"b", u"100", u"200"}, error(u"名称中有无法保存为GBK的字符[\xD800]")},
+        {"not GBK before the duplicate test", {u"Menu", u"1", u"2\u0E01"},
+         error(u"名称中有无法保存为GBK的字符[\u0E01]")},
         {"empty start", {u"New", u"", u"200"}, std::nullopt},
         {"empty end", {u"New", u"100", u""}, std::nullopt},
         {"prefix", {u"New", u"0x100", u"200"}, std::nullopt},
@@ -171,6 +176,8 @@ TEST_F(record_store_test, modify_refusals_in_their_order) {
         {"quote in the name", 0, {u"\"New\"", u"1", u"2"}, true, error(u"名称和地址不能包含引号或换行")},
         {"line break in the start", 0, {u"New", u"1\n", u"2"}, true, error(u"名称和地址不能包含引号或换行")},
         {"CR in the end", none, {u"New", u"1", u"2\r"}, true, error(u"名称和地址不能包含引号或换行")},
+        {"not GBK before the selection", none, {u"Ω\u0E01", u"1", u"2"}, true,
+         error(u"名称中有无法保存为GBK的字符[\u0E01]")},
         {"empty start", 0, {u"New", u"", u"2"}, true, error(u"开始地址或结束地址输入错误，无法修改。")},
         {"bad end", 0, {u"New", u"1", u"12G"}, true, error(u"开始地址或结束地址输入错误，无法修改。")},
         {"bad address before the selection", none, {u"New", u"0x1", u"2"}, true,
@@ -236,11 +243,14 @@ TEST(record_save_failure_test, the_change_stays_and_the_user_is_told) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
-TEST_F(record_store_test, a_name_the_file_cannot_hold_keeps_the_file_as_it_was) {
+TEST_F(record_store_test, a_name_the_file_cannot_hold_is_refused_and_saving_goes_on) {
     Change change = add_record(kListed, {u"New \U0001F600", u"1", u"2"}, file);
-    EXPECT_EQ(change.message, error(u"记录保存失败"));
-    EXPECT_EQ(change.records.size(), kListed.size() + 1);
+    EXPECT_EQ(change.message, error(u"名称中有无法保存为GBK的字符[\U0001F600]"));
+    EXPECT_FALSE(change.changed);
     EXPECT_EQ(file_bytes(), listed_bytes);
+    Change next = add_record(change.records, {u"New", u"1", u"2"}, file);
+    EXPECT_EQ(next.message, std::nullopt);
+    EXPECT_EQ(load_records(file).value(), next.records);
 }
 
 }  // namespace

@@ -30,6 +30,10 @@ protected:
         testing::write_gbk(dir_ / "filter1.txt", u"00=over\r\nF0=turn2\r\n");
         testing::write_gbk(dir_ / "filter2.txt", u"8000=over\r\n");
         testing::write_gbk(dir_ / "bad_filter.txt", u"8000=over\r\nname\r\n");
+        // What the window could not pass through its temporary files: bytes
+        // that are not code page 936, a character it cannot hold.
+        testing::write_file(dir_ / "bad_bytes.txt", std::string_view("8000=over\r\n8001=\x81\x7F\r\n"));
+        testing::write_file(dir_ / "not_gbk.txt", std::string_view("\xEF\xBB\xBF" "41=\xF0\x9F\x98\x80\r\n"));
     }
 
     std::string path(const char* name) const { return (dir_ / name).string(); }
@@ -113,6 +117,8 @@ TEST_F(export_cli_test, every_outcome_is_one_line_with_its_title) {
     }
     const Case with_tables[] = {
         {{"--filter2", path("bad_filter.txt")}, "错误：双字节过滤填写错误\n"},
+        {{"--filter2", path("bad_bytes.txt")}, "错误：双字节过滤填写错误\n"},
+        {{"--filter1", path("not_gbk.txt")}, "错误：单字节过滤填写错误\n"},
         {{"--filter1", path("missing.txt")}, "错误：无法读取过滤区文件：" + path("missing.txt") + "\n"},
         {{"--min", "abc"}, "提示：导出文本失败\n"},
         {{"--min", "1"}, "提示：导出文本失败\n"},  // the only run has one byte

@@ -73,6 +73,10 @@ TEST_F(ScriptCliTest, check_prints_its_message_under_its_title) {
                                 path("missing.txt")});
     EXPECT_EQ(no_filter.status, 1);
     EXPECT_EQ(no_filter.err, "错误：无法读取过滤区文件：" + path("missing.txt") + "\n");
+    testing::write_file(dir / "bad_bytes.txt", std::string_view("00=over\r\n01=\x81\x7F\r\n"));
+    CliRun bad_bytes = run_script_cli({"check", "--script", script(u""), "--table2", path("double.tbl"), "--filter1",
+                                       path("bad_bytes.txt")});
+    EXPECT_EQ(bad_bytes.err, "错误：单字节过滤填写错误\n");
 }
 
 TEST_F(ScriptCliTest, import_writes_the_rom_in_place) {

@@ -1,6 +1,7 @@
 #include "core/commands/filter_lists.hpp"
 
 #include "core/text/files.hpp"
+#include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 
 namespace quillmere {
@@ -12,6 +13,10 @@ Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
     result.untick = list.text.empty();
     if (result.untick || !list.ticked) return result;
     if (!data_dir) {
+        // Read as the temporary file would give it back: a character code
+        // page 936 cannot hold (a bad byte of a list file read as U+FFFD
+        // included) could not have been written there.
+        if (!text::encode_gbk(list.text)) return unexpected(Done{});
         result.lines = text::split_lines(list.text);
         return result;
     }

@@ -30,7 +30,8 @@ struct FilterListLines {
 };
 
 // Without a data directory (the command line) the text is split directly.
-// Fails when the temporary file cannot be written or read back.
+// Fails when the temporary file cannot be written or read back, and, without
+// one, when the text holds what that file could not.
 Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
                                                   const std::optional<std::filesystem::path>& data_dir,
                                                   const char* temp_file_name,

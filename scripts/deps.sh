@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   libicu-dev libgtest-dev libgmock-dev libcli11-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libxkbcommon-dev
   clang libclang-rt-dev
   libfreetype-dev libpng-dev
   xvfb xauth fonts-noto-cjk fonts-wqy-zenhei time python3

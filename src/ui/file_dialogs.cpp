@@ -6,12 +6,14 @@ namespace quillmere::ui {
 namespace {
 
 std::optional<QString> run_dialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter_list,
-                                  const QString& initial_name) {
+                                  const QString& folder, const QString& initial_name) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
+    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails |
+                      QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters(qt_name_filters(filter_list));
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
     if (!initial_name.isEmpty()) dialog.selectFile(initial_name);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
@@ -21,12 +23,14 @@ std::optional<QString> run_dialog(QWidget* parent, QFileDialog::AcceptMode mode,
 
 }  // namespace
 
-std::optional<QString> QtFileDialogs::open(QWidget* parent, const QString& filter_list, const QString& initial_name) {
-    return run_dialog(parent, QFileDialog::AcceptOpen, filter_list, initial_name);
+std::optional<QString> QtFileDialogs::open(QWidget* parent, const QString& filter_list, const QString& folder,
+                                           const QString& initial_name) {
+    return run_dialog(parent, QFileDialog::AcceptOpen, filter_list, folder, initial_name);
 }
 
-std::optional<QString> QtFileDialogs::save(QWidget* parent, const QString& filter_list, const QString& initial_name) {
-    return run_dialog(parent, QFileDialog::AcceptSave, filter_list, initial_name);
+std::optional<QString> QtFileDialogs::save(QWidget* parent, const QString& filter_list, const QString& folder,
+                                           const QString& initial_name) {
+    return run_dialog(parent, QFileDialog::AcceptSave, filter_list, folder, initial_name);
 }
 
 QStringList qt_name_filters(const QString& filter_list) {

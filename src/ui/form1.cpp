@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -121,10 +122,8 @@ void Form1::export_clicked() {
         return;
     }
     if (!outcome.export_text) return;
-    remembered_file_name_ = c_.Text3->text();
-    const auto path = dialogs_.save(this, kTextFileFilter, remembered_file_name_);
+    const auto path = save_dialog();
     if (!path) return;
-    remembered_file_name_ = *path;
     show_message(write_export_file(to_path(*path), *outcome.export_text));
 }
 
@@ -133,10 +132,8 @@ void Form1::save_text_clicked() {
         show_message(*refusal);
         return;
     }
-    remembered_file_name_ = c_.Text3->text();
-    const auto path = dialogs_.save(this, kTextFileFilter, remembered_file_name_);
+    const auto path = save_dialog();
     if (!path) return;
-    remembered_file_name_ = *path;
     show_message(quillmere::save_source_text(to_path(*path), editor_text(*c_.text9)));
 }
 
@@ -241,11 +238,23 @@ void Form1::select_record(int row) {
 // ---- files, mode, preview
 
 bool Form1::choose_file(QLineEdit* box, const QString& filter_list) {
-    const auto path = dialogs_.open(this, filter_list, remembered_file_name_);
+    const auto path = dialogs_.open(this, filter_list, last_folder_, remembered_file_name_);
     if (!path) return false;
     box->setText(*path);
     remembered_file_name_.clear();
+    last_folder_ = QFileInfo(*path).absolutePath();
     return true;
+}
+
+// The save dialog of the export and of save text: it proposes the record
+// name and leaves the chosen path as the name the next dialog offers.
+std::optional<QString> Form1::save_dialog() {
+    remembered_file_name_ = c_.Text3->text();
+    auto path = dialogs_.save(this, kTextFileFilter, last_folder_, remembered_file_name_);
+    if (!path) return std::nullopt;
+    remembered_file_name_ = *path;
+    last_folder_ = QFileInfo(*path).absolutePath();
+    return path;
 }
 
 void Form1::choose_translation() {

@@ -50,6 +50,7 @@ private:
     records::Record typed_record() const;
 
     bool choose_file(QLineEdit* box, const QString& filter_list);
+    std::optional<QString> save_dialog();
     void choose_translation();
     void load_translation();
     void set_mode(RomMode mode);
@@ -68,6 +69,8 @@ private:
     records::RecordList records_;
     // The shared file dialog's file name, offered by its next use.
     QString remembered_file_name_;
+    // The folder of the last file chosen or saved: every dialog opens there.
+    QString last_folder_;
     bool shut_down_ = false;
 };
 

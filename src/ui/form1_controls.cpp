@@ -1,5 +1,6 @@
 #include "ui/form1_controls.hpp"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -167,6 +168,34 @@ QWidget* create_control(const ControlLayout& layout, QWidget* parent) {
 
 bool takes_focus(Kind kind) { return kind != Kind::group && kind != Kind::label; }
 
+// The three ROM modes are one option group: one tab stop, on the selected
+// option, and the arrow keys move the selection between them.
+void group_rom_modes(QWidget& form, const Form1Controls& c) {
+    auto* modes = new QButtonGroup(&form);
+    modes->setExclusive(true);
+    for (QRadioButton* option : {c.Option1, c.Option2, c.Option3}) modes->addButton(option);
+    auto tab_stop_on_selected = [modes] {
+        for (QAbstractButton* option : modes->buttons())
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    tab_stop_on_selected();
+    QObject::connect(modes, &QButtonGroup::buttonToggled, &form, tab_stop_on_selected);
+}
+
+// What a screen reader announces for the controls that have no caption of
+// their own; each says what the control holds, and no two are alike.
+void name_uncaptioned_controls(const Form1Controls& c) {
+    const std::pair<QWidget*, const char16_t*> names[] = {
+        {c.Text1, u"ROM文件"},          {c.Text2, u"双字节码表文件"},   {c.Text13, u"单字节码表文件"},
+        {c.Text8, u"译文文件"},         {c.Text6, u"单字节过滤列表"},   {c.Text12, u"双字节过滤列表"},
+        {c.text9, u"原文"},             {c.text10, u"译文"},            {c.Text4, u"开始地址"},
+        {c.Text5, u"结束地址"},         {c.Text3, u"记录名称"},         {c.List1, u"记录列表"},
+        {c.Text16, u"双字节过滤区起点"}, {c.Text17, u"双字节过滤区终点"}, {c.Text14, u"填充字节"},
+        {c.Text15, u"最小字节"},
+    };
+    for (const auto& [widget, name] : names) widget->setAccessibleName(QString::fromUtf16(name));
+}
+
 template <class T>
 T* control(QWidget& form, const char* name) {
     return form.findChild<T*>(QString::fromLatin1(name));
@@ -236,6 +265,12 @@ Form1Controls create_form1_controls(QWidget& form) {
     c.Text16->setMaxLength(5);
     c.Text17->setMaxLength(5);
     c.text9->setFont(song_font());
+    // A tab typed into a filter list would silently turn "00=over" into a
+    // tag: Tab moves on instead.
+    c.Text6->setTabChangesFocus(true);
+    c.Text12->setTabChangesFocus(true);
+    group_rom_modes(form, c);
+    name_uncaptioned_controls(c);
     return c;
 }
 

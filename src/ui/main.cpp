@@ -8,12 +8,14 @@
 #include "ui/form1.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/translations.hpp"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmere"));
     QApplication::setApplicationVersion(QStringLiteral("1.14"));
     QApplication::setWindowIcon(quillmere::ui::quillmere_icon());
+    quillmere::ui::install_chinese_translations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Quillmere: export, check and import the text of ROM images."));

@@ -20,13 +20,15 @@ std::optional<QString> ScriptedFileDialogs::next() {
     return answer;
 }
 
-std::optional<QString> ScriptedFileDialogs::open(QWidget*, const QString& filter_list, const QString& initial_name) {
-    calls.push_back({DialogCall::Kind::open, filter_list, initial_name});
+std::optional<QString> ScriptedFileDialogs::open(QWidget*, const QString& filter_list, const QString& folder,
+                                                 const QString& initial_name) {
+    calls.push_back({DialogCall::Kind::open, filter_list, folder, initial_name});
     return next();
 }
 
-std::optional<QString> ScriptedFileDialogs::save(QWidget*, const QString& filter_list, const QString& initial_name) {
-    calls.push_back({DialogCall::Kind::save, filter_list, initial_name});
+std::optional<QString> ScriptedFileDialogs::save(QWidget*, const QString& filter_list, const QString& folder,
+                                                 const QString& initial_name) {
+    calls.push_back({DialogCall::Kind::save, filter_list, folder, initial_name});
     return next();
 }
 

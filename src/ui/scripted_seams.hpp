@@ -34,6 +34,7 @@ private:
 struct DialogCall {
     enum class Kind { open, save } kind;
     QString filter_list;
+    QString folder;
     QString initial_name;
 };
 
@@ -42,8 +43,10 @@ public:
     // The path the next dialog returns; nullopt cancels it. Without an
     // answer a dialog is cancelled.
     void answer_next(std::optional<QString> path) { answers_.push_back(std::move(path)); }
-    std::optional<QString> open(QWidget* parent, const QString& filter_list, const QString& initial_name) override;
-    std::optional<QString> save(QWidget* parent, const QString& filter_list, const QString& initial_name) override;
+    std::optional<QString> open(QWidget* parent, const QString& filter_list, const QString& folder,
+                                const QString& initial_name) override;
+    std::optional<QString> save(QWidget* parent, const QString& filter_list, const QString& folder,
+                                const QString& initial_name) override;
 
     std::vector<DialogCall> calls;
 

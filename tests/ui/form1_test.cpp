@@ -1,16 +1,24 @@
 // The window: its controls, defaults, layout, ROM mode, text preview, file
 // dialogs, text area commands, records, start-up and shut-down.
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+#include <QTranslator>
 
 #include "form1_harness.hpp"
+#include "ui/translations.hpp"
 
 namespace quillmere::ui::testing {
 namespace {
@@ -37,6 +45,28 @@ void expect_box(const ShownBox& box, const QString& title, const QString& text) 
     QVERIFY(box.icon == Icon::none);
 }
 
+// Hands the next modal dialog to `inspect` once it shows, then closes it.
+template <class Inspect>
+void inspect_next_modal(Inspect inspect) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, inspect] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        timer->stop();
+        timer->deleteLater();
+        inspect(dialog);
+        dialog->reject();
+    });
+    timer->start();
+}
+
+QStringList button_texts(QDialog* dialog) {
+    QStringList texts;
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) texts << button->text();
+    return texts;
+}
+
 void expect_question(const ShownBox& box, const QString& text) {
     QCOMPARE(box.title, QStringLiteral("提示"));
     QCOMPARE(box.text, text);
@@ -53,6 +83,8 @@ private slots:
     void every_control_has_its_kind_caption_and_default();
     void controls_sit_where_the_layout_puts_them();
     void tab_order_follows_the_tab_numbers();
+    void tab_leaves_filter_boxes_and_mode_options_are_one_stop();
+    void controls_are_announced_by_distinct_names();
     void window_opens_narrow_with_caption_icon_and_fonts();
     void address_range_boxes_take_five_characters();
     void rom_mode_enables_the_tables_it_uses();
@@ -60,6 +92,8 @@ private slots:
     void file_buttons_fill_their_boxes_through_the_dialog();
     void cancelled_dialogs_change_nothing();
     void remembered_file_name_follows_saves_and_choices();
+    void dialogs_open_in_the_folder_of_the_last_file();
+    void qt_dialogs_and_buttons_speak_chinese();
     void translation_loads_only_with_the_preview_on();
     void unreadable_translation_is_silent();
     void save_text_writes_the_source_text();
@@ -162,6 +196,74 @@ void Form1Test::tab_order_follows_the_tab_numbers() {
         widget = widget->nextInFocusChain();
     } while (widget != start);
     QCOMPARE(chain, expected);
+}
+
+void Form1Test::tab_leaves_filter_boxes_and_mode_options_are_one_stop() {
+    Harness h;
+    h.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h.form.get()));
+    auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    };
+    auto* single_list = h.get<QPlainTextEdit>("Text6");
+    single_list->setPlainText("00=over");
+    single_list->setFocus();
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Text12"));
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Check2"));
+    QCOMPARE(press(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Text12"));
+    QCOMPARE(single_list->toPlainText(), QStringLiteral("00=over"));
+    QCOMPARE(h.get<QPlainTextEdit>("Text12")->toPlainText(), QString());
+
+    // The one stop of the ROM modes is the selected option, wherever it
+    // stands in the tab order; the arrow keys select the next option.
+    h.get<QPushButton>("Command5")->setFocus();
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Text14"));  // past the unselected Option3 and disabled Text13
+    h.get<QLineEdit>("Text17")->setFocus();
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Option2"));
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Check4"));
+    QCOMPARE(press(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Option2"));
+    QCOMPARE(press(Qt::Key_Right), QStringLiteral("Option3"));
+    QVERIFY(h.get<QRadioButton>("Option3")->isChecked());
+    QVERIFY(h.get<QLineEdit>("Text13")->isEnabled());
+    h.get<QPushButton>("Command5")->setFocus();
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Option3"));
+    QCOMPARE(press(Qt::Key_Space), QStringLiteral("Option3"));
+    QVERIFY(h.get<QRadioButton>("Option3")->isChecked());
+    QCOMPARE(press(Qt::Key_Left), QStringLiteral("Option2"));
+    QCOMPARE(press(Qt::Key_Left), QStringLiteral("Option1"));
+    QVERIFY(h.get<QRadioButton>("Option1")->isChecked());
+    QVERIFY(!h.get<QLineEdit>("Text2")->isEnabled());
+    h.get<QLineEdit>("Text17")->setFocus();
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Option1"));
+    QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Check4"));
+}
+
+void Form1Test::controls_are_announced_by_distinct_names() {
+    Harness h;
+    h.get<QCheckBox>("Check4")->setChecked(true);
+    const std::pair<const char*, const char*> named[] = {
+        {"Text1", "ROM文件"}, {"Text2", "双字节码表文件"}, {"Text13", "单字节码表文件"}, {"Text8", "译文文件"},
+        {"Text6", "单字节过滤列表"}, {"Text12", "双字节过滤列表"}, {"text9", "原文"}, {"text10", "译文"},
+        {"Text4", "开始地址"}, {"Text5", "结束地址"}, {"Text3", "记录名称"},
+        {"opentlb", "双字节码表"}, {"Option1", "单字节ROM"}, {"Check2", "双字节过滤"}, {"Frame1", "文件"},
+    };
+    auto announced = [](QWidget* widget) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    };
+    for (const auto& [name, text] : named) QCOMPARE(announced(h.get<QWidget>(name)), QString::fromUtf8(text));
+    // Every group, label and control of the window: a name, and no two alike.
+    const QRegularExpression control_name(
+        QStringLiteral("^((Frame|Label|Text|text|Option|Check|Command|List)\\d+|openrom|opentlb|openyw|gettext|intext)$"));
+    QStringList names;
+    for (QWidget* widget : h.form->findChildren<QWidget*>(control_name)) {
+        const QString name = announced(widget);
+        QVERIFY2(!name.isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY2(!names.contains(name), qPrintable(widget->objectName() + u' ' + name));
+        names << name;
+    }
+    QCOMPARE(names.size(), 51);
 }
 
 void Form1Test::window_opens_narrow_with_caption_icon_and_fonts() {
@@ -303,6 +405,67 @@ void Form1Test::remembered_file_name_follows_saves_and_choices() {
     QCOMPARE(calls[2].initial_name, QStringLiteral("开头"));
     QCOMPARE(calls[3].initial_name, saved);
     QCOMPARE(calls[4].initial_name, QString());
+}
+
+void Form1Test::dialogs_open_in_the_folder_of_the_last_file() {
+    Harness h;
+    QDir(h.dir.path()).mkpath("roms");
+    QDir(h.dir.path()).mkpath("out");
+    h.get<QLineEdit>("Text3")->setText("开头");
+    h.dialogs.answer_next(h.file("roms/a.gba"));
+    h.dialogs.answer_next(std::nullopt);
+    h.dialogs.answer_next(h.file("out/saved.txt"));
+    h.dialogs.answer_next(h.file("tables/b.tbl"));
+    h.dialogs.answer_next(std::nullopt);
+    for (const char* button : {"openrom", "opentlb", "Command4", "opentlb", "openyw"})
+        QTest::mouseClick(h.get<QPushButton>(button), Qt::LeftButton);
+    const auto& calls = h.dialogs.calls;
+    QCOMPARE(calls.size(), std::size_t{5});
+    QCOMPARE(calls[0].folder, QString());  // nothing chosen yet: the working directory
+    QCOMPARE(calls[1].folder, h.file("roms"));
+    QCOMPARE(calls[2].folder, h.file("roms"));  // the cancelled dialog changed nothing
+    QCOMPARE(calls[2].initial_name, QStringLiteral("开头"));
+    QCOMPARE(calls[3].folder, h.file("out"));
+    QCOMPARE(calls[3].initial_name, h.file("out/saved.txt"));
+    QCOMPARE(calls[4].folder, h.file("tables"));
+    QCOMPARE(calls[4].initial_name, QString());
+}
+
+void Form1Test::qt_dialogs_and_buttons_speak_chinese() {
+    const QLocale before;
+    QTranslator* translator = install_chinese_translations(*QCoreApplication::instance());
+    QVERIFY2(translator, "Qt's zh_CN translations are not installed");
+    QtMessageBoxes boxes;
+    QStringList ok, yes_no;
+    inspect_next_modal([&](QDialog* dialog) { ok = button_texts(dialog); });
+    boxes.show(nullptr, "提示", "文本导入成功", Buttons::ok, Icon::none);
+    inspect_next_modal([&](QDialog* dialog) { yes_no = button_texts(dialog); });
+    boxes.show(nullptr, "提示", "要删除记录吗？", Buttons::yes_no, Icon::information);
+    QCOMPARE(ok, QStringList({"确定"}));
+    yes_no.sort();
+    QCOMPARE(yes_no, QStringList({"否(&N)", "是(&Y)"}));  // with their keys, as Chinese systems show them
+
+    // The file dialog: its own texts in Chinese, opened in the folder given
+    // with the file name proposed.
+    QTemporaryDir folder;
+    QString look_in, file_name_label, file_name, directory;
+    inspect_next_modal([&](QDialog* dialog) {
+        look_in = dialog->findChild<QLabel*>("lookInLabel")->text();
+        file_name_label = dialog->findChild<QLabel*>("fileNameLabel")->text();
+        file_name = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+        directory = static_cast<QFileDialog*>(dialog)->directory().absolutePath();
+    });
+    QtFileDialogs dialogs;
+    QCOMPARE(dialogs.open(nullptr, kTranslationFilter, folder.path(), "开头"), std::nullopt);
+    QCOMPARE(directory, QDir(folder.path()).absolutePath());
+    QCOMPARE(file_name, QStringLiteral("开头"));
+    QVERIFY2(!look_in.contains("Look") && look_in.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")), qPrintable(look_in));
+    QVERIFY2(!file_name_label.contains("name") && file_name_label.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")),
+             qPrintable(file_name_label));
+
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    QLocale::setDefault(before);
 }
 
 void Form1Test::translation_loads_only_with_the_preview_on() {

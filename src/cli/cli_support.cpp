@@ -45,7 +45,7 @@ std::optional<FilterListInput> filter_list_from_file(const std::string& path, co
         print_message(error_message(u"无法读取过滤区文件：" + text_of(path)), streams);
         return std::nullopt;
     }
-    return FilterListInput{std::move(text->text), true};
+    return FilterListInput{std::move(text->text), true, text->bad_sequences > 0};
 }
 
 void print_message(const Message& message, const Streams& streams) {

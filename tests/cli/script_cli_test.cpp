@@ -77,6 +77,11 @@ TEST_F(ScriptCliTest, check_prints_its_message_under_its_title) {
     CliRun bad_bytes = run_script_cli({"check", "--script", script(u""), "--table2", path("double.tbl"), "--filter1",
                                        path("bad_bytes.txt")});
     EXPECT_EQ(bad_bytes.err, "错误：单字节过滤填写错误\n");
+    testing::write_file(dir / "bad_utf8.txt", std::string_view("00=over\r\n01=\xC3\r\n"));
+    testing::write_file(dir / "ascii.tbl", std::string_view("8140=A\r\n"));
+    CliRun bad_utf8 = run_script_cli({"check", "--script", script(u""), "--table2", path("ascii.tbl"), "--filter1",
+                                      path("bad_utf8.txt"), "--encoding", "utf-8"});
+    EXPECT_EQ(bad_utf8.err, "错误：单字节过滤填写错误\n");
 }
 
 TEST_F(ScriptCliTest, import_writes_the_rom_in_place) {

@@ -12,11 +12,11 @@ Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
     FilterListLines result;
     result.untick = list.text.empty();
     if (result.untick || !list.ticked) return result;
+    if (list.bad_bytes) return unexpected(Done{});
     if (!data_dir) {
-        // Read as the temporary file would give it back: a character code
-        // page 936 cannot hold (a bad byte of a list file read as U+FFFD
-        // included) could not have been written there.
-        if (!text::encode_gbk(list.text)) return unexpected(Done{});
+        // As the temporary file would give it back: a character the
+        // encoding cannot hold could not have been written there.
+        if (!text::encode(list.text, encoding)) return unexpected(Done{});
         result.lines = text::split_lines(list.text);
         return result;
     }

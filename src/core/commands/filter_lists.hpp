@@ -17,6 +17,9 @@ namespace quillmere {
 struct FilterListInput {
     std::u16string text;  // the box text (Text6 or Text12)
     bool ticked = false;  // Check3 or Check2
+    // Read from a file holding bytes its encoding does not define: such a
+    // list is badly filled, as no box could have held it.
+    bool bad_bytes = false;
 };
 
 inline constexpr const char* kDoubleFilterTempFile = "temp2.txt";

@@ -37,6 +37,26 @@ TEST(filter_lists_test, without_data_directory_the_text_is_split_directly) {
     EXPECT_EQ(*got->lines, (Lines{u"00=over", u"", u"F0=turn2"}));
 }
 
+TEST(filter_lists_test, without_data_directory_what_the_temporary_file_could_not_hold_fails) {
+    struct Case {
+        FilterListInput list;
+        text::Encoding encoding;
+        bool passes;
+    };
+    const Case cases[] = {
+        {{u"00=名", true}, text::Encoding::gbk, true},
+        {{u"00=\U0001F600", true}, text::Encoding::gbk, false},
+        {{u"00=\U0001F600", true}, text::Encoding::utf8, true},
+        {{u"00=\xD800", true}, text::Encoding::utf8, false},
+        {{u"00=\uFFFD", true, true}, text::Encoding::utf8, false},
+        {{u"00=\uFFFD", false, true}, text::Encoding::gbk, true},  // unticked: takes no part
+    };
+    for (const Case& c : cases) {
+        auto got = filter_list_lines(c.list, std::nullopt, kSingleFilterTempFile, c.encoding);
+        EXPECT_EQ(got.has_value(), c.passes) << text::to_utf8(c.list.text);
+    }
+}
+
 TEST(filter_lists_test, missing_data_directory_fails) {
     TempDir dir;
     auto got = filter_list_lines({u"00=over", true}, dir / "missing", kSingleFilterTempFile);

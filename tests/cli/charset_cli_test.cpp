@@ -176,7 +176,7 @@ TEST_F(CharsetCliTest, refuses_with_a_message_and_writes_nothing) {
     testing::write_gbk(dir / "empty_value.tbl", u"8140=国\r\n8141=\r\n");
     const Bytes script_before = testing::read_file(dir / "script.txt");
     const Bytes old_before = testing::read_file(dir / "old.tbl");
-    testing::write_gbk(dir / "bad_filter.txt", u"8000=over\r\n10101=名\r\n");
+    testing::write_gbk(dir / "bad_filter.txt", u"8000=over\r\n80G0=名\r\n");
     struct Case {
         std::vector<std::string> args;
         std::string err;

@@ -6,8 +6,6 @@
 #include <unordered_set>
 
 #include "core/encoding/code_line.hpp"
-#include "core/encoding/hex.hpp"
-#include "core/import/filter_lookup.hpp"
 #include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 
@@ -93,9 +91,9 @@ Expected<OldTable, EmptyValue> old_table(std::span<const std::u16string> lines) 
 Expected<std::vector<std::uint16_t>, FilterFailure> filter_codes(std::span<const std::u16string> lines) {
     std::vector<std::uint16_t> codes;
     auto walked = walk_filter_lines(lines, [&](std::u16string_view text, const FilterEntry&) {
-        auto code = hex2num(text);
-        if (!code || *code > kFilterCodeLimit) return false;
-        if (*code <= 0xFFFF) codes.push_back(static_cast<std::uint16_t>(*code));
+        auto pair = double_byte_code(text);
+        if (!pair) return false;
+        codes.push_back(code_of(*pair));
         return true;
     });
     if (!walked) return unexpected(walked.error());

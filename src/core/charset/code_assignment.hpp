@@ -60,8 +60,7 @@ struct OldTable {
 Expected<OldTable, EmptyValue> old_table(std::span<const std::u16string> lines);
 
 // Every code the double-byte filter list names (end, jump and tag codes),
-// its CODE read as one hexadecimal number as the check reads it; codes
-// above FFFF are accepted and name no pair.
+// each CODE read as the pair the export and the check read from it.
 Expected<std::vector<std::uint16_t>, FilterFailure> filter_codes(std::span<const std::u16string> lines);
 
 struct TableEntry {

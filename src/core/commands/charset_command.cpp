@@ -91,8 +91,9 @@ Expected<OldTable, Message> game_table(const std::filesystem::path& path, text::
     return std::move(*old);
 }
 
-Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const FilterListInput& list) {
-    auto lines = filter_list_lines(list, std::nullopt, kDoubleFilterTempFile);
+Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const FilterListInput& list,
+                                                                  text::Encoding encoding) {
+    auto lines = filter_list_lines(list, std::nullopt, kDoubleFilterTempFile, encoding);
     if (!lines) return unexpected(filter_failure_message(FilterFailure::bad_entry, true));
     if (!lines->lines) return std::vector<std::uint16_t>{};
     auto codes = filter_codes(*lines->lines);
@@ -174,7 +175,7 @@ Message charset(const CharsetRequest& request) {
     if (!single_table) return single_table.error();
     auto old = game_table(request.keep, request.encoding);
     if (!old) return old.error();
-    auto reserved = double_filter_codes(request.double_filter);
+    auto reserved = double_filter_codes(request.double_filter, request.encoding);
     if (!reserved) return reserved.error();
     auto script = open_script(false, request.script, {}, std::nullopt, request.encoding);
     if (!script) return script.error();

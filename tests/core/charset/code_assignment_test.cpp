@@ -108,10 +108,10 @@ TEST(code_assignment_test, game_table_and_filter_list_are_read_as_the_tools_read
     EXPECT_EQ(empty_value.error().code, u"8141");
     EXPECT_TRUE(old_table({})->read_error);
 
-    auto codes = filter_codes(text::split_lines(u"8001=turn1\r\n8000=over\r\n8002=主角\r\n41=甲\r\n10100=乙\r\n"));
+    auto codes = filter_codes(text::split_lines(u"8001=turn1\r\n8000=over\r\n8002=主角\r\n41=甲\r\n801F02=乙\r\n"));
     ASSERT_TRUE(codes);
     EXPECT_EQ(*codes, (std::vector<std::uint16_t>{0x41, 0x8000, 0x8001, 0x8002}));
-    EXPECT_EQ(filter_codes(text::split_lines(u"10101=甲\r\n")).error(), FilterFailure::bad_entry);
+    EXPECT_EQ(filter_codes(text::split_lines(u"80G0=甲\r\n")).error(), FilterFailure::bad_entry);
     EXPECT_EQ(filter_codes(text::split_lines(u"=甲\r\n")).error(), FilterFailure::empty_field);
 }
 

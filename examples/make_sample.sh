@@ -9,7 +9,9 @@
 #   filter2.txt  double-byte filter list
 #   translation.txt  a translation of the sample's text, to make a code
 #                table and a font sheet for (quillmere-cli charset)
-# Every text file is code page 936 (GBK) with CR LF line ends.
+#   combined.tbl the same tables and lists as one table of the convention
+#                other tools use (UTF-8, LF), for quillmere-cli convert-table
+# Every other text file is code page 936 (GBK) with CR LF line ends.
 # Usage: examples/make_sample.sh OUTDIR
 set -euo pipefail
 export LC_ALL=C
@@ -51,6 +53,15 @@ chars='你 好 ， ！ 。 欢 迎 来 到 羽 毛 镇 恢 复 了 点 宝 箱 �
 for c in $chars; do
   printf '%s=%s\n' "$(gbk "$c" | hex_of)" "$c"
 done | sort | crlf_gbk > "$out/double.tbl"
+
+# The same in one file, as other tools write tables: UTF-8, LF line ends,
+# control codes marked by their first character.
+{
+  printf '%s\n' '@sample' '-name Quillmere sample (made up)' '# end codes' '/00=<end>' '/8000=<end>' \
+    '' '# a line break, and the code that stands for the hero'"'"'s name' '*0A' '*8002=主角' \
+    '' '# a two-byte number, a one-byte colour' '$01=<number>,2' '$8001=<color>,1' '' '# characters'
+  iconv -f GBK -t UTF-8 "$out/single.tbl" "$out/double.tbl" | tr -d '\r'
+} > "$out/combined.tbl"
 
 # The ROM: 512 bytes of FF (no code of the tables or filters), then the strings.
 head -c 512 /dev/zero | tr '\0' '\377' > "$rom"

@@ -10,6 +10,7 @@ void add_check_command(CLI::App& app, Runner& run);
 void add_import_command(CLI::App& app, Runner& run);
 void add_charset_command(CLI::App& app, Runner& run);
 void add_pointers_command(CLI::App& app, Runner& run);
+void add_convert_table_command(CLI::App& app, Runner& run);
 
 inline void add_commands(CLI::App& app, Runner& run) {
     add_export_command(app, run);
@@ -17,6 +18,7 @@ inline void add_commands(CLI::App& app, Runner& run) {
     add_import_command(app, run);
     add_charset_command(app, run);
     add_pointers_command(app, run);
+    add_convert_table_command(app, run);
 }
 
 }  // namespace quillmere::cli

@@ -1,4 +1,4 @@
-// quillmere-cli: export, check, import and charset from the command line.
+// quillmere-cli: export, check, import, charset and convert-table from the command line.
 
 #include <iostream>
 
@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
     using namespace quillmere::cli;
-    CLI::App app{"Quillmere: export, check and import the text of ROM images; make a code table for a translation"};
+    CLI::App app{"Quillmere: export, check and import the text of ROM images; make a code table for a translation; convert code tables made for other tools"};
     app.require_subcommand(1);
     Runner run;
     add_commands(app, run);

@@ -1,0 +1,31 @@
+#pragma once
+// Converting a code table made for other tools into the tool's two tables
+// and two filter lists (code page 936, CR LF).
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/message.hpp"
+#include "core/tables/table_source.hpp"
+
+namespace quillmere {
+
+struct ConvertTableRequest {
+    std::filesystem::path source;
+    tables::SourceEncoding encoding = tables::SourceEncoding::automatic;
+    std::filesystem::path table1, table2, filter1, filter2;  // the four files written
+};
+
+struct ConvertTableOutcome {
+    // "单字节N行，双字节M行，过滤K行" (提示), or why nothing was written (错误).
+    Message message;
+    // After a success: the lines dropped, counted, and the names the filter
+    // lists could not keep, one comment line each.
+    std::vector<std::u16string> report;
+};
+
+// Writes nothing unless every line of the source converts.
+ConvertTableOutcome run_convert_table(const ConvertTableRequest& request);
+
+}  // namespace quillmere

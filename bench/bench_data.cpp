@@ -114,6 +114,36 @@ Bytes make_rom(std::size_t size, std::uint32_t seed) {
     return rom;
 }
 
+std::u16string broken_script(std::u16string_view export_text, std::size_t every) {
+    std::u16string script;
+    script.reserve(export_text.size() + export_text.size() / every + 64);
+    std::size_t index = 0;
+    std::size_t broken = 0;
+    while (!export_text.empty()) {
+        std::size_t end = export_text.find(u"\r\n\r\n");
+        end = end == std::u16string_view::npos ? export_text.size() : end + 4;
+        const std::u16string_view record = export_text.substr(0, end);
+        export_text.remove_prefix(end);
+        if (index++ % every != every / 2) {
+            script += record;
+            continue;
+        }
+        const std::size_t first = record.find(u',');
+        const std::size_t second = record.find(u',', first + 1);
+        if (broken++ % 2 == 0) {
+            // A GBK character outside GB2312, in no table.
+            script += record.substr(0, second + 1);
+            script += u'丂';
+            script += record.substr(second + 1);
+        } else {
+            script += record.substr(0, first + 1);
+            script += u'0';
+            script += record.substr(second);
+        }
+    }
+    return script;
+}
+
 ExportRequest whole_rom_export(const DataFiles& files, std::size_t mebibytes) {
     ExportRequest request;
     request.rom = files.rom(mebibytes);

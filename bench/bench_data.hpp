@@ -31,6 +31,10 @@ std::u16string double_byte_filter_text();
 // `size` bytes of strings separated by bytes no rule reads.
 Bytes make_rom(std::size_t size, std::uint32_t seed = 1);
 
+// The export text with one entry in `every` broken, alternately by a
+// character no table holds and by a text longer than its entry.
+std::u16string broken_script(std::u16string_view export_text, std::size_t every);
+
 // Names of the files make_bench_data writes.
 struct DataFiles {
     std::filesystem::path dir;
@@ -41,6 +45,7 @@ struct DataFiles {
     std::filesystem::path single_filter() const { return dir / "filter1.txt"; }
     std::filesystem::path double_filter() const { return dir / "filter2.txt"; }
     std::filesystem::path script() const { return dir / "script.txt"; }
+    std::filesystem::path broken_script() const { return dir / "script_broken.txt"; }
 };
 
 // The export of the whole ROM of `mebibytes`, into the preview.

@@ -78,6 +78,21 @@ void Check(benchmark::State& state) {
 }
 BENCHMARK(Check)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Every failing entry of a script with 1 % of its entries broken.
+void CheckAll(benchmark::State& state) {
+    const auto files = data_files();
+    CheckRequest request = check_request(files);
+    request.script_file = files.broken_script();
+    request.all_entries = true;
+    for (auto _ : state) {
+        Outcome outcome = run_check(request);
+        if (outcome.entry_failures.empty()) state.SkipWithError("no failing entry was reported");
+        benchmark::DoNotOptimize(outcome);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.broken_script()));
+}
+BENCHMARK(CheckAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void Import(benchmark::State& state) {
     const auto files = data_files();
     ImportRequest request;

@@ -1,6 +1,6 @@
 // Writes the benchmark data into a directory: ROMs of 4, 8, 16 and 32 MiB,
 // the code tables, the filter lists, a 20000-line table and the export of the
-// 32 MiB ROM as the translation script.
+// 32 MiB ROM as the translation script, whole and with 1 % of its entries broken.
 
 #include <cstdio>
 #include <filesystem>
@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!write_text(files.script(), export_file_text(*outcome.export_text))) return 1;
+    if (!write_text(files.broken_script(), export_file_text(bench::broken_script(*outcome.export_text, 100))))
+        return 1;
     std::printf("benchmark data in %s\n", files.dir.c_str());
     return 0;
 }

@@ -1,21 +1,31 @@
 // quillmere-cli export: the export command with its values taken from the
 // command line, writing the file form to a file or to standard output.
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 #include <ostream>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "core/commands/export_command.hpp"
+#include "core/commands/stored_job.hpp"
 
 namespace quillmere::cli {
 namespace {
 
 struct ExportOptions {
     std::string rom, start, end;
+    std::vector<std::string> ranges;   // START-END each
+    std::string data_dir;              // the window's data directory
+    std::vector<std::string> records;  // names of records kept there
+    bool data_filters = false;         // filter lists kept there
     TableOptions tables;
     std::string minimum = "0";
     std::string out;  // empty: standard output
+    bool hex_bytes = false;
+    int hex_max = 4;
 };
 
 int write_to_stream(const std::u16string& export_text, text::Encoding encoding, const Streams& streams) {
@@ -35,13 +45,44 @@ int write_to_stream(const std::u16string& export_text, text::Encoding encoding, 
     return exit_status(done, true);
 }
 
+// "START-END", split at the first "-"; without one the end is empty, which
+// the export refuses as it does any unreadable address.
+TypedRange typed_range(const std::string& text) {
+    const std::size_t dash = text.find('-');
+    if (dash == std::string::npos) return {text_of(text), u""};
+    return {text_of(text.substr(0, dash)), text_of(text.substr(dash + 1))};
+}
+
 int run_export_command(const ExportOptions& options, const Streams& streams) {
     ExportRequest request;
     if (!fill_table_options(options.tables, request, streams)) return kExitFailure;
+    const std::filesystem::path data_dir = path_of(options.data_dir);
+    if (options.data_filters) {
+        auto lists = stored_filter_lists(data_dir);
+        if (!lists) {
+            print_message(lists.error(), streams);
+            return kExitFailure;
+        }
+        request.single_filter = std::move(lists->single);
+        request.double_filter = std::move(lists->double_byte);
+    }
     request.rom = path_of(options.rom);
     request.start = text_of(options.start);
     request.end = text_of(options.end);
+    for (const std::string& range : options.ranges) request.ranges.push_back(typed_range(range));
+    if (!options.records.empty()) {
+        std::vector<std::u16string> names;
+        for (const std::string& name : options.records) names.push_back(text_of(name));
+        auto stored = stored_ranges(data_dir, names);
+        if (!stored) {
+            print_message(stored.error(), streams);
+            return kExitFailure;
+        }
+        request.ranges.insert(request.ranges.end(), stored->begin(), stored->end());
+    }
     request.minimum = text_of(options.minimum);
+    request.hex_bytes = options.hex_bytes;
+    request.hex_max = options.hex_max;
     request.preview = false;
     // The output is named on the command line, so there is no name to ask for.
     request.name = options.out.empty() ? u"-" : text_of(options.out);
@@ -63,13 +104,40 @@ void add_export_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* command = app.add_subcommand("export", "Export the text of a stretch of a ROM image");
     command->add_option("--rom", options->rom, "ROM image")->required();
-    command->add_option("--start", options->start, "start address, hexadecimal")->required();
-    command->add_option("--end", options->end, "end address, hexadecimal, included")->required();
+    CLI::Option* start = command->add_option("--start", options->start, "start address, hexadecimal");
+    CLI::Option* end = command->add_option("--end", options->end, "end address, hexadecimal, included");
+    start->needs(end);
+    end->needs(start);
+    CLI::Option* range = command->add_option(
+        "--range", options->ranges,
+        "START-END, hexadecimal, both included, instead of --start/--end; repeatable: the records of all ranges "
+        "come out in address order, and ranges must not overlap");
+    CLI::Option* data_dir =
+        command->add_option("--data-dir", options->data_dir, "the window's data directory, for --record and --data-filters");
+    CLI::Option* record = command->add_option(
+        "--record", options->records, "a record kept in --data-dir: its range is exported, as --range; repeatable");
+    CLI::Option* data_filters = command->add_flag(
+        "--data-filters", options->data_filters,
+        "the filter lists kept in --data-dir (glq.dat, glq2.dat) instead of --filter1/--filter2");
+    record->needs(data_dir);
+    data_filters->needs(data_dir);
+    start->excludes(range)->excludes(record);
     add_table_options(*command, options->tables);
+    data_filters->excludes("--filter1")->excludes("--filter2");
     command->add_option("--min", options->minimum, "minimum run length: only longer runs are written")
         ->capture_default_str();
     command->add_option("--out", options->out, "export file (default: standard output)");
-    command->callback([options, &run] {
+    CLI::Option* hex_bytes = command->add_flag(
+        "--hex-bytes", options->hex_bytes,
+        "write a byte no table or filter reads, inside a run, as {$XX} instead of ending the run there");
+    command->add_option("--hex-max", options->hex_max,
+                        "with --hex-bytes: more such bytes in a row than this end the run, unshown")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str()
+        ->needs(hex_bytes);
+    command->callback([options, command, &run] {
+        if (command->count("--start") == 0 && options->ranges.empty() && options->records.empty())
+            throw CLI::RequiredError("--start and --end, --range or --record");
         run = [options](const Streams& streams) { return run_export_command(*options, streams); };
     });
 }

@@ -1,6 +1,8 @@
 // quillmere-cli check and quillmere-cli import.
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "cli/commands.hpp"
 #include "core/commands/script_commands.hpp"
@@ -15,6 +17,7 @@ struct ScriptOptions {
     TableOptions tables;
     std::string range_low = "0";
     std::string range_high = "65535";
+    bool hex_bytes = false;
 };
 
 void add_script_options(CLI::App& command, ScriptOptions& options) {
@@ -24,6 +27,8 @@ void add_script_options(CLI::App& command, ScriptOptions& options) {
         ->capture_default_str();
     command.add_option("--range-high", options.range_high, "highest double-byte code searched for a tag")
         ->capture_default_str();
+    command.add_flag("--hex-bytes", options.hex_bytes,
+                     "read {$XX} as the byte XX (hexadecimal), unless a filter list names that tag");
 }
 
 // Fills the request from the options; false (after printing why) when a
@@ -34,10 +39,58 @@ bool fill_request(const ScriptOptions& options, CheckRequest& request, const Str
     request.script_file = path_of(options.script);
     request.range_low = text_of(options.range_low);
     request.range_high = text_of(options.range_high);
+    request.hex_bytes = options.hex_bytes;
     return true;
 }
 
+// The text box limits of the check; a number counts only when given.
+struct LimitOptions {
+    std::string line_break, page_break, widths;
+    std::int64_t max_chars = 0, max_lines = 0, max_width = 0, default_width = 0;
+    CLI::Option *max_chars_option = nullptr, *max_lines_option = nullptr, *max_width_option = nullptr,
+                *default_width_option = nullptr;
+
+    BoxLimitInput input() const {
+        BoxLimitInput input;
+        input.line_break = text_of(line_break);
+        input.page_break = text_of(page_break);
+        auto given = [](const CLI::Option* option, std::int64_t value) {
+            return option->count() > 0 ? std::optional<std::int64_t>(value) : std::nullopt;
+        };
+        input.max_chars = given(max_chars_option, max_chars);
+        input.max_lines = given(max_lines_option, max_lines);
+        input.max_width = given(max_width_option, max_width);
+        input.default_width = given(default_width_option, default_width);
+        input.widths_file = path_of(widths);
+        return input;
+    }
+};
+
+void add_limit_options(CLI::App& command, LimitOptions& options) {
+    command.add_option("--line-break", options.line_break,
+                       "the tag, as written inside {}, that starts a new line in the game");
+    command.add_option("--page-break", options.page_break, "the tag, as written inside {}, that starts a new box");
+    options.max_chars_option =
+        command.add_option("--max-chars", options.max_chars, "characters per line (a tag or marker counts 0)")
+            ->check(CLI::NonNegativeNumber);
+    options.max_lines_option =
+        command.add_option("--max-lines", options.max_lines, "lines per box (a --page-break tag starts a new box)")
+            ->check(CLI::NonNegativeNumber);
+    CLI::Option* widths =
+        command.add_option("--widths", options.widths, "pixel widths of the codes: CODE=PIXELS lines, codes as in the tables");
+    options.max_width_option =
+        command.add_option("--max-width", options.max_width, "pixels per line, by the --widths file")
+            ->check(CLI::NonNegativeNumber);
+    options.default_width_option =
+        command.add_option("--default-width", options.default_width, "the width of every code --widths does not name")
+            ->check(CLI::NonNegativeNumber);
+    widths->needs(options.max_width_option);
+    options.max_width_option->needs(widths);
+    options.default_width_option->needs(widths);
+}
+
 int report(const Outcome& outcome, const Streams& streams) {
+    for (const Message& failure : outcome.entry_failures) print_message(failure, streams);
     print_message(outcome.message, streams);
     return exit_status(outcome.message, true);
 }
@@ -48,10 +101,17 @@ void add_check_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ScriptOptions>();
     CLI::App* command = app.add_subcommand("check", "check a translation script against the code tables");
     add_script_options(*command, *options);
-    command->callback([options, &run] {
-        run = [options](const Streams& streams) {
+    auto all = std::make_shared<bool>(false);
+    command->add_flag("--all", *all,
+                      "report every failing entry, in script order, then the count (共N条，K条出错)");
+    auto limits = std::make_shared<LimitOptions>();
+    add_limit_options(*command, *limits);
+    command->callback([options, all, limits, &run] {
+        run = [options, all, limits](const Streams& streams) {
             CheckRequest request;
             if (!fill_request(*options, request, streams)) return kExitFailure;
+            request.all_entries = *all;
+            request.limits = limits->input();
             return report(run_check(request), streams);
         };
     });

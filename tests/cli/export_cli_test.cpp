@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "cli_driver.hpp"
+#include "core/records/records.hpp"
+#include "core/records/session.hpp"
 #include "core/support/temp_dir.hpp"
 #include "core/text/gbk.hpp"
 
@@ -72,6 +77,8 @@ TEST_F(export_cli_test, records_of_the_format_examples_on_standard_output) {
         {0, {0x81, 0x40, 0xFF}, {}, u"0,2,\u3000"},
         {0x2A0, {0x2A, 0xFF}, {}, u"2A0,1,,"},
         {0, {0x41, 0xF0, 0x01, 0x2C, 0x41, 0xFF}, {"--filter1", path("filter1.txt")}, u"0,5,A{跳跃符F0：012C}A"},
+        {0, {0x41, 0x90, 0x42, 0xFF}, {"--hex-bytes"}, u"0,3,A{$90}B"},
+        {0, {0x41, 0x90, 0x91, 0x42, 0xFF}, {"--hex-bytes", "--hex-max", "2"}, u"0,4,A{$90}{$91}B"},
     };
     for (const Case& c : cases) {
         CliRun got = export_rom(rom(c.offset, c.bytes), "0", "7FFFFFFF", c.more);
@@ -137,6 +144,78 @@ TEST_F(export_cli_test, every_outcome_is_one_line_with_its_title) {
     EXPECT_EQ(negative.out, file_form({u"0,1,A"}));
 }
 
+// Text at 10 (ended by 00) and at 30 (ended by a byte no rule reads).
+class export_ranges_cli_test : public export_cli_test {
+protected:
+    export_ranges_cli_test() {
+        Bytes image(0x40, 0xFF);
+        const Bytes first{0x41, 0x42, 0x00}, second{0xB0, 0xA1, 0x41};
+        std::copy(first.begin(), first.end(), image.begin() + 0x10);
+        std::copy(second.begin(), second.end(), image.begin() + 0x30);
+        testing::write_file(dir_ / "rom.gba", image);
+    }
+    CliRun export_with(std::vector<std::string> more) const {
+        std::vector<std::string> args{"export", "--rom", path("rom.gba"), "--mode", "both", "--table1",
+                                      path("single.tbl"), "--table2", path("double.tbl")};
+        args.insert(args.end(), more.begin(), more.end());
+        return run_cli(args);
+    }
+};
+
+TEST_F(export_ranges_cli_test, ranges_in_any_order_give_their_records_in_address_order) {
+    const std::string both = file_form({u"10,3,AB{结束符00}", u"30,3,啊A"});
+    const std::string filter1 = path("filter1.txt");
+    for (const auto& ranges : std::vector<std::vector<std::string>>{
+             {"--range", "10-1F", "--range", "30-3F"}, {"--range", "30-3F", "--range", "10-1F"},
+             {"--range", "0-2F", "--range", "30-3F"}}) {
+        auto args = ranges;
+        args.insert(args.end(), {"--filter1", filter1});
+        CliRun got = export_with(args);
+        EXPECT_EQ(got.status, 0);
+        EXPECT_EQ(got.out, both) << ranges[1];
+    }
+    const std::vector<std::string> refused[] = {
+        {"--range", "10-20", "--range", "20-3F"},  // one shared byte
+        {"--range", "30-3F", "--range", "0-35"},
+        {"--range", "10"},
+        {"--range", "1F-10"},
+        {"--range", "10-1F", "--range", "G-3F"},
+    };
+    for (const auto& args : refused) {
+        CliRun got = export_with(args);
+        EXPECT_EQ(got.status, 1);
+        EXPECT_EQ(got.err, "错误：文本开始地址或结束地址输入错误\n") << args[1];
+    }
+}
+
+TEST_F(export_ranges_cli_test, records_and_filter_lists_come_from_a_data_folder_the_window_wrote) {
+    const auto data = dir_ / "data";
+    std::filesystem::create_directory(data);
+    const auto settings = records::settings_file_path(data);
+    records::RecordList list = records::add_record({}, {u"Menu", u"30", u"3F"}, settings).records;
+    list = records::add_record(list, {u"开头", u"10", u"1F"}, settings).records;
+    ASSERT_EQ(list.size(), 2u);
+    ASSERT_FALSE(records::shut_down(data, u"00=over\r\n", u"").has_value());
+
+    CliRun got = export_with({"--data-dir", data.string(), "--record", "Menu", "--record", "开头", "--data-filters"});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, file_form({u"10,3,AB{结束符00}", u"30,3,啊A"}));
+    CliRun no_filters = export_with({"--data-dir", data.string(), "--record", "开头", "--range", "30-3F"});
+    EXPECT_EQ(no_filters.out, file_form({u"10,2,AB", u"30,3,啊A"}));
+
+    CliRun unknown = export_with({"--data-dir", data.string(), "--record", "menu"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "错误：找不到记录：menu\n");
+    CliRun no_dir = export_with({"--data-dir", path("nowhere"), "--record", "Menu"});
+    EXPECT_EQ(no_dir.status, 1);
+    EXPECT_EQ(no_dir.err, "错误：数据文件夹不存在：" + path("nowhere") + "\n");
+    EXPECT_EQ(export_with({"--record", "Menu"}).status, 2);
+    EXPECT_EQ(export_with({"--data-dir", data.string(), "--data-filters", "--filter1", path("filter1.txt"),
+                           "--range", "10-1F"}).status, 2);
+    EXPECT_EQ(export_with({"--start", "10", "--end", "1F", "--range", "30-3F"}).status, 2);
+    EXPECT_EQ(export_with({"--filter1", path("filter1.txt")}).status, 2);
+}
+
 TEST_F(export_cli_test, wrong_usage_exits_with_2) {
     const std::string good = rom(0, {0x41, 0xFF});
     const std::vector<std::string> cases[] = {
@@ -146,6 +225,8 @@ TEST_F(export_cli_test, wrong_usage_exits_with_2) {
         {"export", "--rom", good, "--start", "0", "--end", "1", "--mode", "triple"},
         {"export", "--rom", good, "--start", "0", "--end", "1", "--bogus"},
         {"export", "--rom", good, "--start", "0", "--end", "1", "extra"},
+        {"export", "--rom", good, "--start", "0", "--end", "1", "--hex-max", "2"},
+        {"export", "--rom", good, "--start", "0", "--end", "1", "--hex-bytes", "--hex-max", "-1"},
     };
     for (const auto& args : cases) EXPECT_EQ(run_cli(args).status, 2);
     EXPECT_EQ(run_cli({"export", "--help"}).status, 0);

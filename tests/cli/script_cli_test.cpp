@@ -84,6 +84,16 @@ TEST_F(ScriptCliTest, check_prints_its_message_under_its_title) {
     EXPECT_EQ(bad_utf8.err, "错误：单字节过滤填写错误\n");
 }
 
+TEST_F(ScriptCliTest, check_all_prints_every_failing_entry_then_the_count) {
+    CliRun failing = run_script_cli(with_tables({"check", "--all", "--script",
+                                                 script(u"10,1,哦\r\n\r\n20,1,A\r\n\r\n30,1,AB\r\n")}));
+    EXPECT_EQ(failing.status, 1);
+    EXPECT_EQ(failing.err, "错误：10行出错，码表中缺少[哦]字\n错误：30行的文本超出原长 1个字节\n错误：共3条，2条出错\n");
+    CliRun passing = run_script_cli(with_tables({"check", "--all", "--script", script(u"10,1,A\r\n")}));
+    EXPECT_EQ(passing.status, 0);
+    EXPECT_EQ(passing.err, "提示：此文本为合法文本\n");
+}
+
 TEST_F(ScriptCliTest, import_writes_the_rom_in_place) {
     CliRun result = run_script_cli(with_tables({"import", "--rom", path("rom.bin"), "--script",
                                          script(u"1,4,A{人}\r\n\r\n5,3,B\r\n"), "--fill", "00"}));

@@ -1,5 +1,7 @@
 #include "core/commands/export_command.hpp"
 
+#include <algorithm>
+
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
@@ -16,6 +18,28 @@ constexpr std::u16string_view kExportFailed = u"导出文本失败";
 constexpr std::u16string_view kBadAddress = u"文本开始地址或结束地址输入错误";
 // Shown whenever the export file cannot be written; it begins with a space.
 constexpr std::u16string_view kBadFileName = u" 文件名不能包括以下字符：\\/:*?<>\"|";
+
+struct Stretch {
+    std::int32_t start = 0, end = 0;
+};
+
+// The stretches of the request in address order, or nullopt when one is not
+// a valid pair of addresses with the end above the start, or two share a byte.
+std::optional<std::vector<Stretch>> stretches_of(const ExportRequest& request) {
+    std::vector<TypedRange> typed = request.ranges;
+    if (typed.empty()) typed.push_back({request.start, request.end});
+    std::vector<Stretch> stretches;
+    for (const TypedRange& range : typed) {
+        const auto start = hex2num(range.start);
+        const auto end = hex2num(range.end);
+        if (!start || !end || *end <= *start) return std::nullopt;
+        stretches.push_back({*start, *end});
+    }
+    std::sort(stretches.begin(), stretches.end(), [](Stretch a, Stretch b) { return a.start < b.start; });
+    for (std::size_t i = 1; i < stretches.size(); ++i)
+        if (stretches[i].start <= stretches[i - 1].end) return std::nullopt;
+    return stretches;
+}
 
 ExportOutcome with_message(ExportOutcome outcome, Message message) {
     outcome.message = std::move(message);
@@ -43,11 +67,9 @@ std::optional<Message> read_filter_list(const FilterListInput& list, const std::
 ExportOutcome run_export(const ExportRequest& request) {
     ExportOutcome outcome;
     if (request.rom.empty()) return with_message(std::move(outcome), error_message(u"请先选择一个ROM"));
-    if (request.start.empty() || request.end.empty())
-        return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
-    const auto start = hex2num(request.start);
-    const auto end = hex2num(request.end);
-    if (!start || !end || *end <= *start) return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
+    // An empty address text is not hexadecimal either.
+    const auto stretches = stretches_of(request);
+    if (!stretches) return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
     if (!request.preview && request.name.empty()) return with_message(std::move(outcome), error_message(u"请先输入名称"));
 
     auto tables = load_code_tables(request.mode, request.double_table, request.single_table, request.encoding);
@@ -66,7 +88,17 @@ ExportOutcome run_export(const ExportRequest& request) {
     // A ROM that cannot be read fails like a failed read at the first position.
     auto rom = text::MappedFile::open(request.rom);
     if (!rom) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    auto text = exportrange(rom->bytes(), *start, *end, *tables, filters, request.minimum);
+    auto text = exportrange(rom->bytes(), stretches->front().start, stretches->front().end, *tables, filters,
+                            request.minimum, HexBytes{request.hex_bytes, request.hex_max});
+    for (std::size_t i = 1; text && i < stretches->size(); ++i) {
+        auto more = exportrange(rom->bytes(), (*stretches)[i].start, (*stretches)[i].end, *tables, filters,
+                                request.minimum, HexBytes{request.hex_bytes, request.hex_max});
+        if (!more || text->size() + more->size() > kMaxExportTextLength) {
+            text = unexpected(ExportFailed::text_too_long);
+            break;
+        }
+        *text += *more;
+    }
     if (!text) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
     if (text->empty()) {
         outcome.clear_preview = true;

@@ -16,9 +16,18 @@
 
 namespace quillmere {
 
+// A stretch of the ROM as typed: start and end, hexadecimal, both included.
+struct TypedRange {
+    std::u16string start, end;
+};
+
 struct ExportRequest {
     std::filesystem::path rom;                    // Text1
     std::u16string start, end;                    // Text4, Text5, as typed
+    // Several stretches instead of start and end (not empty): each is
+    // checked as start and end are, none may share a byte with another, and
+    // their records come out in one export text, in address order.
+    std::vector<TypedRange> ranges;
     RomMode mode = RomMode::double_byte;          // Option1-3
     std::filesystem::path double_table;           // Text2
     std::filesystem::path single_table;           // Text13
@@ -32,6 +41,9 @@ struct ExportRequest {
     std::optional<std::filesystem::path> data_dir;
     // The tables, the filter lists' temporary files and the export file.
     text::Encoding encoding = text::Encoding::gbk;
+    // Bytes no rule reads, kept inside runs as "{$XX}" (see HexBytes).
+    bool hex_bytes = false;
+    std::int32_t hex_max = 4;
 };
 
 struct ExportOutcome {

@@ -10,6 +10,9 @@
 #include "core/import/script_source.hpp"
 #include "core/import/table_loading.hpp"
 #include "core/import/text_codes.hpp"
+#include "core/layout/box_limits.hpp"
+#include "core/layout/code_widths.hpp"
+#include "core/text/files.hpp"
 
 namespace quillmere {
 namespace {
@@ -56,25 +59,40 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, Outcome& outcom
     auto script = open_script(request.preview, request.script_file, request.script_text, request.data_dir,
                               request.encoding);
     if (!script) return unexpected(std::move(script.error()));
-    return Prepared{ScriptTables{std::move(*reverse), std::move(filters)}, std::move(*script)};
+    return Prepared{ScriptTables{std::move(*reverse), std::move(filters), request.hex_bytes}, std::move(*script)};
 }
 
 // Walks the non-empty lines of the script. `on_entry(entry, offset)` returns
-// the message that ends the walk, if any. A line that cannot be split, or
+// the message of an entry that fails, if any. A line that cannot be split, or
 // whose address is not hexadecimal, cannot be processed; a line without any
-// comma is named by the address of the entry before it.
+// comma is named by the address of the entry before it. Without `failures`
+// the first failing entry ends the walk and its message is returned; with it
+// each failing entry's message is added there and the walk goes on.
 template <class OnEntry>
-std::optional<Message> for_each_entry(std::u16string_view script, OnEntry&& on_entry) {
+std::optional<Message> for_each_entry(std::u16string_view script, OnEntry&& on_entry,
+                                      std::vector<Message>* failures = nullptr, std::size_t* entries = nullptr) {
     std::u16string_view previous_address;
     text::LineReader lines(script);
+    auto failed = [&](Message message) -> std::optional<Message> {
+        if (!failures) return message;
+        failures->push_back(std::move(message));
+        return std::nullopt;
+    };
     while (auto line = lines.next()) {
         if (line->empty()) continue;
+        if (entries) ++*entries;
         auto entry = splitentry(*line);
-        if (!entry) return unprocessable_message(entry.error().address.value_or(previous_address));
+        if (!entry) {
+            const std::u16string_view address = entry.error().address.value_or(previous_address);
+            if (auto message = failed(unprocessable_message(address))) return message;
+            continue;
+        }
         previous_address = entry->address;
         auto offset = hex2num(entry->address);
-        if (!offset) return unprocessable_message(entry->address);
-        if (auto message = on_entry(*entry, static_cast<std::uint64_t>(*offset))) return message;
+        std::optional<Message> message = offset ? on_entry(*entry, static_cast<std::uint64_t>(*offset))
+                                                : std::optional<Message>(unprocessable_message(entry->address));
+        if (message)
+            if (auto stop = failed(std::move(*message))) return stop;
     }
     return std::nullopt;
 }
@@ -88,6 +106,35 @@ Expected<std::size_t, Message> measure(const ScriptEntry& entry, const ScriptTab
     return *count;
 }
 
+std::u16string decimal_text(std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// The widths file, when a pixel limit asks for it.
+Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input, const ReverseTables& tables) {
+    if (!input.max_width) return std::optional<CodeWidths>{};
+    auto lines = text::read_text_lines(input.widths_file);
+    if (!lines) return unexpected(error_message(u"宽度表读取错误"));
+    auto widths = CodeWidths::parse(*lines, input.default_width, tables);
+    if (!widths) {
+        const WidthsFailure& failure = widths.error();
+        if (failure.kind == WidthsFailure::Kind::missing_code)
+            return unexpected(error_message(u"宽度表中缺少[" + failure.what + u"]的宽度"));
+        return unexpected(error_message(u"宽度表里" + failure.what + u"行填写错误"));
+    }
+    return std::optional<CodeWidths>(std::move(*widths));
+}
+
+Message limit_message(std::u16string_view address, const LimitBreach& breach) {
+    std::u16string_view what = u"超出行宽";
+    if (breach.kind == LimitBreach::Kind::lines) what = u"超出行数";
+    if (breach.kind == LimitBreach::Kind::pixels) what = u"超出像素宽度";
+    return error_message(std::u16string(address) + u"行第" + decimal_text(static_cast<std::int64_t>(breach.line)) +
+                         u"行" + std::u16string(what) + u"：" + decimal_text(breach.measured) + u">" +
+                         decimal_text(breach.limit));
+}
+
 Message rom_write_failed() { return error_message(u"ROM写入失败"); }
 
 }  // namespace
@@ -99,12 +146,35 @@ Outcome run_check(const CheckRequest& request) {
         outcome.message = std::move(prepared.error());
         return outcome;
     }
+    auto widths = load_widths(request.limits, prepared->tables.reverse);
+    if (!widths) {
+        outcome.message = std::move(widths.error());
+        return outcome;
+    }
+    const BoxLimitInput& input = request.limits;
+    BoxLimits limits{input.line_break.empty() ? u"" : u"{" + input.line_break + u"}",
+                     input.page_break.empty() ? u"" : u"{" + input.page_break + u"}",
+                     input.max_chars, input.max_lines, input.max_width, *widths ? &**widths : nullptr};
     const CodeRange range = code_range(request.range_low, request.range_high);
-    auto failure = for_each_entry(prepared->script, [&](const ScriptEntry& entry, std::uint64_t) {
-        auto count = measure(entry, prepared->tables, range);
-        return count ? std::nullopt : std::optional<Message>(std::move(count.error()));
-    });
-    outcome.message = failure ? std::move(*failure) : notice_message(u"此文本为合法文本");
+    std::size_t entries = 0;
+    auto failure = for_each_entry(
+        prepared->script,
+        [&](const ScriptEntry& entry, std::uint64_t) -> std::optional<Message> {
+            auto count = measure(entry, prepared->tables, range);
+            if (!count) return std::move(count.error());
+            if (auto breach = check_box_limits(entry.text, prepared->tables.reverse, limits))
+                return limit_message(entry.address, *breach);
+            return std::nullopt;
+        },
+        request.all_entries ? &outcome.entry_failures : nullptr, &entries);
+    if (failure)
+        outcome.message = std::move(*failure);
+    else if (!outcome.entry_failures.empty())
+        outcome.message = error_message(u"共" + decimal_text(static_cast<std::int64_t>(entries)) + u"条，" +
+                                        decimal_text(static_cast<std::int64_t>(outcome.entry_failures.size())) +
+                                        u"条出错");
+    else
+        outcome.message = notice_message(u"此文本为合法文本");
     return outcome;
 }
 

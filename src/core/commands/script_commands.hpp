@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/commands/filter_lists.hpp"
 #include "core/message.hpp"
@@ -13,6 +15,18 @@
 #include "core/text/gbk.hpp"
 
 namespace quillmere {
+
+// The limits of the game's text boxes that the check holds each entry to;
+// nothing set, nothing checked.
+struct BoxLimitInput {
+    std::u16string line_break;  // the tag, as written inside "{}", that starts a new line
+    std::u16string page_break;  // the tag that starts a new box
+    std::optional<std::int64_t> max_chars;  // characters per line; tags and markers count 0
+    std::optional<std::int64_t> max_lines;  // lines per box
+    std::optional<std::int64_t> max_width;  // pixels per line, by the widths file
+    std::filesystem::path widths_file;      // CODE=PIXELS lines
+    std::optional<std::int64_t> default_width;  // for every code the file does not name
+};
 
 struct CheckRequest {
     bool preview = false;                         // Check4
@@ -25,6 +39,12 @@ struct CheckRequest {
     FilterListInput single_filter;                // Text6, Check3
     std::u16string range_low = u"0";              // Text16
     std::u16string range_high = u"65535";         // Text17
+    // "{$XX}" reads as the byte XX where no filter list names the token.
+    bool hex_bytes = false;
+    // Check only.
+    BoxLimitInput limits;
+    // Check only: go on past a failing entry and report every one of them.
+    bool all_entries = false;
     // Where filter lists ("temp2.txt", "temp3.txt") and the previewed script
     // ("temp.txt") pass through; without one they are used directly.
     std::optional<std::filesystem::path> data_dir;
@@ -45,6 +65,9 @@ struct Outcome {
     // the first on; a failure stops before the next one. Always 0 for the
     // check.
     std::size_t entries_written = 0;
+    // Check with `all_entries`: the message of each failing entry, in script
+    // order; `message` then sums them up.
+    std::vector<Message> entry_failures;
 };
 
 Outcome run_check(const CheckRequest& request);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/encoding/hex.hpp"
+
 namespace quillmere {
 namespace {
 
@@ -94,6 +96,30 @@ std::u16string tag_text(std::u16string_view value) {
     out += value;
     out += u'}';
     return out;
+}
+
+char16_t* write_hex_byte_marker(char16_t* out, std::uint8_t byte) {
+    *out++ = u'{';
+    *out++ = u'$';
+    *out++ = kDigits[byte >> 4];
+    *out++ = kDigits[byte & 0x0F];
+    *out++ = u'}';
+    return out;
+}
+
+std::u16string hex_byte_marker(std::uint8_t byte) {
+    std::u16string out(kHexByteMarkerLength, u' ');
+    write_hex_byte_marker(out.data(), byte);
+    return out;
+}
+
+std::optional<std::uint8_t> read_hex_byte_marker(std::u16string_view token) {
+    if (token.size() != kHexByteMarkerLength || token[0] != u'{' || token[1] != u'$' || token[4] != u'}')
+        return std::nullopt;
+    const int high = hex_digit_value(token[2]);
+    const int low = hex_digit_value(token[3]);
+    if (high < 0 || low < 0) return std::nullopt;
+    return static_cast<std::uint8_t>(high * 16 + low);
 }
 
 }  // namespace quillmere

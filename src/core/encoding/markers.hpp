@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,5 +38,13 @@ std::u16string jump_marker(std::span<const std::uint8_t> code, std::span<const s
 std::u16string fill_marker(std::span<const std::uint8_t> code);
 // "{" + VALUE + "}"
 std::u16string tag_text(std::u16string_view value);
+
+// A byte that no table or filter reads, kept in a run as "{$" + HEX + "}"
+// (two upper-case digits) when the export is asked to show such bytes.
+inline constexpr std::size_t kHexByteMarkerLength = 5;
+char16_t* write_hex_byte_marker(char16_t* out, std::uint8_t byte);
+std::u16string hex_byte_marker(std::uint8_t byte);
+// The byte of a token "{$XX}" (digits of either case), from "{" to "}".
+std::optional<std::uint8_t> read_hex_byte_marker(std::u16string_view token);
 
 }  // namespace quillmere

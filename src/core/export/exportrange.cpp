@@ -105,13 +105,16 @@ private:
 };
 
 // One pass over the stretch. Positions are 1-based (offset + 1) so that the
-// record address reads as the run rules state it.
+// record address reads as the run rules state it. Showing the bytes no rule
+// reads is a separate instance of the scan, so that the usual one pays
+// nothing for it.
+template <bool ShowHexBytes>
 class Scan {
 public:
     Scan(std::span<const std::uint8_t> rom, const CodeTables& tables, const ExportFilters& filters,
-         std::optional<std::int32_t> minimum)
+         std::optional<std::int32_t> minimum, std::int32_t hex_max = 0)
         : rom_(rom), size_(static_cast<std::int64_t>(rom.size())), filters_(filters), minimum_(minimum),
-          pair_codes_(65536, Code::none) {
+          hex_max_(hex_max), pair_codes_(65536, Code::none) {
         for (std::size_t byte = 0; byte < 256; ++byte) {
             const auto b = static_cast<std::uint8_t>(byte);
             const FilterEntry* entry = filters.single ? &filters.single->at(b) : nullptr;
@@ -148,6 +151,13 @@ public:
             if (step == Step::no_match) step = double_byte_rules(position);
             if (step == Step::failed) return unexpected(failure_);
             if (step == Step::matched) continue;
+            if constexpr (ShowHexBytes) {
+                if (step == Step::no_match && run_length_ > 0) {
+                    step = hex_bytes(position, last);
+                    if (step == Step::failed) return unexpected(failure_);
+                    if (step == Step::matched) continue;
+                }
+            }
             end_flag_ = step == Step::end_code;
             if (!close_run(position)) return unexpected(failure_);
         }
@@ -301,6 +311,50 @@ private:
         return Step::matched;
     }
 
+    // Whether a rule reads the byte at `position`, as the rules would decide
+    // it; a jump count that is not a number counts as read (it fails there).
+    bool read_by_a_rule(std::int64_t position) const {
+        const std::int64_t offset = position - 1;
+        const std::uint8_t b1 = byte_at(offset);
+        switch (single_codes_[b1]) {
+        case Code::none: break;
+        case Code::jump:
+            if (jump_reads(filters_.single->at(b1), offset, 1) || single_pieces_[b1].length != 0) return true;
+            break;
+        default: return true;
+        }
+        if (offset + 1 >= size_) return false;
+        const std::size_t pair = static_cast<std::size_t>(b1) << 8 | byte_at(offset + 1);
+        switch (pair_codes_[pair]) {
+        case Code::none: return false;
+        case Code::jump:
+            return jump_reads(filters_.double_byte->at(b1, byte_at(offset + 1)), offset, 2) ||
+                   pair_pieces_[pair].length != 0;
+        default: return true;
+        }
+    }
+
+    bool jump_reads(const FilterEntry& entry, std::int64_t offset, std::int64_t code_size) const {
+        return entry.jump_count == kJumpCountNotANumber || offset + code_size + entry.jump_count <= size_;
+    }
+
+    // The bytes no rule reads from `position` on, inside an open run: kept
+    // in it as "{$XX}" when few enough come in a row and a byte a rule reads
+    // follows inside the stretch (matched, the position on the last of
+    // them); otherwise no_match, and the run closes.
+    Step hex_bytes(std::int64_t& position, std::int64_t last) {
+        std::int64_t after = position;
+        while (after <= last && after - position <= hex_max_ && !read_by_a_rule(after)) ++after;
+        const std::int64_t count = after - position;
+        if (after > last || count > hex_max_) return Step::no_match;
+        if (!add(count)) return Step::failed;
+        if (!room_for(static_cast<std::size_t>(count) * kHexByteMarkerLength)) return Step::failed;
+        char16_t* out = run_.extend(static_cast<std::size_t>(count) * kHexByteMarkerLength);
+        for (std::int64_t at = position; at < after; ++at) out = write_hex_byte_marker(out, byte_at(at - 1));
+        position = after - 1;
+        return Step::matched;
+    }
+
     // Whether `characters` more fit the export text beside what the scan
     // holds already (the records and the open run).
     bool room_for(std::size_t characters) {
@@ -341,6 +395,7 @@ private:
     std::int64_t size_;
     const ExportFilters& filters_;
     std::optional<std::int32_t> minimum_;
+    std::int64_t hex_max_;
     std::array<Code, 256> single_codes_{};
     std::vector<Code> pair_codes_;
     std::array<Piece, 256> single_pieces_{};
@@ -360,7 +415,17 @@ Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t>
                                                    std::int32_t end, const CodeTables& tables,
                                                    const ExportFilters& filters, std::u16string_view minimum) {
     if (start < 0) start = 0;
-    return Scan(rom, tables, filters, read_minimum_run_length(minimum)).run(start, end);
+    return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum)).run(start, end);
+}
+
+Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
+                                                   std::int32_t end, const CodeTables& tables,
+                                                   const ExportFilters& filters, std::u16string_view minimum,
+                                                   HexBytes hex_bytes) {
+    if (!hex_bytes.shown || hex_bytes.max_in_a_row <= 0) return exportrange(rom, start, end, tables, filters, minimum);
+    if (start < 0) start = 0;
+    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), hex_bytes.max_in_a_row)
+        .run(start, end);
 }
 
 }  // namespace quillmere

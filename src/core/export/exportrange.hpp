@@ -34,6 +34,16 @@ enum class ExportFailed {
 // many times over; past this the scan gives up instead of exhausting memory.
 inline constexpr std::size_t kMaxExportTextLength = std::size_t{1} << 28;
 
+// Bytes that no rule reads. Shown, such a byte inside a run is written as
+// "{$XX}" and counts one byte of the run, as long as no more than
+// `max_in_a_row` of them come in a row and a byte that a rule reads follows
+// them inside the stretch; otherwise the run closes at the first of them,
+// as it does when they are not shown, and they belong to no run.
+struct HexBytes {
+    bool shown = false;
+    std::int32_t max_in_a_row = 4;
+};
+
 // Scans the offsets start … end (both included) of `rom`. The ROM ends at its
 // last byte: offsets past it are not scanned, and a code that would need a
 // byte past it (the second byte of a pair, a jump code's parameters) does not
@@ -42,5 +52,9 @@ inline constexpr std::size_t kMaxExportTextLength = std::size_t{1} << 28;
 Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
                                                    std::int32_t end, const CodeTables& tables,
                                                    const ExportFilters& filters, std::u16string_view minimum);
+Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
+                                                   std::int32_t end, const CodeTables& tables,
+                                                   const ExportFilters& filters, std::u16string_view minimum,
+                                                   HexBytes hex_bytes);
 
 }  // namespace quillmere

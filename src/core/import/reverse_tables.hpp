@@ -55,6 +55,17 @@ public:
         return std::nullopt;
     }
 
+    // Calls f(code) for the code of every value a text can be matched
+    // with; keys that give no bytes are left out.
+    template <class F>
+    void for_each_code(F&& f) const {
+        for (const Group& group : groups_) {
+            if (group.has_one && group.one.usable()) f(group.one);
+            for (const Longer& longer : group.longer)
+                if (longer.code.usable()) f(longer.code);
+        }
+    }
+
 private:
     struct Longer {
         std::u16string value;

@@ -61,6 +61,12 @@ std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTa
         emit(static_cast<std::uint8_t>(*code & 0xFF));
         return std::nullopt;
     }
+    if (tables.hex_bytes) {
+        if (auto byte = read_hex_byte_marker(token)) {
+            emit(*byte);
+            return std::nullopt;
+        }
+    }
     return EntryFailure{EntryFault::missing_tag, std::u16string(token)};
 }
 

@@ -13,6 +13,8 @@
 //   it, else the lowest double-byte code in the range, high byte first. A
 //   fill marker typed into the script is a tag too; the import adds its own
 //   fill bytes after the text.
+// - With `hex_bytes`, a token "{$XX}" that no filter list names is the byte
+//   XX.
 // - Plain text is covered by the reverse tables, longest value first.
 
 #include <cstddef>
@@ -30,6 +32,7 @@ namespace quillmere {
 struct ScriptTables {
     ReverseTables reverse;
     FilterLookup filters;
+    bool hex_bytes = false;  // "{$XX}" reads as the byte XX
 };
 
 // The bytes the text will take, or the first thing in it that cannot be

@@ -186,6 +186,13 @@ TEST_F(export_ranges_cli_test, ranges_in_any_order_give_their_records_in_address
         EXPECT_EQ(got.status, 1);
         EXPECT_EQ(got.err, "错误：文本开始地址或结束地址输入错误\n") << args[1];
     }
+
+    // An end code across the border of two ranges: the next range starts
+    // after it, so no byte is in two records.
+    rom(0x1E, {0x41, 0x80, 0x41, 0x42, 0xFF});
+    testing::write_gbk(dir_ / "border.txt", u"8041=over\r\n");
+    CliRun border = export_with({"--range", "20-3F", "--range", "10-1F", "--filter2", path("border.txt")});
+    EXPECT_EQ(border.out, file_form({u"1E,3,A{结束符8041}", u"21,1,B"}));
 }
 
 TEST_F(export_ranges_cli_test, records_and_filter_lists_come_from_a_data_folder_the_window_wrote) {

@@ -5,6 +5,7 @@
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
+#include "core/export/export_text.hpp"
 #include "core/export/exportrange.hpp"
 #include "core/text/files.hpp"
 #include "core/text/lines.hpp"
@@ -39,6 +40,24 @@ std::optional<std::vector<Stretch>> stretches_of(const ExportRequest& request) {
     for (std::size_t i = 1; i < stretches.size(); ++i)
         if (stretches[i].start <= stretches[i - 1].end) return std::nullopt;
     return stretches;
+}
+
+// The offset after the last byte the last record of an export text covers;
+// 0 for an empty text.
+std::int64_t end_of_records(std::u16string_view text) {
+    if (text.size() < kRecordEnd.size()) return 0;
+    const std::u16string_view body = text.substr(0, text.size() - kRecordEnd.size());
+    const std::size_t previous_end = body.rfind(kRecordEnd);
+    const std::u16string_view last = previous_end == std::u16string_view::npos
+                                         ? body
+                                         : body.substr(previous_end + kRecordEnd.size());
+    const std::size_t first = last.find(u',');
+    const std::size_t second = last.find(u',', first + 1);
+    const auto address = hex2num(last.substr(0, first));
+    if (!address || second == std::u16string_view::npos) return 0;
+    std::int64_t length = 0;
+    for (char16_t digit : last.substr(first + 1, second - first - 1)) length = length * 10 + (digit - u'0');
+    return *address + length;
 }
 
 ExportOutcome with_message(ExportOutcome outcome, Message message) {
@@ -91,7 +110,12 @@ ExportOutcome run_export(const ExportRequest& request) {
     auto text = exportrange(rom->bytes(), stretches->front().start, stretches->front().end, *tables, filters,
                             request.minimum, HexBytes{request.hex_bytes, request.hex_max});
     for (std::size_t i = 1; text && i < stretches->size(); ++i) {
-        auto more = exportrange(rom->bytes(), (*stretches)[i].start, (*stretches)[i].end, *tables, filters,
+        // A run may end past its stretch (the second byte of a pair, a jump
+        // code's parameters); the next stretch starts after it, so that no
+        // two records share a byte and an import cannot write one over another.
+        const std::int64_t start = std::max<std::int64_t>((*stretches)[i].start, end_of_records(*text));
+        if (start > (*stretches)[i].end) continue;
+        auto more = exportrange(rom->bytes(), static_cast<std::int32_t>(start), (*stretches)[i].end, *tables, filters,
                                 request.minimum, HexBytes{request.hex_bytes, request.hex_max});
         if (!more || text->size() + more->size() > kMaxExportTextLength) {
             text = unexpected(ExportFailed::text_too_long);

@@ -4,8 +4,9 @@
 // filter list, single-byte filter list, ROM (the ROM comes last, so it may
 // hold FF itself).
 //
-// Header: [0] mode (low two bits) and which filter lists are ticked (bits 2
-// and 3); [1..2] start; [3..4] length of the stretch; [5] the minimum run
+// Header: [0] mode (low two bits), which filter lists are ticked (bits 2
+// and 3), whether unread bytes are shown (bit 4) and how many in a row (bits
+// 5 to 7); [1..2] start; [3..4] length of the stretch; [5] the minimum run
 // length and whether the end is pushed out to 7FFFFFFF.
 
 #include <algorithm>
@@ -170,7 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t end = (header[5] & 0x80) ? 0x7FFFFFFF : start + (header[3] << 8 | header[4]);
     const std::u16string_view minimum = kMinimums[header[5] & 7];
 
-    auto result = exportrange(rom, start, end, tables, filters, minimum);
+    // Unread bytes shown as "{$XX}" inside runs, up to a few in a row.
+    const HexBytes hex{(header[0] & 0x10) != 0, (header[0] >> 5) & 7};
+    auto result = exportrange(rom, start, end, tables, filters, minimum, hex);
     const auto least = read_minimum_run_length(minimum);
     if (!least) {
         // It is read when the first run closes; a scan that closes none passes.
@@ -191,12 +194,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (filters.double_byte) filter_files.push_back(double_filter_lines);
     if (filters.single) filter_files.push_back(single_filter_lines);
     std::optional<ScriptTables> reverse;
-    if (!read_error && faithful(table_files, filter_files)) {
+    // A tag that reads like a shown byte would be taken for it.
+    bool dollar_tags = false;
+    for (const auto& file : filter_files)
+        for (const std::u16string& line : file)
+            if (line.find(u'$') != std::u16string::npos) dollar_tags = true;
+    if (!read_error && faithful(table_files, filter_files) && !(hex.shown && dollar_tags)) {
         reverse = script_tables(tables.double_byte ? &double_table_lines : nullptr,
                                 tables.single ? &single_table_lines : nullptr,
                                 filters.double_byte ? &double_filter_lines : nullptr,
                                 filters.single ? &single_filter_lines : nullptr);
         if (!reverse) fuzz::fail("a filter list the export took is refused by the import");
+        reverse->hex_bytes = hex.shown;
     }
 
     // The records, in order, none past the file and none outside the stretch

@@ -30,6 +30,14 @@ TEST(convert_table_cli_test, converts_and_reports_on_standard_error) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "错误：第2行：不支持按位定义的编码（%）\n");
 
+    // Written in UTF-8, a character GBK cannot hold comes over.
+    testing::write_file(dir / "wide.tbl", "41=\xED\x95\x9C\n");  // 한
+    EXPECT_EQ(run_cli(args("wide.tbl")).err, "错误：第1行：字符[한]无法用GBK保存\n");
+    auto wide = args("wide.tbl");
+    wide.insert(wide.end(), {"--out-encoding", "utf-8"});
+    EXPECT_EQ(run_cli(wide).status, 0);
+    EXPECT_EQ(testing::read_file(dir / "t1.tbl"), testing::bytes_of("41=\xED\x95\x9C\r\n"));
+
     auto no_outputs = args("in.tbl");
     no_outputs.resize(4);
     EXPECT_EQ(run_cli(no_outputs).status, 2);

@@ -108,7 +108,7 @@ ConvertTableOutcome run_convert_table(const ConvertTableRequest& request) {
         outcome.message = error_message(u"无法读取码表文件：" + path_text(request.source));
         return outcome;
     }
-    auto converted = tables::convert_table(*bytes, request.encoding);
+    auto converted = tables::convert_table(*bytes, request.encoding, request.output);
     if (!converted) {
         outcome.message = failure_message(converted.error());
         return outcome;
@@ -118,7 +118,7 @@ ConvertTableOutcome run_convert_table(const ConvertTableRequest& request) {
     const std::array<const std::vector<std::u16string>*, 4> contents{&converted->table1, &converted->table2,
                                                                      &converted->filter1, &converted->filter2};
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        if (!text::write_text_file(*outputs[i], tables::file_text(*contents[i]))) {
+        if (!text::write_text_file(*outputs[i], tables::file_text(*contents[i]), request.output)) {
             outcome.message = error_message(u"无法写入文件：" + path_text(*outputs[i]));
             return outcome;
         }

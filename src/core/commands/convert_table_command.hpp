@@ -1,6 +1,6 @@
 #pragma once
 // Converting a code table made for other tools into the tool's two tables
-// and two filter lists (code page 936, CR LF).
+// and two filter lists.
 
 #include <filesystem>
 #include <string>
@@ -8,6 +8,7 @@
 
 #include "core/message.hpp"
 #include "core/tables/table_source.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 
@@ -15,6 +16,9 @@ struct ConvertTableRequest {
     std::filesystem::path source;
     tables::SourceEncoding encoding = tables::SourceEncoding::automatic;
     std::filesystem::path table1, table2, filter1, filter2;  // the four files written
+    // CR LF either way; UTF-8 (without a byte-order mark) keeps characters
+    // code page 936 cannot hold, for export, check and import in UTF-8.
+    text::Encoding output = text::Encoding::gbk;
 };
 
 struct ConvertTableOutcome {

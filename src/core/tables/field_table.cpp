@@ -72,6 +72,8 @@ KeyValue split(std::u16string_view text) {
 
 class Converter {
 public:
+    explicit Converter(bool gbk_only) : gbk_only_(gbk_only) {}
+
     std::optional<ConvertFailure> line(const SourceLine& source) {
         const std::u16string_view text = source.text;
         number_ = source.number;
@@ -118,7 +120,7 @@ private:
         auto key = parse_key(parts.key);
         if (!key) return fail(key.error());
         if (parts.value.empty()) return fail(Refusal::empty_value);
-        if (auto c = unencodable(parts.value)) return fail(Refusal::unencodable, *c);
+        if (auto c = unencodable(parts.value); c && gbk_only_) return fail(Refusal::unencodable, *c);
         add(out_.table1, out_.table2, *key, parts.value);
         return std::nullopt;
     }
@@ -137,7 +139,7 @@ private:
         if (!key) return fail(key.error());
         const std::u16string_view tag = parts.value.empty() ? kLineBreakTag : parts.value;
         if (!usable_as_tag(tag)) return fail(Refusal::bad_label);
-        if (auto c = unencodable(tag)) return fail(Refusal::unencodable, *c);
+        if (auto c = unencodable(tag); c && gbk_only_) return fail(Refusal::unencodable, *c);
         add(out_.filter1, out_.filter2, *key, tag);
         return std::nullopt;
     }
@@ -164,12 +166,13 @@ private:
     ConvertedTable out_;
     std::size_t number_ = 0;
     bool seen_table_id_ = false;
+    bool gbk_only_ = true;
 };
 
 }  // namespace
 
-Expected<ConvertedTable, ConvertFailure> convert_lines(std::span<const SourceLine> lines) {
-    Converter converter;
+Expected<ConvertedTable, ConvertFailure> convert_lines(std::span<const SourceLine> lines, text::Encoding output) {
+    Converter converter(output == text::Encoding::gbk);
     for (const SourceLine& line : lines)
         if (auto failure = converter.line(line)) return unexpected(*failure);
     ConvertedTable converted = converter.take();
@@ -178,10 +181,11 @@ Expected<ConvertedTable, ConvertFailure> convert_lines(std::span<const SourceLin
     return converted;
 }
 
-Expected<ConvertedTable, ConvertFailure> convert_table(std::span<const std::uint8_t> bytes, SourceEncoding encoding) {
+Expected<ConvertedTable, ConvertFailure> convert_table(std::span<const std::uint8_t> bytes, SourceEncoding encoding,
+                                                       text::Encoding output) {
     auto source = read_table_source(bytes, encoding);
     if (!source) return unexpected(ConvertFailure{Refusal::undecodable, source.error().line, 0, source.error().utf8});
-    auto converted = convert_lines(source->lines);
+    auto converted = convert_lines(source->lines, output);
     if (converted) converted->utf8 = source->utf8;
     return converted;
 }

@@ -19,6 +19,7 @@
 
 #include "core/expected.hpp"
 #include "core/tables/table_source.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere::tables {
 
@@ -62,8 +63,12 @@ struct ConvertedTable {
     bool utf8 = false;  // the source was read as UTF-8
 };
 
-Expected<ConvertedTable, ConvertFailure> convert_lines(std::span<const SourceLine> lines);
-Expected<ConvertedTable, ConvertFailure> convert_table(std::span<const std::uint8_t> bytes, SourceEncoding encoding);
+// `output`: the encoding the four files will be written in. In code page 936
+// a character it cannot hold is refused; in UTF-8 every character is kept.
+Expected<ConvertedTable, ConvertFailure> convert_lines(std::span<const SourceLine> lines,
+                                                       text::Encoding output = text::Encoding::gbk);
+Expected<ConvertedTable, ConvertFailure> convert_table(std::span<const std::uint8_t> bytes, SourceEncoding encoding,
+                                                       text::Encoding output = text::Encoding::gbk);
 
 // A file's contents: every line followed by CR LF.
 std::u16string file_text(std::span<const std::u16string> lines);

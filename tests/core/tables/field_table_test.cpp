@@ -118,6 +118,13 @@ TEST(field_table_test, refusals_name_their_line) {
     }
 }
 
+TEST(field_table_test, utf8_files_keep_what_gbk_cannot_hold) {
+    auto converted = convert_table(utf8_bytes(u"8140=한\n*FE=😀"), SourceEncoding::automatic, text::Encoding::utf8);
+    ASSERT_TRUE(converted.has_value());
+    EXPECT_EQ(converted->table2, std::vector<std::u16string>{u"8140=한"});
+    EXPECT_EQ(converted->filter1, std::vector<std::u16string>{u"FE=😀"});
+}
+
 TEST(field_table_test, bytes_foreign_to_the_chosen_encoding_name_their_line) {
     const Bytes gbk = testing::bytes_of("41=A\n8140=\xB0\xA1\n");  // 啊 in code page 936
     auto as_utf8 = convert_table(gbk, SourceEncoding::utf8);

@@ -120,7 +120,7 @@ private:
         auto key = parse_key(parts.key);
         if (!key) return fail(key.error());
         if (parts.value.empty()) return fail(Refusal::empty_value);
-        if (auto c = unencodable(parts.value); c && gbk_only_) return fail(Refusal::unencodable, *c);
+        if (auto c = gbk_only_ ? unencodable(parts.value) : std::nullopt) return fail(Refusal::unencodable, *c);
         add(out_.table1, out_.table2, *key, parts.value);
         return std::nullopt;
     }
@@ -139,7 +139,7 @@ private:
         if (!key) return fail(key.error());
         const std::u16string_view tag = parts.value.empty() ? kLineBreakTag : parts.value;
         if (!usable_as_tag(tag)) return fail(Refusal::bad_label);
-        if (auto c = unencodable(tag); c && gbk_only_) return fail(Refusal::unencodable, *c);
+        if (auto c = gbk_only_ ? unencodable(tag) : std::nullopt) return fail(Refusal::unencodable, *c);
         add(out_.filter1, out_.filter2, *key, tag);
         return std::nullopt;
     }

@@ -112,9 +112,9 @@ template <bool ShowHexBytes>
 class Scan {
 public:
     Scan(std::span<const std::uint8_t> rom, const CodeTables& tables, const ExportFilters& filters,
-         std::optional<std::int32_t> minimum, std::int32_t hex_max = 0)
+         std::optional<std::int32_t> minimum, std::size_t max_text_length, std::int32_t hex_max = 0)
         : rom_(rom), size_(static_cast<std::int64_t>(rom.size())), filters_(filters), minimum_(minimum),
-          hex_max_(hex_max), pair_codes_(65536, Code::none) {
+          max_text_length_(max_text_length), hex_max_(hex_max), pair_codes_(65536, Code::none) {
         for (std::size_t byte = 0; byte < 256; ++byte) {
             const auto b = static_cast<std::uint8_t>(byte);
             const FilterEntry* entry = filters.single ? &filters.single->at(b) : nullptr;
@@ -358,7 +358,7 @@ private:
     // Whether `characters` more fit the export text beside what the scan
     // holds already (the records and the open run).
     bool room_for(std::size_t characters) {
-        if (text_.size() + run_.size() + characters <= kMaxExportTextLength) return true;
+        if (text_.size() + run_.size() + characters <= max_text_length_) return true;
         failure_ = ExportFailed::text_too_long;
         return false;
     }
@@ -395,6 +395,7 @@ private:
     std::int64_t size_;
     const ExportFilters& filters_;
     std::optional<std::int32_t> minimum_;
+    std::size_t max_text_length_;
     std::int64_t hex_max_;
     std::array<Code, 256> single_codes_{};
     std::vector<Code> pair_codes_;
@@ -413,9 +414,10 @@ private:
 
 Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
                                                    std::int32_t end, const CodeTables& tables,
-                                                   const ExportFilters& filters, std::u16string_view minimum) {
+                                                   const ExportFilters& filters, std::u16string_view minimum,
+                                                   std::size_t max_text_length) {
     if (start < 0) start = 0;
-    return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum)).run(start, end);
+    return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum), max_text_length).run(start, end);
 }
 
 Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
@@ -424,7 +426,8 @@ Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t>
                                                    HexBytes hex_bytes) {
     if (!hex_bytes.shown || hex_bytes.max_in_a_row <= 0) return exportrange(rom, start, end, tables, filters, minimum);
     if (start < 0) start = 0;
-    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), hex_bytes.max_in_a_row)
+    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength,
+                      hex_bytes.max_in_a_row)
         .run(start, end);
 }
 

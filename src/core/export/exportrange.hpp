@@ -26,10 +26,10 @@ enum class ExportFailed {
     run_too_long,             // a run would cover more than kMaxRunLength bytes
     minimum_not_a_number,     // met when the first run closes
     jump_count_not_a_number,  // met when a jump code with such a count is read
-    text_too_long,            // the export text would pass kMaxExportTextLength
+    text_too_long,            // the export text would pass its length limit
 };
 
-// The most characters an export text may hold (512 MiB in memory). Table
+// The most characters an export text may hold by default (512 MiB in memory). Table
 // values and tags can be of any length, and a ROM can repeat their codes
 // many times over; past this the scan gives up instead of exhausting memory.
 inline constexpr std::size_t kMaxExportTextLength = std::size_t{1} << 28;
@@ -48,10 +48,12 @@ struct HexBytes {
 // last byte: offsets past it are not scanned, and a code that would need a
 // byte past it (the second byte of a pair, a jump code's parameters) does not
 // match there. A run still open when the scan ends is dropped. The tables
-// present are those of the ROM mode.
+// present are those of the ROM mode. The scan gives up before the text would
+// hold more than `max_text_length` characters.
 Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
                                                    std::int32_t end, const CodeTables& tables,
-                                                   const ExportFilters& filters, std::u16string_view minimum);
+                                                   const ExportFilters& filters, std::u16string_view minimum,
+                                                   std::size_t max_text_length = kMaxExportTextLength);
 Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
                                                    std::int32_t end, const CodeTables& tables,
                                                    const ExportFilters& filters, std::u16string_view minimum,

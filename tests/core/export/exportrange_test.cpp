@@ -17,6 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 struct Scanner {
     CodeTables tables;
     ExportFilters filters;
+    std::size_t max_text_length = kMaxExportTextLength;
 
     Scanner& single(std::initializer_list<std::pair<std::uint8_t, std::u16string>> entries) {
         tables.single.emplace();
@@ -46,7 +47,7 @@ struct Scanner {
     Expected<std::u16string, ExportFailed> scan(const Bytes& rom, std::u16string_view minimum = u"0", std::int32_t start = 0,
                                                 std::int32_t end = -1) const {
         if (end < 0) end = static_cast<std::int32_t>(rom.size()) - 1;
-        return exportrange(rom, start, end, tables, filters, minimum);
+        return exportrange(rom, start, end, tables, filters, minimum, max_text_length);
     }
     std::u16string text(const Bytes& rom, std::u16string_view minimum = u"0", std::int32_t start = 0,
                         std::int32_t end = -1) const {
@@ -202,8 +203,9 @@ TEST(exportrange_test, a_run_covers_at_most_32767_bytes) {
 TEST(exportrange_test, gives_up_before_the_text_outgrows_its_limit) {
     // Half the limit and one more: one such value fits, two cannot.
     Scanner setup;
+    setup.max_text_length = 4096;
     setup.single({{0x42, u"B"}});
-    setup.tables.single->slots[0x41].assign(kMaxExportTextLength / 2 + 1, u'x');
+    setup.tables.single->slots[0x41].assign(setup.max_text_length / 2 + 1, u'x');
     EXPECT_EQ(setup.scan({0x41, 0x41, 0xFF}).error(), ExportFailed::text_too_long);
     EXPECT_EQ(setup.text({0x42, 0x42, 0xFF}), records({u"0,2,BB"}));
 }

@@ -4,9 +4,12 @@
 #   make bench   build (release) and run the benchmarks
 #   make fuzz    build the fuzz harnesses (clang) and run each for FUZZ_SECONDS
 #   make deps    install the Debian packages the build needs
+# WERROR=ON turns warnings into errors (CI does); the choice stays in the build folder.
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+WERROR ?=
+CONFIGURE_FLAGS = $(if $(WERROR),-DQUILLMERE_WERROR=$(WERROR))
 
 .PHONY: all deps ensure-deps build-release build-debug run test bench fuzz screenshot clean
 
@@ -19,11 +22,11 @@ ensure-deps:
 	@scripts/deps.sh --check || scripts/deps.sh
 
 build-release: ensure-deps
-	@cmake --preset release >/dev/null
+	@cmake --preset release $(CONFIGURE_FLAGS) >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 
 build-debug: ensure-deps
-	@cmake --preset debug >/dev/null
+	@cmake --preset debug $(CONFIGURE_FLAGS) >/dev/null
 	@cmake --build --preset debug -j $(JOBS)
 
 run: build-release

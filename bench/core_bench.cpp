@@ -16,6 +16,7 @@
 #include "core/encoding/hex.hpp"
 #include "core/text/files.hpp"
 #include "core/text/lines.hpp"
+#include "core/text/mapped_file.hpp"
 
 namespace {
 
@@ -128,9 +129,9 @@ void LiteralLookupBaseline(benchmark::State& state) {
     const std::u16string double_values = joined_values(files.double_table());
     // A prefix keeps the run short; the rate is per byte, so it compares.
     const std::size_t prefix_bytes = 2u << 20;
-    auto bytes = *text::read_bytes(files.script());
-    bytes.resize(std::min(bytes.size(), prefix_bytes));
-    const std::u16string script = text::decode_gbk(bytes).text;
+    const auto file = text::MappedFile::open(files.script());
+    const auto bytes = file->bytes();
+    const std::u16string script = text::decode_gbk(bytes.first(std::min(bytes.size(), prefix_bytes))).text;
     auto literal_find = [](const std::u16string& values, char16_t c) -> std::size_t {
         for (std::size_t i = 0; i < values.size(); ++i)
             if (values[i] == c) return i + 1;

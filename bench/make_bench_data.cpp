@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the export of the benchmark ROM failed\n");
         return 1;
     }
-    if (!write_text(files.script(), export_file_text(*outcome.export_text))) return 1;
-    if (!write_text(files.broken_script(), export_file_text(bench::broken_script(*outcome.export_text, 100))))
+    if (write_export_file(files.script(), *outcome.export_text).severity != Severity::notice) return 1;
+    if (write_export_file(files.broken_script(), bench::broken_script(*outcome.export_text, 100)).severity !=
+        Severity::notice)
         return 1;
     std::printf("benchmark data in %s\n", files.dir.c_str());
     return 0;

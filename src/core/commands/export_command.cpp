@@ -134,14 +134,6 @@ ExportOutcome run_export(const ExportRequest& request) {
     return outcome;
 }
 
-std::u16string export_file_text(std::u16string_view export_text) {
-    std::u16string file;
-    file.reserve(export_text.size() + text::kLineEnd.size());
-    file += export_text;
-    file += text::kLineEnd;
-    return file;
-}
-
 Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text,
                                                                text::Encoding encoding) {
     // Encoded as it stands and the line end added as bytes: an export text

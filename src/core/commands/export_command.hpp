@@ -60,9 +60,6 @@ struct ExportOutcome {
 
 ExportOutcome run_export(const ExportRequest& request);
 
-// The file form of an export text: the text followed by CR LF.
-std::u16string export_file_text(std::u16string_view export_text);
-
 // The file form in its encoding, or the file name message (错误) when a
 // character cannot be written.
 Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text,

@@ -1,8 +1,10 @@
 #include "core/encoding/filter.hpp"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/encoding/code_line.hpp"
+#include "core/encoding/decimal.hpp"
 #include "core/encoding/markers.hpp"
 
 namespace quillmere {
@@ -20,12 +22,8 @@ bool all_digits(std::u16string_view text) {
 
 // Decimal digits, capped well above any count a run can hold.
 std::int32_t decimal_count(std::u16string_view digits) {
-    std::int64_t value = 0;
-    for (char16_t c : digits) {
-        value = value * 10 + (c - u'0');
-        if (value > std::numeric_limits<std::int32_t>::max() / 2) return std::numeric_limits<std::int32_t>::max() / 2;
-    }
-    return static_cast<std::int32_t>(value);
+    constexpr std::int64_t kCap = std::numeric_limits<std::int32_t>::max() / 2;
+    return static_cast<std::int32_t>(std::min(read_decimal_prefix(digits).value, kCap));
 }
 
 // Shared walk: `index_of(code)` gives the slot or nullopt.

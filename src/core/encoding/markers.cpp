@@ -25,12 +25,12 @@ char16_t* write_simple_marker(char16_t* out, std::u16string_view word, std::span
     return out;
 }
 
-// Grows `out` by exactly the marker's length and writes the marker there.
+// A marker of `length` characters, written by `write`.
 template <class Write>
-void append_written(std::u16string& out, std::size_t length, Write write) {
-    const std::size_t at = out.size();
-    out.resize(at + length);
-    write(out.data() + at);
+std::u16string written(std::size_t length, Write write) {
+    std::u16string out(length, u'\0');
+    write(out.data());
+    return out;
 }
 
 }  // namespace
@@ -56,37 +56,17 @@ char16_t* write_jump_marker(char16_t* out, std::span<const std::uint8_t> code,
     return out;
 }
 
-void append_end_marker(std::u16string& out, std::span<const std::uint8_t> code) {
-    append_written(out, end_marker_length(code.size()), [&](char16_t* at) { write_end_marker(at, code); });
-}
-
-void append_fill_marker(std::u16string& out, std::span<const std::uint8_t> code) {
-    append_written(out, end_marker_length(code.size()),
-                   [&](char16_t* at) { write_simple_marker(at, kFillWord, code); });
-}
-
-void append_jump_marker(std::u16string& out, std::span<const std::uint8_t> code,
-                        std::span<const std::uint8_t> parameters) {
-    append_written(out, jump_marker_length(code.size(), parameters.size()),
-                   [&](char16_t* at) { write_jump_marker(at, code, parameters); });
-}
-
 std::u16string end_marker(std::span<const std::uint8_t> code) {
-    std::u16string out;
-    append_end_marker(out, code);
-    return out;
+    return written(end_marker_length(code.size()), [&](char16_t* at) { write_end_marker(at, code); });
 }
 
 std::u16string jump_marker(std::span<const std::uint8_t> code, std::span<const std::uint8_t> parameters) {
-    std::u16string out;
-    append_jump_marker(out, code, parameters);
-    return out;
+    return written(jump_marker_length(code.size(), parameters.size()),
+                   [&](char16_t* at) { write_jump_marker(at, code, parameters); });
 }
 
 std::u16string fill_marker(std::span<const std::uint8_t> code) {
-    std::u16string out;
-    append_fill_marker(out, code);
-    return out;
+    return written(end_marker_length(code.size()), [&](char16_t* at) { write_simple_marker(at, kFillWord, code); });
 }
 
 std::u16string tag_text(std::u16string_view value) {

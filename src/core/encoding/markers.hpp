@@ -17,24 +17,19 @@ inline constexpr std::u16string_view kJumpWord = u"跳跃符";
 inline constexpr std::u16string_view kFillWord = u"填充符";
 inline constexpr char16_t kFullWidthColon = u'\uFF1A';  // "：", A3 BA in code page 936
 
-// "{结束符" + CODEHEX + "}"
-void append_end_marker(std::u16string& out, std::span<const std::uint8_t> code);
-// "{跳跃符" + CODEHEX + "：" + PARAMHEX + "}"
-void append_jump_marker(std::u16string& out, std::span<const std::uint8_t> code,
-                        std::span<const std::uint8_t> parameters);
-// "{填充符" + CODEHEX + "}"
-void append_fill_marker(std::u16string& out, std::span<const std::uint8_t> code);
-
-// The same markers written into a buffer of at least their length; each
-// returns the end of what it wrote. End and fill markers share one length.
+// Markers written into a buffer of at least their length; each returns the
+// end of what it wrote. End and fill markers share one length.
 std::size_t end_marker_length(std::size_t code_bytes);
 std::size_t jump_marker_length(std::size_t code_bytes, std::size_t parameter_bytes);
 char16_t* write_end_marker(char16_t* out, std::span<const std::uint8_t> code);
 char16_t* write_jump_marker(char16_t* out, std::span<const std::uint8_t> code,
                             std::span<const std::uint8_t> parameters);
 
+// "{结束符" + CODEHEX + "}"
 std::u16string end_marker(std::span<const std::uint8_t> code);
+// "{跳跃符" + CODEHEX + "：" + PARAMHEX + "}"
 std::u16string jump_marker(std::span<const std::uint8_t> code, std::span<const std::uint8_t> parameters);
+// "{填充符" + CODEHEX + "}"
 std::u16string fill_marker(std::span<const std::uint8_t> code);
 // "{" + VALUE + "}"
 std::u16string tag_text(std::u16string_view value);

@@ -1,5 +1,9 @@
 #include "core/export/export_text.hpp"
 
+#include <algorithm>
+
+#include "core/encoding/decimal.hpp"
+
 namespace quillmere {
 namespace {
 
@@ -21,8 +25,6 @@ char16_t* decimal_digits(char16_t* end, std::uint32_t value) {
     return end;
 }
 
-bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
-
 }  // namespace
 
 char16_t* write_record_header(char16_t* end, std::uint32_t address, std::int32_t length) {
@@ -43,23 +45,13 @@ void append_record(std::u16string& out, std::uint32_t address, std::int32_t leng
 }
 
 std::optional<std::int32_t> read_minimum_run_length(std::u16string_view text) {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == u'+' || text.front() == u'-')) {
-        negative = text.front() == u'-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return std::nullopt;
+    const DecimalPrefix number = read_decimal_prefix(text);
+    if (number.digits.empty()) return std::nullopt;
+    for (char16_t c : number.rest)
+        if (!is_blank(c)) return std::nullopt;
     // Anything from the longest run on up drops every run alike.
-    constexpr std::int32_t kCap = kMaxRunLength + 1;
-    std::int32_t value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') return std::nullopt;
-        if (value < kCap) value = value * 10 + (c - u'0');
-    }
-    if (value > kCap) value = kCap;
-    return negative ? -value : value;
+    constexpr std::int64_t kCap = kMaxRunLength + 1;
+    return static_cast<std::int32_t>(std::clamp(number.value, -kCap, kCap));
 }
 
 }  // namespace quillmere

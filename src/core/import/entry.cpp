@@ -23,14 +23,9 @@ struct LeadingDigits {
 };
 
 LeadingDigits leading_digits(std::u16string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
-    LeadingDigits found;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) found.negative = text[i++] == u'-';
-    while (i < text.size() && text[i] == u'0') ++i;
-    std::size_t end = i;
-    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9') ++end;
-    found.digits = text.substr(i, end - i);
+    const DecimalPrefix number = read_decimal_prefix(text);
+    LeadingDigits found{number.negative, number.digits};
+    while (!found.digits.empty() && found.digits.front() == u'0') found.digits.remove_prefix(1);
     return found;
 }
 
@@ -52,19 +47,7 @@ std::u16string decimal_sum(std::u16string_view digits, std::uint64_t value) {
 
 }  // namespace
 
-std::int64_t leading_number(std::u16string_view text) {
-    const LeadingDigits found = leading_digits(text);
-    std::int64_t value = 0;
-    for (char16_t c : found.digits) {
-        const int digit = c - u'0';
-        if (value > (kTooLarge - digit) / 10) {
-            value = kTooLarge;
-            break;
-        }
-        value = value * 10 + digit;
-    }
-    return found.negative ? -value : value;
-}
+std::int64_t leading_number(std::u16string_view text) { return read_decimal_prefix(text).value; }
 
 std::optional<std::u16string> length_excess(std::u16string_view original_length, std::size_t count) {
     // The excess is stated exactly, however many digits the length has.

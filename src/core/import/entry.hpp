@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/encoding/decimal.hpp"
 #include "core/expected.hpp"
 
 namespace quillmere {
@@ -26,8 +27,7 @@ Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line);
 
 // The leading numeric part of a text: blanks, an optional sign, decimal
 // digits; no digits gives 0. A number too large in size is held at
-// ±kTooLarge, far beyond any byte count, so arithmetic on it cannot overflow.
-inline constexpr std::int64_t kTooLarge = std::int64_t{1} << 60;
+// ±kTooLarge.
 std::int64_t leading_number(std::u16string_view text);
 
 // The bytes by which `count` exceeds the original length (read as

@@ -157,11 +157,11 @@ std::u16string export_text(const Generated& g, std::size_t end, std::vector<Reco
         const std::uint8_t code1[] = {b1}, code2[] = {b1, b2};
         if (auto f = g.single_filter.find(b1); f != g.single_filter.end()) {
             if (f->second.kind == FilterCode::end) {
-                append_end_marker(run, code1);
+                run += end_marker(code1);
                 length += 1;
                 ended = true;
             } else if (f->second.kind == FilterCode::jump) {
-                append_jump_marker(run, code1, params(p + 1, f->second.count));
+                run += jump_marker(code1, params(p + 1, f->second.count));
                 length += 1 + f->second.count;
                 p += f->second.count;
             } else {
@@ -173,10 +173,10 @@ std::u16string export_text(const Generated& g, std::size_t end, std::vector<Reco
             length += 1;
         } else if (auto d = g.double_filter.find(pair); d != g.double_filter.end()) {
             if (d->second.kind == FilterCode::end) {
-                append_end_marker(run, code2);
+                run += end_marker(code2);
                 ended = true;
             } else if (d->second.kind == FilterCode::jump) {
-                append_jump_marker(run, code2, params(p + 2, d->second.count));
+                run += jump_marker(code2, params(p + 2, d->second.count));
                 length += d->second.count;
                 p += d->second.count;
             } else {

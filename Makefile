@@ -4,6 +4,7 @@
 #   make bench   build (release) and run the benchmarks
 #   make fuzz    build the fuzz harnesses (clang) and run each for FUZZ_SECONDS
 #   make deps    install the Debian packages the build needs
+#   make package build (release) a .deb of both programs
 # WERROR=ON turns warnings into errors (CI does); the choice stays in the build folder.
 
 JOBS ?= $(shell nproc)
@@ -11,7 +12,7 @@ FUZZ_SECONDS ?= 60
 WERROR ?=
 CONFIGURE_FLAGS = $(if $(WERROR),-DQUILLMERE_WERROR=$(WERROR))
 
-.PHONY: all deps ensure-deps build-release build-debug run test bench fuzz screenshot clean
+.PHONY: all deps ensure-deps build-release build-debug run test bench fuzz screenshot package clean
 
 all: build-release
 
@@ -46,3 +47,7 @@ screenshot: build-release
 
 clean:
 	rm -rf build
+
+# A .deb of the release build in build/release (install it with dpkg -i).
+package: build-release
+	@cd build/release && cpack -G DEB

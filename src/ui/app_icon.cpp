@@ -5,12 +5,11 @@
 #include <QPixmap>
 
 namespace quillmere::ui {
-namespace {
 
-QPixmap draw_icon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage quillmere_icon_image(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 32.0, size / 32.0);
 
@@ -40,15 +39,14 @@ QPixmap draw_icon(int size) {
     painter.drawPath(feather);
     painter.setPen(QPen(QColor(0x2b, 0x1d, 0x0e), 1.2, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(8, 22), QPointF(17, 14));
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-}  // namespace
 
 QIcon quillmere_icon() {
     QIcon icon;
-    icon.addPixmap(draw_icon(16));
-    icon.addPixmap(draw_icon(32));
+    icon.addPixmap(QPixmap::fromImage(quillmere_icon_image(16)));
+    icon.addPixmap(QPixmap::fromImage(quillmere_icon_image(32)));
     return icon;
 }
 

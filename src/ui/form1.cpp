@@ -18,6 +18,7 @@
 #include "core/commands/save_source_text.hpp"
 #include "core/commands/translation_text.hpp"
 #include "core/records/session.hpp"
+#include "core/version.hpp"
 #include "ui/app_icon.hpp"
 #include "ui/file_dialogs.hpp"
 #include "ui/message_boxes.hpp"
@@ -37,7 +38,7 @@ const QString kTextFileFilter = QStringLiteral("*.txt|*.txt");
 Form1::Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
     : QWidget(parent), data_dir_(std::move(data_dir)), boxes_(boxes), dialogs_(dialogs) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quillmere V1.14"));
+    setWindowTitle(QStringLiteral("Quillmere V") + QString::fromLatin1(kVersion));
     setWindowIcon(quillmere_icon());
     c_ = create_form1_controls(*this);
     set_preview(false);

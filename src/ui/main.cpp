@@ -1,9 +1,11 @@
 // quillmere: the window.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
+#include <QStandardPaths>
 
+#include "core/version.hpp"
 #include "ui/app_icon.hpp"
+#include "ui/data_folder.hpp"
 #include "ui/file_dialogs.hpp"
 #include "ui/form1.hpp"
 #include "ui/message_boxes.hpp"
@@ -13,7 +15,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmere"));
-    QApplication::setApplicationVersion(QStringLiteral("1.14"));
+    QApplication::setApplicationVersion(QString::fromLatin1(quillmere::kVersion));
     QApplication::setWindowIcon(quillmere::ui::quillmere_icon());
     quillmere::ui::install_chinese_translations(app);
 
@@ -22,14 +24,18 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption data_dir_option(
-        QStringLiteral("data-dir"), QStringLiteral("Keep records and filter lists in DIR instead of data/ beside the program."),
+        QStringLiteral("data-dir"),
+        QStringLiteral("Keep records and filter lists in DIR instead of data/ beside the program "
+                       "(or the user's data folder when the program's folder is not writable)."),
         QStringLiteral("DIR"));
     parser.addOption(data_dir_option);
     parser.process(app);
 
-    const QString data_dir = parser.isSet(data_dir_option)
-                                 ? parser.value(data_dir_option)
-                                 : QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("data"));
+    const QString data_dir =
+        parser.isSet(data_dir_option)
+            ? parser.value(data_dir_option)
+            : quillmere::ui::default_data_dir(QApplication::applicationDirPath(),
+                                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
     quillmere::ui::QtMessageBoxes boxes;
     quillmere::ui::QtFileDialogs dialogs;

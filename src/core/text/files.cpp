@@ -1,52 +1,19 @@
 #include "core/text/files.hpp"
 
-#include <cstdio>
-#include <memory>
-#include <system_error>
-
+#include "core/platform/replace_file.hpp"
 #include "core/text/lines.hpp"
 #include "core/text/mapped_file.hpp"
 
 namespace quillmere::text {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File open_file(const std::filesystem::path& path, const char* mode) {
-    return File(std::fopen(path.c_str(), mode));
-}
-
-}  // namespace
 
 Expected<Bytes, FileError> read_bytes(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (path.empty() || std::filesystem::is_directory(path, ec)) return unexpected(FileError::cannot_open);
-    File file = open_file(path, "rb");
-    if (!file) return unexpected(FileError::cannot_open);
-    Bytes bytes;
-    auto size = std::filesystem::file_size(path, ec);
-    if (!ec) bytes.reserve(static_cast<std::size_t>(size));
-    std::uint8_t buffer[1 << 16];
-    for (;;) {
-        std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.insert(bytes.end(), buffer, buffer + got);
-        if (got < sizeof buffer) break;
-    }
-    if (std::ferror(file.get())) return unexpected(FileError::cannot_read);
-    return bytes;
+    auto file = platform::RegularFile::open(path);
+    if (!file) return unexpected(file.error());
+    return file->read_all();
 }
 
 Expected<Done, FileError> write_bytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    if (path.empty()) return unexpected(FileError::cannot_open);
-    File file = open_file(path, "wb");
-    if (!file) return unexpected(FileError::cannot_open);
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return unexpected(FileError::cannot_write);
-    if (std::fclose(file.release()) != 0) return unexpected(FileError::cannot_write);
-    return Done{};
+    return platform::replace_file(path, bytes);
 }
 
 Decoded decode_text_file(std::span<const std::uint8_t> bytes, Encoding encoding) {

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "core/expected.hpp"
+#include "core/platform/regular_file.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere::text {
 
-enum class FileError { cannot_open, cannot_read, cannot_write };
+using platform::FileError;
 
 struct TextWriteFailure {
     enum class Kind { cannot_write, unencodable } kind = Kind::cannot_write;
@@ -21,6 +22,8 @@ struct TextWriteFailure {
     friend bool operator==(const TextWriteFailure&, const TextWriteFailure&) = default;
 };
 
+// Reading refuses at once what is not a regular file (a FIFO, a device, a
+// directory). Writing replaces the file whole, or leaves it as it was.
 Expected<Bytes, FileError> read_bytes(const std::filesystem::path& path);
 Expected<Done, FileError> write_bytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
@@ -32,8 +35,9 @@ Expected<Decoded, FileError> read_text_file(const std::filesystem::path& path, E
 Expected<std::vector<std::u16string>, FileError> read_text_lines(const std::filesystem::path& path,
                                                                  Encoding encoding = Encoding::gbk);
 
-// Writes exactly `text` (UTF-8 without a byte-order mark), creating or
-// replacing the file. Nothing is written when a character cannot be encoded.
+// Writes exactly `text` (code page 936, or UTF-8 without a byte-order mark),
+// creating or replacing the file as write_bytes does. Nothing is written when
+// a character cannot be encoded.
 Expected<Done, TextWriteFailure> write_text_file(const std::filesystem::path& path, std::u16string_view text,
                                                  Encoding encoding = Encoding::gbk);
 

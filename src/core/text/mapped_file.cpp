@@ -1,33 +1,17 @@
 #include "core/text/mapped_file.hpp"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <utility>
 
 namespace quillmere::text {
-namespace {
-
-struct Descriptor {
-    int fd;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-}  // namespace
 
 Expected<MappedFile, FileError> MappedFile::open(const std::filesystem::path& path) {
-    if (path.empty()) return unexpected(FileError::cannot_open);
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0) return unexpected(FileError::cannot_open);
-    struct stat status {};
-    if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return unexpected(FileError::cannot_open);
-    const auto size = static_cast<std::size_t>(status.st_size);
+    auto file = platform::RegularFile::open(path);
+    if (!file) return unexpected(file.error());
+    const auto size = static_cast<std::size_t>(file->size());
     if (size == 0) return MappedFile(nullptr, 0, false);
-    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.fd, 0);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file->descriptor(), 0);
     if (data == MAP_FAILED) return unexpected(FileError::cannot_read);
     ::madvise(data, size, MADV_SEQUENTIAL);
     return MappedFile(static_cast<const std::uint8_t*>(data), size, true);

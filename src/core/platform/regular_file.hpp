@@ -1,0 +1,56 @@
+#pragma once
+// A regular file opened for reading, or for reading and writing in place.
+//
+// Opening never waits: a FIFO, a device, a socket or a directory is refused
+// at once instead of blocking on it or reading what is not a file.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "core/expected.hpp"
+
+namespace quillmere::platform {
+
+enum class FileError { cannot_open, cannot_read, cannot_write };
+
+class RegularFile {
+public:
+    enum class Access { read, read_write };
+
+    // Never creates the file.
+    static Expected<RegularFile, FileError> open(const std::filesystem::path& path, Access access = Access::read);
+
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+    ~RegularFile();
+
+    // The size when the file was opened.
+    std::uint64_t size() const { return size_; }
+    int descriptor() const { return fd_; }
+
+    // Reads the whole file.
+    Expected<std::vector<std::uint8_t>, FileError> read_all() const;
+    // Reads or writes exactly bytes.size() bytes at the offset.
+    bool read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
+    bool write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Waits until what was written is on the disk.
+    bool sync();
+    // Closes the file; false when the system reports a failure.
+    bool close();
+
+private:
+    RegularFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// Whether both paths name one existing file, also through links or under
+// another name. False when either names nothing.
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b);
+
+}  // namespace quillmere::platform

@@ -1,0 +1,122 @@
+#include "core/platform/replace_file.hpp"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "core/support/child_process.hpp"
+#include "core/support/temp_dir.hpp"
+
+namespace quillmere::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Bytes;
+using testing::bytes_of;
+using testing::read_file;
+using testing::TempDir;
+using testing::write_file;
+
+std::vector<std::string> names_in(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ReplaceHooks failing_after(std::size_t bytes) {
+    ReplaceHooks hooks;
+    hooks.fail_after_bytes = bytes;
+    return hooks;
+}
+
+ReplaceHooks killed_before_rename() {
+    ReplaceHooks hooks;
+    hooks.before_rename = [] { ::raise(SIGKILL); };
+    return hooks;
+}
+
+Bytes big_content() {
+    Bytes bytes(100000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i % 251);
+    return bytes;
+}
+
+TEST(replace_file_test, a_failed_write_leaves_the_file_as_it_was_and_no_temporary) {
+    const Bytes content = big_content();
+    for (std::size_t fail_after : {std::size_t{0}, std::size_t{1}, std::size_t{4096}, content.size() - 1}) {
+        SCOPED_TRACE(fail_after);
+        TempDir dir;
+        write_file(dir / "records.ini", "old records\r\n");
+        auto replaced = replace_file(dir / "records.ini", content, failing_after(fail_after));
+        ASSERT_FALSE(replaced.has_value());
+        EXPECT_EQ(replaced.error(), FileError::cannot_write);
+        EXPECT_EQ(read_file(dir / "records.ini"), bytes_of("old records\r\n"));
+        EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"records.ini"});
+
+        // A file that did not exist still does not.
+        EXPECT_FALSE(replace_file(dir / "new.txt", content, failing_after(fail_after)).has_value());
+        EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"records.ini"});
+    }
+}
+
+TEST(replace_file_test, a_kill_before_the_rename_leaves_the_old_content) {
+    TempDir dir;
+    write_file(dir / "glq.dat", "00=over\r\n");
+    const Bytes content = big_content();
+    const auto end = testing::run_in_child([&] {
+        replace_file(dir / "glq.dat", content, killed_before_rename());
+        return 0;
+    });
+    EXPECT_TRUE(end.killed);
+    EXPECT_EQ(end.status, SIGKILL);
+    EXPECT_EQ(read_file(dir / "glq.dat"), bytes_of("00=over\r\n"));
+    // The complete new content waits beside it under a name of its own.
+    const auto names = names_in(dir.path());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(names[0].starts_with(".glq.dat.") && names[0].ends_with(".tmp")) << names[0];
+    EXPECT_EQ(read_file(dir / names[0]), content);
+}
+
+TEST(replace_file_test, replaces_through_links_and_keeps_permissions) {
+    TempDir dir;
+    fs::create_directories(dir / "a");
+    fs::create_directories(dir / "b");
+    write_file(dir / "b" / "real.txt", "old");
+    ::chmod((dir / "b" / "real.txt").c_str(), 0640);
+    fs::create_symlink("../b/real.txt", dir / "a" / "link.txt");
+    fs::create_symlink("link.txt", dir / "a" / "link2.txt");
+
+    ASSERT_TRUE(replace_file(dir / "a" / "link2.txt", bytes_of("new")).has_value());
+    EXPECT_TRUE(fs::is_symlink(dir / "a" / "link.txt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "a" / "link2.txt"));
+    EXPECT_EQ(read_file(dir / "b" / "real.txt"), bytes_of("new"));
+    struct stat status {};
+    ASSERT_EQ(::stat((dir / "b" / "real.txt").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(names_in(dir / "b"), std::vector<std::string>{"real.txt"});
+
+    // A link to nothing yet makes the file it names.
+    fs::create_symlink("made.txt", dir / "a" / "dangling.txt");
+    ASSERT_TRUE(replace_file(dir / "a" / "dangling.txt", bytes_of("")).has_value());
+    EXPECT_TRUE(fs::is_regular_file(dir / "a" / "made.txt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "a" / "dangling.txt"));
+}
+
+TEST(replace_file_test, refuses_what_is_no_regular_file_without_waiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    fs::create_directory(dir / "folder");
+    fs::create_symlink("loop", dir / "loop");
+    for (const fs::path& path : {dir / "fifo", dir / "folder", dir / "missing" / "x.txt", dir / "loop", fs::path()}) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(replace_file(path, bytes_of("x")).has_value());
+    }
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"fifo", "folder", "loop"}));
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
+}
+
+}  // namespace
+}  // namespace quillmere::platform

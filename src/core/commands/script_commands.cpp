@@ -194,9 +194,11 @@ Outcome run_import(const ImportRequest& request) {
     // A ROM that cannot be opened for writing leaves no target: the first
     // entry then cannot be processed, and a script without entries succeeds.
     std::optional<RomFile> rom = RomFile::open(request.rom);
-    bool write_failed = false;
     std::vector<std::uint8_t> bytes;
+    RomPatches patches;
 
+    // Every entry is measured, encoded and placed before any byte is
+    // written: a script that fails anywhere leaves the ROM as it was.
     auto failure = for_each_entry(prepared->script, [&](const ScriptEntry& entry,
                                                         std::uint64_t offset) -> std::optional<Message> {
         if (!rom) return unprocessable_message(entry.address);
@@ -207,21 +209,23 @@ Outcome run_import(const ImportRequest& request) {
         auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
         if (!fill) return unprocessable_message(entry.address);
         // The ROM keeps its length: an entry that would write bytes at or past
-        // its end is refused before any of its bytes is written. An entry of
-        // no bytes writes nothing, wherever it stands.
+        // its end cannot be processed. An entry of no bytes writes nothing,
+        // wherever it stands.
         const std::uint64_t total = bytes.size() + fill->byte_count();
         if (total > 0 && (offset >= rom->size() || total > rom->size() - offset))
             return unprocessable_message(entry.address);
         fill->append_to(bytes);
-        if (!rom->write(offset, bytes)) {
-            write_failed = true;
-            return rom_write_failed();
-        }
-        ++outcome.entries_written;
+        patches.add(offset, bytes);
         return std::nullopt;
     });
-    // Entries before a failing one stay written.
-    if (rom && !rom->flush() && !write_failed) failure = rom_write_failed();
+    if (!failure && rom) {
+        // Success only once the bytes are on the disk.
+        if (rom->write(patches)) {
+            outcome.entries_written = patches.count();
+        } else {
+            failure = rom_write_failed();
+        }
+    }
     outcome.message = failure ? std::move(*failure) : notice_message(u"文本导入成功");
     return outcome;
 }

@@ -61,9 +61,8 @@ struct Outcome {
     Message message;
     bool untick_double_filter = false;  // Check2
     bool untick_single_filter = false;  // Check3
-    // Import: the entries (non-empty script lines) that were written, from
-    // the first on; a failure stops before the next one. Always 0 for the
-    // check.
+    // Import: the entries (non-empty script lines) that were written; all
+    // of them on success, none after any failure. Always 0 for the check.
     std::size_t entries_written = 0;
     // Check with `all_entries`: the message of each failing entry, in script
     // order; `message` then sums them up.

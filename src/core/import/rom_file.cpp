@@ -2,76 +2,76 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
-#include <system_error>
 
 namespace quillmere {
 namespace {
 
-constexpr std::uint64_t kBlockSize = std::uint64_t{1} << 16;
+// Patches closer than this share one read and one write: the bytes between
+// them are written back as they were, which costs less than a system call.
+constexpr std::uint64_t kJoinGap = 4096;
 
-bool seek(std::FILE* file, std::uint64_t offset) {
-    return offset <= static_cast<std::uint64_t>(std::numeric_limits<long>::max()) &&
-           std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
-}
+// A stretch of the file that patches change: its old bytes, kept to put
+// back, and its new ones.
+struct Stretch {
+    std::uint64_t offset = 0, end = 0;
+    std::vector<std::uint8_t> old_bytes, new_bytes;
+};
 
 }  // namespace
 
+void RomPatches::add(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    patches_.push_back({offset, bytes_.size(), bytes.size()});
+    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+}
+
 std::optional<RomFile> RomFile::open(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    const std::uint64_t size = std::filesystem::file_size(path, ec);
-    if (ec) return std::nullopt;
-    // "r+b" opens for reading and writing and never creates the file.
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    auto file = platform::RegularFile::open(path, platform::RegularFile::Access::read_write);
     if (!file) return std::nullopt;
-    return RomFile(file, size);
+    return RomFile(std::move(*file));
 }
 
-RomFile::RomFile(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
-
-RomFile::~RomFile() {
-    if (file_) flush();
-}
-
-bool RomFile::load_block(std::uint64_t index) {
-    if (block_index_ == index) return true;
-    if (!flush()) return false;
-    const std::uint64_t start = index * kBlockSize;
-    const auto length = static_cast<std::size_t>(std::min(kBlockSize, size_ - start));
-    block_.resize(length);
-    block_index_.reset();
-    if (!seek(file_.get(), start) || std::fread(block_.data(), 1, length, file_.get()) != length) return false;
-    block_index_ = index;
-    return true;
-}
-
-bool RomFile::write(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const std::uint64_t index = offset / kBlockSize;
-        if (!load_block(index)) return false;
-        const auto at = static_cast<std::size_t>(offset - index * kBlockSize);
-        const std::size_t length = std::min(bytes.size(), block_.size() - at);
-        std::memcpy(block_.data() + at, bytes.data(), length);
-        if (dirty_begin_ == dirty_end_) {
-            dirty_begin_ = at;
-            dirty_end_ = at + length;
+bool RomFile::write(const RomPatches& patches) {
+    // The stretches: the patches' ranges in file order, joined where they
+    // overlap or lie close.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    for (const auto& patch : patches.patches_)
+        if (patch.length != 0) ranges.emplace_back(patch.offset, patch.offset + patch.length);
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<Stretch> stretches;
+    for (const auto& [begin, end] : ranges) {
+        if (!stretches.empty() && begin <= stretches.back().end + kJoinGap) {
+            stretches.back().end = std::max(stretches.back().end, end);
         } else {
-            dirty_begin_ = std::min(dirty_begin_, at);
-            dirty_end_ = std::max(dirty_end_, at + length);
+            stretches.push_back({begin, end, {}, {}});
         }
-        offset += length;
-        bytes = bytes.subspan(length);
     }
-    return true;
-}
+    for (Stretch& stretch : stretches) {
+        stretch.old_bytes.resize(static_cast<std::size_t>(stretch.end - stretch.offset));
+        if (!file_.read_at(stretch.offset, stretch.old_bytes)) return false;
+        stretch.new_bytes = stretch.old_bytes;
+    }
+    // The patches in their own order, each into the stretch that holds it.
+    for (const auto& patch : patches.patches_) {
+        if (patch.length == 0) continue;
+        auto holder = std::upper_bound(stretches.begin(), stretches.end(), patch.offset,
+                                       [](std::uint64_t offset, const Stretch& s) { return offset < s.offset; });
+        Stretch& stretch = *std::prev(holder);
+        std::memcpy(stretch.new_bytes.data() + (patch.offset - stretch.offset), patches.bytes_.data() + patch.begin,
+                    patch.length);
+    }
 
-bool RomFile::flush() {
-    if (!block_index_ || dirty_begin_ == dirty_end_) return true;
-    const std::size_t begin = dirty_begin_, length = dirty_end_ - dirty_begin_;
-    dirty_begin_ = dirty_end_ = 0;
-    return seek(file_.get(), *block_index_ * kBlockSize + begin) &&
-           std::fwrite(block_.data() + begin, 1, length, file_.get()) == length && std::fflush(file_.get()) == 0;
+    std::size_t written = 0;
+    bool ok = true;
+    for (; written < stretches.size() && ok; ++written)
+        ok = file_.write_at(stretches[written].offset, stretches[written].new_bytes);
+    ok = ok && file_.sync();
+    if (!ok) {
+        // Every stretch touched, the failing one included, gets its old
+        // bytes back.
+        for (std::size_t i = 0; i < written; ++i) file_.write_at(stretches[i].offset, stretches[i].old_bytes);
+        file_.sync();
+    }
+    return file_.close() && ok;
 }
 
 }  // namespace quillmere

@@ -1,20 +1,38 @@
 #pragma once
 // The ROM image opened for writing in place. It is never created and never
-// changes its length: the caller keeps every write inside the file.
+// changes its length.
 //
-// Writes go through a window of one block that is read from the file when
-// first touched and written back when another block is needed or on
-// flush(), so a script of many small entries costs few system calls.
+// An import gathers every entry's bytes first and hands them over at once:
+// they reach the file together and are synced, or the file keeps the bytes
+// it had.
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "core/platform/regular_file.hpp"
+
 namespace quillmere {
+
+// Bytes to put at offsets of the ROM, in order: where two overlap, the later
+// one wins, as if they were written one after the other.
+class RomPatches {
+public:
+    void add(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    std::size_t count() const { return patches_.size(); }
+    bool empty() const { return patches_.empty(); }
+
+private:
+    friend class RomFile;
+    struct Patch {
+        std::uint64_t offset;
+        std::size_t begin, length;  // in bytes_
+    };
+    std::vector<std::uint8_t> bytes_;
+    std::vector<Patch> patches_;
+};
 
 class RomFile {
 public:
@@ -22,32 +40,18 @@ public:
     // for reading and writing.
     static std::optional<RomFile> open(const std::filesystem::path& path);
 
-    std::uint64_t size() const { return size_; }
+    std::uint64_t size() const { return file_.size(); }
 
-    // Requires offset + bytes.size() <= size(). False when the file could
-    // not be read or written; what was written before stays written.
-    bool write(std::uint64_t offset, std::span<const std::uint8_t> bytes);
-
-    // Puts every pending byte into the file. Also done when the object is
-    // destroyed, where a failure can no longer be reported.
-    bool flush();
-
-    RomFile(RomFile&&) noexcept = default;
-    RomFile& operator=(RomFile&&) = delete;  // would drop pending bytes
-    ~RomFile();
+    // Requires every patch to lie inside the file. Writes them all, syncs
+    // the file and closes it. False when a read, write, sync or close
+    // failed; the bytes already changed are then put back as far as the
+    // file still allows.
+    bool write(const RomPatches& patches);
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    RomFile(std::FILE* file, std::uint64_t size);
-    bool load_block(std::uint64_t index);
+    explicit RomFile(platform::RegularFile file) : file_(std::move(file)) {}
 
-    std::unique_ptr<std::FILE, Closer> file_;
-    std::uint64_t size_ = 0;
-    std::vector<std::uint8_t> block_;
-    std::optional<std::uint64_t> block_index_;
-    std::size_t dirty_begin_ = 0, dirty_end_ = 0;  // changed part of the block
+    platform::RegularFile file_;
 };
 
 }  // namespace quillmere

@@ -93,7 +93,8 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
         return kExitFailure;
     }
     if (options.out.empty()) return write_to_stream(*outcome.export_text, request.encoding, streams);
-    const Message written = write_export_file(path_of(options.out), *outcome.export_text, request.encoding);
+    const Message written =
+        write_export_file(path_of(options.out), *outcome.export_text, request.rom, request.encoding);
     print_message(written, streams);
     return exit_status(written, true);
 }

@@ -125,7 +125,7 @@ void Form1::export_clicked() {
     if (!outcome.export_text) return;
     const auto path = save_dialog();
     if (!path) return;
-    show_message(write_export_file(to_path(*path), *outcome.export_text));
+    show_message(write_export_file(to_path(*path), *outcome.export_text, request.rom));
 }
 
 void Form1::save_text_clicked() {
@@ -135,7 +135,7 @@ void Form1::save_text_clicked() {
     }
     const auto path = save_dialog();
     if (!path) return;
-    show_message(quillmere::save_source_text(to_path(*path), editor_text(*c_.text9)));
+    show_message(quillmere::save_source_text(to_path(*path), editor_text(*c_.text9), to_path(c_.Text1->text())));
 }
 
 CheckRequest Form1::check_request() const {

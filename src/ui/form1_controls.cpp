@@ -131,11 +131,13 @@ QFont window_font() {
 
 QPlainTextEdit* new_editor(QWidget* parent, bool large) {
     auto* editor = new QPlainTextEdit(parent);
+    // No box wraps its lines: a single line of a megabyte would otherwise be
+    // laid out in full before the window could show.
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     if (large) {
         // Export texts run to tens of megabytes: no undo history to copy
-        // them into and no line wrapping to lay out.
+        // them into.
         editor->setUndoRedoEnabled(false);
-        editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     } else {
         editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     }

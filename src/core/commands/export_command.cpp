@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/commands/output_file.hpp"
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
@@ -146,7 +147,8 @@ Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_vi
 }
 
 Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text,
-                          text::Encoding encoding) {
+                          const std::filesystem::path& rom, text::Encoding encoding) {
+    if (auto refusal = refuse_output_over_rom(path, rom)) return *refusal;
     auto bytes = export_file_bytes(export_text, encoding);
     if (!bytes) return bytes.error();
     if (!text::write_bytes(path, *bytes)) return error_message(std::u16string(kBadFileName));

@@ -66,7 +66,9 @@ Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_vi
                                                                text::Encoding encoding = text::Encoding::gbk);
 
 // Writes the file form; "文本已顺利导出" (提示), or the file name message (错误).
+// A path that names the ROM the text was exported from is refused and
+// nothing is written.
 Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text,
-                          text::Encoding encoding = text::Encoding::gbk);
+                          const std::filesystem::path& rom, text::Encoding encoding = text::Encoding::gbk);
 
 }  // namespace quillmere

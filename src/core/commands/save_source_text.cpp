@@ -1,5 +1,6 @@
 #include "core/commands/save_source_text.hpp"
 
+#include "core/commands/output_file.hpp"
 #include "core/text/files.hpp"
 #include "core/text/lines.hpp"
 
@@ -25,7 +26,9 @@ std::optional<Message> check_source_text_name(std::u16string_view name) {
     return std::nullopt;
 }
 
-Message save_source_text(const std::filesystem::path& path, std::u16string_view source_text) {
+Message save_source_text(const std::filesystem::path& path, std::u16string_view source_text,
+                         const std::filesystem::path& rom) {
+    if (auto refusal = refuse_output_over_rom(path, rom)) return *refusal;
     std::u16string contents(source_text);
     contents += text::kLineEnd;
     auto written = text::write_text_file(path, contents);

@@ -17,7 +17,9 @@ std::optional<Message> check_source_text_name(std::u16string_view name);
 // Writes the text followed by CR LF in code page 936, creating or replacing
 // the file. "保存文本成功" (提示); the file name message (错误) when the file
 // cannot be written; a character code page 936 cannot hold is named and
-// nothing is written.
-Message save_source_text(const std::filesystem::path& path, std::u16string_view source_text);
+// nothing is written. A path that names the ROM (Text1) is refused and nothing
+// is written.
+Message save_source_text(const std::filesystem::path& path, std::u16string_view source_text,
+                         const std::filesystem::path& rom);
 
 }  // namespace quillmere

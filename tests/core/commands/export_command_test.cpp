@@ -114,16 +114,16 @@ TEST_F(export_command_test, preview_and_file_delivery) {
 
     const auto path = dir_ / "out.txt";
     write_file(path, "old contents that are longer than the export");
-    EXPECT_EQ(shown(write_export_file(path, *file.export_text)), "提示：文本已顺利导出");
+    EXPECT_EQ(shown(write_export_file(path, *file.export_text, {})), "提示：文本已顺利导出");
     EXPECT_EQ(read_file(path), gbk_bytes(std::u16string(kExported) + u"\r\n"));
 }
 
 TEST_F(export_command_test, file_that_cannot_be_written) {
     const std::string want = "错误：" + text::to_utf8(kBadFileName);
-    EXPECT_EQ(shown(write_export_file(dir_ / "missing" / "out.txt", kExported)), want);
-    EXPECT_EQ(shown(write_export_file(dir_.path(), kExported)), want);
+    EXPECT_EQ(shown(write_export_file(dir_ / "missing" / "out.txt", kExported, {})), want);
+    EXPECT_EQ(shown(write_export_file(dir_.path(), kExported, {})), want);
     // A character code page 936 cannot hold: nothing is written.
-    EXPECT_EQ(shown(write_export_file(dir_ / "emoji.txt", u"0,1,\U0001F600\r\n\r\n")), want);
+    EXPECT_EQ(shown(write_export_file(dir_ / "emoji.txt", u"0,1,\U0001F600\r\n\r\n", {})), want);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "emoji.txt"));
 }
 

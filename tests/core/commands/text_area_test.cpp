@@ -31,7 +31,7 @@ TEST(save_source_text_test, writes_the_text_and_one_line_end_in_gbk) {
         {u"A\nB", "A\nB\r\n"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(save_source_text(dir / "out.txt", c.text), notice_message(u"保存文本成功"));
+        EXPECT_EQ(save_source_text(dir / "out.txt", c.text, {}), notice_message(u"保存文本成功"));
         EXPECT_EQ(read_file(dir / "out.txt"), bytes_of(c.bytes));
     }
 }
@@ -39,20 +39,20 @@ TEST(save_source_text_test, writes_the_text_and_one_line_end_in_gbk) {
 TEST(save_source_text_test, replaces_an_existing_file) {
     TempDir dir;
     write_file(dir / "out.txt", "much longer old content");
-    save_source_text(dir / "out.txt", u"x");
+    save_source_text(dir / "out.txt", u"x", {});
     EXPECT_EQ(read_file(dir / "out.txt"), bytes_of("x\r\n"));
 }
 
 TEST(save_source_text_test, unwritable_path_gives_the_file_name_message) {
     TempDir dir;
-    EXPECT_EQ(save_source_text(dir / "missing" / "out.txt", u"x"), error_message(kBadName));
-    EXPECT_EQ(save_source_text(dir.path(), u"x"), error_message(kBadName));
+    EXPECT_EQ(save_source_text(dir / "missing" / "out.txt", u"x", {}), error_message(kBadName));
+    EXPECT_EQ(save_source_text(dir.path(), u"x", {}), error_message(kBadName));
 }
 
 TEST(save_source_text_test, character_outside_gbk_is_named_and_nothing_written) {
     TempDir dir;
     write_file(dir / "out.txt", "old");
-    EXPECT_EQ(save_source_text(dir / "out.txt", u"好😀"), error_message(u"文本中有无法保存为GBK的字符[😀]"));
+    EXPECT_EQ(save_source_text(dir / "out.txt", u"好😀", {}), error_message(u"文本中有无法保存为GBK的字符[😀]"));
     EXPECT_EQ(read_file(dir / "out.txt"), bytes_of("old"));
 }
 

@@ -39,7 +39,7 @@ TEST(utf8_files_test, export_then_import_leaves_the_rom_unchanged) {
     ASSERT_TRUE(exported.export_text.has_value());
     const std::u16string record = u"1,11,A한😀é中{跳跃符01：07}{结束符00}\r\n\r\n";
     EXPECT_EQ(*exported.export_text, record);
-    ASSERT_EQ(write_export_file(dir / "out.txt", *exported.export_text, text::Encoding::utf8).severity,
+    ASSERT_EQ(write_export_file(dir / "out.txt", *exported.export_text, {}, text::Encoding::utf8).severity,
               Severity::notice);
     EXPECT_EQ(read_file(dir / "out.txt"), testing::bytes_of(text::to_utf8(record + u"\r\n")));  // no mark
 

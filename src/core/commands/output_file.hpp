@@ -1,0 +1,16 @@
+#pragma once
+// Where a command may write the text it produces.
+
+#include <filesystem>
+#include <optional>
+
+#include "core/message.hpp"
+
+namespace quillmere {
+
+// A text written over the ROM being read would destroy the ROM: refused with
+// "不能把文本写入正在读取的ROM文件" (错误) when `out` names the same file as
+// `rom`, also through a link or under another name.
+std::optional<Message> refuse_output_over_rom(const std::filesystem::path& out, const std::filesystem::path& rom);
+
+}  // namespace quillmere

@@ -91,10 +91,14 @@ void Form1::start_up() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (!shut_down_) {
         shut_down_ = true;
-        if (auto failure = records::shut_down(data_dir_, editor_text(*c_.Text6), editor_text(*c_.Text12)))
-            show_message(*failure);
+        save_filter_lists(true);
     }
     event->accept();
+}
+
+void Form1::save_filter_lists(bool report_failure) {
+    auto failure = records::shut_down(data_dir_, editor_text(*c_.Text6), editor_text(*c_.Text12));
+    if (failure && report_failure) show_message(*failure);
 }
 
 // ---- export, save, check, import

@@ -27,9 +27,13 @@ public:
     // the window.
     Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent = nullptr);
 
+    // Writes the filter lists to the data directory, as shut-down does;
+    // shows the failure message when asked to.
+    void save_filter_lists(bool report_failure);
+
 protected:
-    // Shut-down: the filter lists are written, and the window closes even
-    // when that fails.
+    // Shut-down, once: the filter lists are written, and the window closes
+    // even when that fails.
     void closeEvent(QCloseEvent* event) override;
 
 private:

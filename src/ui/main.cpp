@@ -7,10 +7,10 @@
 #include "ui/app_icon.hpp"
 #include "ui/data_folder.hpp"
 #include "ui/file_dialogs.hpp"
-#include "ui/form1.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/translations.hpp"
+#include "ui/window_session.hpp"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -39,7 +39,5 @@ int main(int argc, char* argv[]) {
 
     quillmere::ui::QtMessageBoxes boxes;
     quillmere::ui::QtFileDialogs dialogs;
-    quillmere::ui::Form1 window(quillmere::ui::to_path(data_dir), boxes, dialogs);
-    window.show();
-    return QApplication::exec();
+    return quillmere::ui::run_window(quillmere::ui::to_path(data_dir), boxes, dialogs);
 }

@@ -1,0 +1,25 @@
+#pragma once
+// Termination requests from outside the window (SIGTERM, SIGHUP) delivered
+// as a Qt signal on the window's thread, where the window can shut down as
+// if it were closed.
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace quillmere::ui {
+
+class TerminationWatcher : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TerminationWatcher(QObject* parent = nullptr);
+
+signals:
+    void requested();
+
+private:
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace quillmere::ui

@@ -1,0 +1,111 @@
+// The window's life on its data directory: one window per directory, the
+// same shut-down however the window is ended, filter lists of any length.
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+#include <sys/types.h>
+
+#include "core/platform/folder_lock.hpp"
+#include "form1_harness.hpp"
+#include "ui/window_session.hpp"
+
+namespace quillmere::ui::testing {
+namespace {
+
+struct FileState {
+    QByteArray bytes;
+    QDateTime modified;
+    friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+QMap<QString, FileState> files_in(const QString& folder) {
+    QMap<QString, FileState> files;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        files[info.fileName()] = {read_bytes(info.filePath()), info.lastModified()};
+    return files;
+}
+
+// Whether the process catches the signal: set once its handler is in place.
+bool catches(qint64 pid, int signal) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (!line.startsWith("SigCgt:")) continue;
+        const qulonglong mask = line.mid(7).trimmed().toULongLong(nullptr, 16);
+        return (mask >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+class WindowSessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void a_second_window_on_a_held_data_folder_refuses_and_touches_nothing();
+    void termination_signals_shut_the_window_down_as_closing_does();
+    void filter_boxes_show_a_megabyte_line_unwrapped();
+};
+
+void WindowSessionTest::a_second_window_on_a_held_data_folder_refuses_and_touches_nothing() {
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QDir().mkpath(data);
+    write_bytes(data + QStringLiteral("/glq.dat"), "00=over\r\n\r\n\r\n");
+    write_bytes(data + QStringLiteral("/Quillmere汉化工具.ini"), "\"Menu\",\"8000\",\"8FFF\"\r\n");
+    const auto before = files_in(data);
+
+    auto first = platform::FolderLock::acquire(to_path(data));
+    QVERIFY(first.has_value());
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    QCOMPARE(run_window(to_path(data), boxes, dialogs), 1);
+    QCOMPARE(boxes.shown.size(), std::size_t{1});
+    QCOMPARE(boxes.shown[0].title, QStringLiteral("错误"));
+    QCOMPARE(boxes.shown[0].text, QStringLiteral("数据目录正被另一个窗口使用：") + QDir::cleanPath(data));
+    QVERIFY(boxes.shown[0].buttons == Buttons::ok);
+    QCOMPARE(files_in(data), before);
+}
+
+void WindowSessionTest::termination_signals_shut_the_window_down_as_closing_does() {
+    for (int signal : {SIGTERM, SIGHUP}) {
+        QTemporaryDir dir;
+        const QString data = dir.filePath(QStringLiteral("data"));
+        QDir().mkpath(data);
+        // Shut-down writes the list back without its empty lines, and
+        // creates the other list's file.
+        write_bytes(data + QStringLiteral("/glq.dat"), "00=over\r\n\r\n\r\nF0=turn2");
+        QProcess window;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        window.setProcessEnvironment(environment);
+        window.start(QStringLiteral(QUILLMERE_WINDOW_PATH), {QStringLiteral("--data-dir"), data});
+        QVERIFY(window.waitForStarted());
+        // The handlers are installed after start-up has read the lists.
+        QTRY_VERIFY_WITH_TIMEOUT(catches(window.processId(), signal), 60000);
+        QCOMPARE(::kill(static_cast<pid_t>(window.processId()), signal), 0);
+        QVERIFY(window.waitForFinished(60000));
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(window.exitCode(), 0);
+        QCOMPARE(read_bytes(data + QStringLiteral("/glq.dat")), QByteArray("00=over\r\nF0=turn2\r\n\r\n"));
+        QCOMPARE(read_bytes(data + QStringLiteral("/glq2.dat")), QByteArray("\r\n"));
+    }
+}
+
+void WindowSessionTest::filter_boxes_show_a_megabyte_line_unwrapped() {
+    const QByteArray line = QByteArray("00=") + QByteArray(1 << 20, 'x');
+    Harness h([&](Harness& self) { write_bytes(self.data(QStringLiteral("glq.dat")), line); });
+    for (const char* name : {"Text6", "Text12"})
+        QCOMPARE(h.get<QPlainTextEdit>(name)->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QVERIFY(QTest::qWaitForWindowExposed(h.form.get()));
+    QCOMPARE(core_text_of(h.get<QPlainTextEdit>("Text6")), QString::fromLatin1(line) + QStringLiteral("\r\n"));
+}
+
+}  // namespace quillmere::ui::testing
+
+QTEST_MAIN(quillmere::ui::testing::WindowSessionTest)
+#include "window_session_test.moc"

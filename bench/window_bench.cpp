@@ -64,6 +64,30 @@ void ReadText10Back(benchmark::State& state) {
 }
 BENCHMARK(ReadText10Back)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// Start-up to a painted window with a filter list of one line of 1 MB in
+// glq.dat.
+void StartUpWithMegabyteFilterLine(benchmark::State& state) {
+    const auto data_dir = std::filesystem::temp_directory_path() / "quillmere-long-line-bench";
+    std::filesystem::create_directories(data_dir);
+    std::string line = "00=" + std::string(std::size_t{1} << 20, 'x');
+    if (!text::write_bytes(data_dir / "glq.dat", std::vector<std::uint8_t>(line.begin(), line.end())))
+        state.SkipWithError("cannot write glq.dat");
+    ui::ScriptedMessageBoxes boxes;
+    ui::ScriptedFileDialogs dialogs;
+    for (auto _ : state) {
+        ui::Form1 form(data_dir, boxes, dialogs);
+        form.show();
+        QApplication::processEvents();
+        form.repaint();
+        state.PauseTiming();
+        if (ui::editor_text(*form.findChild<QPlainTextEdit*>("Text6")).size() != line.size() + 2)
+            state.SkipWithError("Text6 lost the line");
+        form.hide();  // no shut-down: the file stays as it is
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartUpWithMegabyteFilterLine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {

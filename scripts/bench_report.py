@@ -66,6 +66,9 @@ if base and check:
 b = window.get("SetExportIntoText9/iterations:3/real_time")
 if b:
     row("window: 32 MiB export into text9", f"{ms(b):.0f} ms", "< 1000 ms", ms(b) < 1000)
+b = window.get("StartUpWithMegabyteFilterLine/iterations:3/real_time")
+if b:
+    row("window: start-up with a 1 MB line in glq.dat", f"{ms(b):.0f} ms", "< 1000 ms", ms(b) < 1000)
 b = window.get("ReadText10Back/iterations:3/real_time")
 if b:
     row("window: read text10 back", f"{ms(b):.0f} ms", "measured", True)

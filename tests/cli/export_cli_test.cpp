@@ -259,7 +259,8 @@ TEST_F(export_cli_test, the_rom_itself_or_a_fifo_is_refused_at_once) {
     const std::string rom_path = rom(0, {0x41, 0x00, 0xB0, 0xA1, 0xFF});
     const Bytes before = testing::read_file(rom_path);
     std::filesystem::create_symlink(rom_path, dir_ / "link.gba");
-    for (const std::string& out : {rom_path, path("link.gba")}) {
+    std::filesystem::create_hard_link(rom_path, dir_ / "other-name.gba");
+    for (const std::string& out : {rom_path, path("link.gba"), path("other-name.gba")}) {
         const CliRun got = export_rom(rom_path, "0", "4", {"--filter1", path("filter1.txt"), "--out", out});
         EXPECT_EQ(got.status, 1);
         EXPECT_EQ(got.err, "错误：不能把文本写入正在读取的ROM文件\n");

@@ -2,6 +2,7 @@
 // text, load the translation, check it and import it into the ROM.
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -58,6 +59,7 @@ private slots:
     void export_refusals_and_empty_results();
     void check_and_import_read_the_translation_file_without_preview();
     void import_stops_at_an_entry_that_is_too_long();
+    void export_and_saved_text_never_land_on_the_rom();
     void minimum_and_tag_range_reach_the_commands();
     void missing_data_directory_fails_the_ticked_filter_list();
 };
@@ -189,6 +191,21 @@ void Form1JobTest::import_stops_at_an_entry_that_is_too_long() {
     expect_box(h.boxes.shown.back(), "错误", "7行的文本超出原长 1个字节");
     // Not even the good first entry went in.
     QCOMPARE(read_bytes(h.rom), before);
+}
+
+void Form1JobTest::export_and_saved_text_never_land_on_the_rom() {
+    JobHarness h;
+    QFile::link(h.rom, h.file("link.gba"));
+    h.get<QLineEdit>("Text3")->setText("job");
+    h.dialogs.answer_next(h.file("link.gba"));
+    h.click("gettext");
+    expect_box(h.boxes.shown.back(), "错误", "不能把文本写入正在读取的ROM文件");
+    h.get<QPlainTextEdit>("text9")->setPlainText("0,6,A");
+    h.dialogs.answer_next(h.rom);
+    h.click("Command4");
+    expect_box(h.boxes.shown.back(), "错误", "不能把文本写入正在读取的ROM文件");
+    QCOMPARE(read_bytes(h.rom), kRom);
+    QVERIFY(QFileInfo(h.file("link.gba")).isSymLink());
 }
 
 void Form1JobTest::minimum_and_tag_range_reach_the_commands() {

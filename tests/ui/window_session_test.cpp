@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <sys/types.h>
 
@@ -14,16 +15,11 @@
 namespace quillmere::ui::testing {
 namespace {
 
-struct FileState {
-    QByteArray bytes;
-    QDateTime modified;
-    friend bool operator==(const FileState&, const FileState&) = default;
-};
-
-QMap<QString, FileState> files_in(const QString& folder) {
-    QMap<QString, FileState> files;
+// The names and contents of the files in a folder.
+QMap<QString, QByteArray> files_in(const QString& folder) {
+    QMap<QString, QByteArray> files;
     for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-        files[info.fileName()] = {read_bytes(info.filePath()), info.lastModified()};
+        files[info.fileName()] = read_bytes(info.filePath());
     return files;
 }
 
@@ -48,6 +44,8 @@ private slots:
     void a_second_window_on_a_held_data_folder_refuses_and_touches_nothing();
     void termination_signals_shut_the_window_down_as_closing_does();
     void filter_boxes_show_a_megabyte_line_unwrapped();
+    // Last: it runs the application's own event loop to its end.
+    void quitting_the_application_shuts_the_window_down();
 };
 
 void WindowSessionTest::a_second_window_on_a_held_data_folder_refuses_and_touches_nothing() {
@@ -103,6 +101,23 @@ void WindowSessionTest::filter_boxes_show_a_megabyte_line_unwrapped() {
         QCOMPARE(h.get<QPlainTextEdit>(name)->lineWrapMode(), QPlainTextEdit::NoWrap);
     QVERIFY(QTest::qWaitForWindowExposed(h.form.get()));
     QCOMPARE(core_text_of(h.get<QPlainTextEdit>("Text6")), QString::fromLatin1(line) + QStringLiteral("\r\n"));
+}
+
+void WindowSessionTest::quitting_the_application_shuts_the_window_down() {
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QDir().mkpath(data);
+    write_bytes(data + QStringLiteral("/glq2.dat"), "\r\n8000=over\r\n\r\n");
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    // As the end of a desktop session may: the application is told to quit.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+    QCOMPARE(run_window(to_path(data), boxes, dialogs), 0);
+    QCOMPARE(read_bytes(data + QStringLiteral("/glq.dat")), QByteArray("\r\n"));
+    QCOMPARE(read_bytes(data + QStringLiteral("/glq2.dat")), QByteArray("8000=over\r\n\r\n"));
+    QVERIFY(boxes.shown.empty());
+    // The window let go of its data directory.
+    QVERIFY(platform::FolderLock::acquire(to_path(data)).has_value());
 }
 
 }  // namespace quillmere::ui::testing

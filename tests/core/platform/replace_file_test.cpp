@@ -105,18 +105,5 @@ TEST(replace_file_test, replaces_through_links_and_keeps_permissions) {
     EXPECT_TRUE(fs::is_symlink(dir / "a" / "dangling.txt"));
 }
 
-TEST(replace_file_test, refuses_what_is_no_regular_file_without_waiting) {
-    TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
-    fs::create_directory(dir / "folder");
-    fs::create_symlink("loop", dir / "loop");
-    for (const fs::path& path : {dir / "fifo", dir / "folder", dir / "missing" / "x.txt", dir / "loop", fs::path()}) {
-        SCOPED_TRACE(path);
-        EXPECT_FALSE(replace_file(path, bytes_of("x")).has_value());
-    }
-    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"fifo", "folder", "loop"}));
-    EXPECT_TRUE(fs::is_empty(dir / "folder"));
-}
-
 }  // namespace
 }  // namespace quillmere::platform

@@ -33,9 +33,13 @@ fs::path link_target(fs::path path) {
 // allows, named so that it is seen for what it is if a kill leaves it.
 int create_temporary(const fs::path& target, fs::path& temporary) {
     std::random_device random;
-    const std::string stem = "." + target.filename().string() + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target.parent_path() / (stem + std::to_string(random()) + ".tmp");
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(random());
+        name += ".tmp";
+        temporary = target.parent_path() / name;
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }

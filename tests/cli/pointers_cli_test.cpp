@@ -22,6 +22,10 @@ protected:
         std::copy(table.begin(), table.end(), rom.begin());
         rom[0x31] = 0x80;
         rom[0x32] = 0x20;
+        for (std::size_t at : {0x10, 0x20}) {
+            rom[at] = 'A';
+            rom[at + 1] = 'B';
+        }
         testing::write_file(dir / "rom.bin", rom);
         testing::write_gbk(dir / "script.txt", u"10,2,AB\r\n\r\n20,2,AB\r\n\r\n28,1,A\r\n\r\n");
     }
@@ -94,6 +98,24 @@ TEST_F(PointersCliTest, scan_finds_the_pointers_and_warns_about_unreached_record
     run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
                             "2", "--order", "BE", "--base", "8000", "--align", "0"});
     EXPECT_EQ(run.err, "错误：对齐填写错误\n");
+}
+
+TEST_F(PointersCliTest, export_takes_a_pointer_list_or_a_stretch_never_both) {
+    testing::write_gbk(dir / "single.tbl", u"41=A\r\n42=B\r\n");
+    testing::write_gbk(dir / "list.txt", u"0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n");
+    const std::vector<std::string> common = {"export", "--rom", path("rom.bin"), "--mode", "single", "--table1",
+                                             path("single.tbl")};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), more.begin(), more.end());
+        return testing::run_cli(args);
+    };
+    auto run = with({"--pointers", path("list.txt")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "10,2,AB\r\n\r\n20,2,AB\r\n\r\n\r\n");  // the byte EE closes each run
+    EXPECT_EQ(with({"--pointers", path("list.txt"), "--start", "0"}).status, 2);
+    EXPECT_EQ(with({"--start", "0"}).status, 2);
+    EXPECT_EQ(with({"--end", "3F"}).status, 2);
 }
 
 }  // namespace

@@ -457,8 +457,10 @@ Expected<std::u16string, ExportFailed> exportruns(std::span<const std::uint8_t> 
                                                   const ExportFilters& filters, std::u16string_view minimum,
                                                   HexBytes hex_bytes) {
     if (!hex_bytes.shown || hex_bytes.max_in_a_row <= 0)
-        return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum)).first_runs(starts);
-    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), hex_bytes.max_in_a_row)
+        return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength)
+            .first_runs(starts);
+    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength,
+                      hex_bytes.max_in_a_row)
         .first_runs(starts);
 }
 

@@ -3,6 +3,10 @@
 #include <random>
 
 #include "core/encoding/hex.hpp"
+#include "core/pointers/pointer_list.hpp"
+#include "core/pointers/pointer_value.hpp"
+#include "core/text/files.hpp"
+#include "core/text/lines.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere::bench {
@@ -142,6 +146,43 @@ std::u16string broken_script(std::u16string_view export_text, std::size_t every)
         }
     }
     return script;
+}
+
+bool write_pointer_data(const DataFiles& files, const Bytes& rom, std::u16string_view export_text) {
+    // The records, and every tenth lengthened by one double-byte character
+    // at the front of its text.
+    std::vector<std::uint32_t> offsets;
+    std::u16string lengthened;
+    lengthened.reserve(export_text.size() + export_text.size() / 64);
+    std::size_t n = 0;
+    text::for_each_line(export_text, [&](std::u16string_view line) {
+        if (!line.empty()) {
+            const std::size_t first = line.find(u',');
+            const std::size_t second = line.find(u',', first + 1);
+            offsets.push_back(static_cast<std::uint32_t>(hex2num(line.substr(0, first)).value_or(0)));
+            if (n++ % 10 == 0) {
+                lengthened += line.substr(0, second + 1);
+                lengthened += u'啊';
+                lengthened += line.substr(second + 1);
+            } else {
+                lengthened += line;
+            }
+        }
+        lengthened += u"\r\n";
+    });
+    Bytes image = rom;
+    std::vector<Pointer> pointers;
+    pointers.reserve(offsets.size());
+    for (std::uint32_t offset : offsets) {
+        const Pointer pointer{static_cast<std::uint32_t>(image.size()), 4, ByteOrder::little, kPointerBase};
+        image.resize(image.size() + 4);
+        write_value(offset + kPointerBase, 4, ByteOrder::little, image.data() + pointer.address);
+        pointers.push_back(pointer);
+    }
+    image.resize(image.size() + kPointerFreeBytes, 0xFF);
+    return text::write_bytes(files.pointer_rom(), image) &&
+           text::write_text_file(files.pointer_list(), format_pointer_list(pointers)) &&
+           text::write_text_file(files.lengthened_script(), lengthened);
 }
 
 ExportRequest whole_rom_export(const DataFiles& files, std::size_t mebibytes) {

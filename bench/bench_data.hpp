@@ -46,7 +46,19 @@ struct DataFiles {
     std::filesystem::path double_filter() const { return dir / "filter2.txt"; }
     std::filesystem::path script() const { return dir / "script.txt"; }
     std::filesystem::path broken_script() const { return dir / "script_broken.txt"; }
+    // The 32 MiB ROM followed by a table of pointers to every record of the
+    // script and by free space; the pointer list of that table; the script
+    // with every tenth entry one character longer than its place.
+    std::filesystem::path pointer_rom() const { return dir / "rom_pointers.gba"; }
+    std::filesystem::path pointer_list() const { return dir / "pointers.txt"; }
+    std::filesystem::path lengthened_script() const { return dir / "script_lengthened.txt"; }
 };
+
+// Writes pointer_rom, pointer_list and lengthened_script from the ROM and its
+// export text; the free space is the last `free_bytes` of the new ROM.
+bool write_pointer_data(const DataFiles& files, const Bytes& rom, std::u16string_view export_text);
+inline constexpr std::uint32_t kPointerBase = 0x8000000;
+inline constexpr std::size_t kPointerFreeBytes = std::size_t{8} << 20;
 
 // The export of the whole ROM of `mebibytes`, into the preview.
 ExportRequest whole_rom_export(const DataFiles& files, std::size_t mebibytes);

@@ -111,6 +111,33 @@ void Import(benchmark::State& state) {
 }
 BENCHMARK(Import)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The import of the script with every tenth entry lengthened, each moved
+// into the free space and its pointer (one per record) rewritten.
+void ImportMovingEntries(benchmark::State& state) {
+    const auto files = data_files();
+    ImportRequest request;
+    static_cast<CheckRequest&>(request) = check_request(files);
+    request.script_file = files.lengthened_script();
+    request.rom = files.dir / "import_pointers_target.gba";
+    const auto rom_size = std::filesystem::file_size(files.pointer_rom());
+    RelocationInput relocation;
+    relocation.pointer_list = files.pointer_list();
+    relocation.free_blocks = {to_hex(static_cast<std::uint32_t>(rom_size - bench::kPointerFreeBytes)) + u"-" +
+                              to_hex(static_cast<std::uint32_t>(rom_size - 1))};
+    request.relocation = relocation;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(files.pointer_rom(), request.rom, std::filesystem::copy_options::overwrite_existing);
+        state.ResumeTiming();
+        Outcome outcome = run_import(request);
+        if (outcome.message.text != u"文本导入成功") state.SkipWithError("the script did not import");
+        if (outcome.moves.empty()) state.SkipWithError("nothing moved");
+        benchmark::DoNotOptimize(outcome);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.lengthened_script()));
+}
+BENCHMARK(ImportMovingEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The joined values of a table file, in file order.
 std::u16string joined_values(const std::filesystem::path& path) {
     std::u16string joined;

@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
     if (write_export_file(files.broken_script(), bench::broken_script(*outcome.export_text, 100)).severity !=
         Severity::notice)
         return 1;
+    if (!bench::write_pointer_data(files, rom, *outcome.export_text)) {
+        std::fprintf(stderr, "cannot write the pointer benchmark data\n");
+        return 1;
+    }
     std::printf("benchmark data in %s\n", files.dir.c_str());
     return 0;
 }

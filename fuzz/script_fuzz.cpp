@@ -67,9 +67,9 @@ void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes)
 }
 
 text::Bytes contents(const std::filesystem::path& path) {
-    auto file = text::MappedFile::open(path);
-    if (!file) fuzz::fail("cannot read a work file back");
-    return text::Bytes(file->bytes().begin(), file->bytes().end());
+    auto bytes = text::read_bytes(path);
+    if (!bytes) fuzz::fail("cannot read a work file back");
+    return std::move(*bytes);
 }
 
 bool is_success(const Message& message, std::u16string_view text) {

@@ -9,7 +9,7 @@ data="$build/data"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)"
 
-if [ ! -f "$data/script_broken.txt" ]; then
+if [ ! -f "$data/script_broken.txt" ] || [ ! -f "$data/script_lengthened.txt" ]; then
   echo "Generating benchmark data in $data ..."
   "$build/bench/make_bench_data" "$data"
 fi

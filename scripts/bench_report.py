@@ -59,6 +59,9 @@ if b:
 b = core.get("Import/real_time")
 if b:
     row("import the 32 MiB ROM's script", f"{rate(b):.0f} MB/s", ">= 50 MB/s", rate(b) >= 50)
+b = core.get("ImportMovingEntries/real_time")
+if b:
+    row("import moving 10 % of entries by pointers", f"{rate(b):.0f} MB/s", ">= 50 MB/s", rate(b) >= 50)
 base = core.get("LiteralLookupBaseline/real_time")
 if base and check:
     row("literal lookup baseline (same script)", f"{rate(base):.1f} MB/s", "for comparison", True)

@@ -21,6 +21,7 @@ struct ExportOptions {
     std::string data_dir;              // the window's data directory
     std::vector<std::string> records;  // names of records kept there
     bool data_filters = false;         // filter lists kept there
+    std::string pointers;  // a pointer list instead of start and end
     TableOptions tables;
     std::string minimum = "0";
     std::string out;  // empty: standard output
@@ -80,6 +81,7 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
         }
         request.ranges.insert(request.ranges.end(), stored->begin(), stored->end());
     }
+    request.pointer_list = path_of(options.pointers);
     request.minimum = text_of(options.minimum);
     request.hex_bytes = options.hex_bytes;
     request.hex_max = options.hex_max;
@@ -123,6 +125,11 @@ void add_export_command(CLI::App& app, Runner& run) {
     record->needs(data_dir);
     data_filters->needs(data_dir);
     start->excludes(range)->excludes(record);
+    CLI::Option* pointers = command->add_option(
+        "--pointers", options->pointers,
+        "pointer list file, instead of --start/--end: one record for each distinct place its pointers point "
+        "at, up to the end code that closes it");
+    pointers->excludes(start)->excludes(end)->excludes(range)->excludes(record);
     add_table_options(*command, options->tables);
     data_filters->excludes("--filter1")->excludes("--filter2");
     command->add_option("--min", options->minimum, "minimum run length: only longer runs are written")
@@ -137,8 +144,9 @@ void add_export_command(CLI::App& app, Runner& run) {
         ->capture_default_str()
         ->needs(hex_bytes);
     command->callback([options, command, &run] {
-        if (command->count("--start") == 0 && options->ranges.empty() && options->records.empty())
-            throw CLI::RequiredError("--start and --end, --range or --record");
+        if (command->count("--start") == 0 && options->ranges.empty() && options->records.empty() &&
+            options->pointers.empty())
+            throw CLI::RequiredError("--start and --end, --range, --record or --pointers");
         run = [options](const Streams& streams) { return run_export_command(*options, streams); };
     });
 }

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <vector>
 
 #include "cli/commands.hpp"
 #include "core/commands/script_commands.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere::cli {
 namespace {
@@ -18,6 +21,10 @@ struct ScriptOptions {
     std::string range_low = "0";
     std::string range_high = "65535";
     bool hex_bytes = false;
+    // Moving entries that outgrow their place.
+    std::string pointers;
+    std::vector<std::string> free_blocks;
+    std::string align = "1";
 };
 
 void add_script_options(CLI::App& command, ScriptOptions& options) {
@@ -29,6 +36,15 @@ void add_script_options(CLI::App& command, ScriptOptions& options) {
         ->capture_default_str();
     command.add_flag("--hex-bytes", options.hex_bytes,
                      "read {$XX} as the byte XX (hexadecimal), unless a filter list names that tag");
+    CLI::Option* pointers = command.add_option(
+        "--pointers", options.pointers,
+        "pointer list: an entry longer than its original length moves into the free space and every pointer "
+        "of the list that points at it is rewritten");
+    command.add_option("--free", options.free_blocks, "free space START-END, hexadecimal, both included (repeatable)")
+        ->needs(pointers);
+    command.add_option("--align", options.align, "moved entries start at multiples of this")
+        ->needs(pointers)
+        ->capture_default_str();
 }
 
 // Fills the request from the options; false (after printing why) when a
@@ -40,6 +56,13 @@ bool fill_request(const ScriptOptions& options, CheckRequest& request, const Str
     request.range_low = text_of(options.range_low);
     request.range_high = text_of(options.range_high);
     request.hex_bytes = options.hex_bytes;
+    if (!options.pointers.empty()) {
+        RelocationInput relocation;
+        relocation.pointer_list = path_of(options.pointers);
+        for (const std::string& block : options.free_blocks) relocation.free_blocks.push_back(text_of(block));
+        relocation.align = text_of(options.align);
+        request.relocation = std::move(relocation);
+    }
     return true;
 }
 
@@ -91,6 +114,7 @@ void add_limit_options(CLI::App& command, LimitOptions& options) {
 
 int report(const Outcome& outcome, const Streams& streams) {
     for (const Message& failure : outcome.entry_failures) print_message(failure, streams);
+    for (const std::u16string& move : outcome.moves) streams.out << text::to_utf8(move) << '\n';
     print_message(outcome.message, streams);
     return exit_status(outcome.message, true);
 }
@@ -100,16 +124,20 @@ int report(const Outcome& outcome, const Streams& streams) {
 void add_check_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ScriptOptions>();
     CLI::App* command = app.add_subcommand("check", "check a translation script against the code tables");
+    auto rom = std::make_shared<std::string>();
     add_script_options(*command, *options);
     auto all = std::make_shared<bool>(false);
     command->add_flag("--all", *all,
                       "report every failing entry, in script order, then the count (共N条，K条出错)");
     auto limits = std::make_shared<LimitOptions>();
     add_limit_options(*command, *limits);
-    command->callback([options, all, limits, &run] {
-        run = [options, all, limits](const Streams& streams) {
+    command->add_option("--rom", *rom, "the ROM image, read to follow the pointers of --pointers");
+    command->callback([options, all, limits, rom, &run] {
+        if (!options->pointers.empty() && rom->empty()) throw CLI::RequiredError("--rom");
+        run = [options, all, limits, rom](const Streams& streams) {
             CheckRequest request;
             if (!fill_request(*options, request, streams)) return kExitFailure;
+            request.rom = path_of(*rom);
             request.all_entries = *all;
             request.limits = limits->input();
             return report(run_check(request), streams);
@@ -121,16 +149,19 @@ void add_import_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ScriptOptions>();
     auto rom = std::make_shared<std::string>();
     auto fill = std::make_shared<std::string>();
+    auto out = std::make_shared<std::string>();
     CLI::App* command = app.add_subcommand("import", "write a translation script into the ROM image");
-    command->add_option("--rom", *rom, "the ROM image, changed in place")->required();
+    command->add_option("--rom", *rom, "the ROM image, changed in place unless --out is given")->required();
     add_script_options(*command, *options);
     command->add_option("--fill", *fill, "fill value: 2 or 4 hexadecimal digits");
-    command->callback([options, rom, fill, &run] {
-        run = [options, rom, fill](const Streams& streams) {
+    command->add_option("--out", *out, "write the result to this file and leave the ROM as it is");
+    command->callback([options, rom, fill, out, &run] {
+        run = [options, rom, fill, out](const Streams& streams) {
             ImportRequest request;
             if (!fill_request(*options, request, streams)) return kExitFailure;
             request.rom = path_of(*rom);
             request.fill = text_of(*fill);
+            request.out = path_of(*out);
             return report(run_import(request), streams);
         };
     });

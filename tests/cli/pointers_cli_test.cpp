@@ -22,6 +22,10 @@ protected:
         std::copy(table.begin(), table.end(), rom.begin());
         rom[0x31] = 0x80;
         rom[0x32] = 0x20;
+        for (std::size_t at : {0x10, 0x20}) {
+            rom[at] = 'A';
+            rom[at + 1] = 'B';
+        }
         testing::write_file(dir / "rom.bin", rom);
         testing::write_gbk(dir / "script.txt", u"10,2,AB\r\n\r\n20,2,AB\r\n\r\n28,1,A\r\n\r\n");
     }
@@ -94,6 +98,60 @@ TEST_F(PointersCliTest, scan_finds_the_pointers_and_warns_about_unreached_record
     run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
                             "2", "--order", "BE", "--base", "8000", "--align", "0"});
     EXPECT_EQ(run.err, "错误：对齐填写错误\n");
+}
+
+TEST_F(PointersCliTest, export_takes_a_pointer_list_or_a_stretch_never_both) {
+    testing::write_gbk(dir / "single.tbl", u"41=A\r\n42=B\r\n");
+    testing::write_gbk(dir / "list.txt", u"0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n");
+    const std::vector<std::string> common = {"export", "--rom", path("rom.bin"), "--mode", "single", "--table1",
+                                             path("single.tbl")};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), more.begin(), more.end());
+        return testing::run_cli(args);
+    };
+    auto run = with({"--pointers", path("list.txt")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "10,2,AB\r\n\r\n20,2,AB\r\n\r\n\r\n");  // the byte EE closes each run
+    EXPECT_EQ(with({"--pointers", path("list.txt"), "--start", "0"}).status, 2);
+    EXPECT_EQ(with({"--start", "0"}).status, 2);
+    EXPECT_EQ(with({"--end", "3F"}).status, 2);
+}
+
+// The entry at 10 grows by one byte and moves to 34 (the first multiple of 4
+// in 33-3F); the pointers at 0 and 4 follow it, the one to 20 stays.
+TEST_F(PointersCliTest, check_and_import_move_what_outgrows_its_place) {
+    testing::write_gbk(dir / "single.tbl", u"41=A\r\n42=B\r\n");
+    testing::write_gbk(dir / "list.txt", u"0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n");
+    testing::write_gbk(dir / "tr.txt", u"10,2,ABA\r\n\r\n20,2,B\r\n");
+    const Bytes rom = testing::read_file(dir / "rom.bin");
+    const std::vector<std::string> moving = {"--script", path("tr.txt"), "--mode", "single", "--table1",
+                                             path("single.tbl"), "--pointers", path("list.txt"), "--free", "33-3F",
+                                             "--align", "4"};
+    auto args = [&](std::vector<std::string> head) {
+        head.insert(head.end(), moving.begin(), moving.end());
+        return head;
+    };
+    auto run = testing::run_cli(args({"check", "--rom", path("rom.bin")}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "10移到34，3个字节，改写指针0、4\n");
+    EXPECT_EQ(run.err, "提示：此文本为合法文本\n");
+    EXPECT_EQ(testing::run_cli(args({"check"})).status, 2);  // the pointers are read from the ROM
+
+    run = testing::run_cli(args({"import", "--rom", path("rom.bin"), "--fill", "EE", "--out", path("out.bin")}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "10移到34，3个字节，改写指针0、4\n");
+    EXPECT_EQ(run.err, "提示：文本导入成功\n");
+    EXPECT_EQ(testing::read_file(dir / "rom.bin"), rom);
+    Bytes expected = rom;
+    for (std::size_t at : {0x1, 0x5}) expected[at] = 0x34;
+    expected[0x20] = 'B';
+    expected[0x21] = 0xEE;
+    for (std::size_t k = 0; k < 3; ++k) expected[0x34 + k] = "ABA"[k];
+    EXPECT_EQ(testing::read_file(dir / "out.bin"), expected);
+
+    // Without a pointer list the options that need one are wrong usage.
+    EXPECT_EQ(testing::run_cli({"check", "--script", path("tr.txt"), "--free", "33-3F"}).status, 2);
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "core/commands/output_file.hpp"
+#include "core/commands/pointer_commands.hpp"
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/export/export_text.hpp"
 #include "core/export/exportrange.hpp"
+#include "core/pointers/pointer_value.hpp"
 #include "core/text/files.hpp"
 #include "core/text/lines.hpp"
 #include "core/text/mapped_file.hpp"
@@ -82,14 +84,42 @@ std::optional<Message> read_filter_list(const FilterListInput& list, const std::
     return std::nullopt;
 }
 
+// The distinct offsets the pointers point at, ascending; the first pointer
+// that lies or points outside the ROM is refused.
+Expected<std::vector<std::uint32_t>, Message> pointer_targets(std::span<const Pointer> pointers,
+                                                              std::span<const std::uint8_t> rom) {
+    std::vector<std::uint32_t> targets;
+    targets.reserve(pointers.size());
+    for (const Pointer& pointer : pointers) {
+        if (!pointer_in_rom(pointer, rom.size()))
+            return unexpected(error_message(u"指针" + to_hex(pointer.address) + u"超出ROM"));
+        const auto target = target_of(read_pointer(rom, pointer), pointer.base);
+        if (!target || *target >= rom.size())
+            return unexpected(error_message(u"指针" + to_hex(pointer.address) + u"指向ROM之外"));
+        targets.push_back(*target);
+    }
+    std::sort(targets.begin(), targets.end());
+    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    return targets;
+}
+
 }  // namespace
 
 ExportOutcome run_export(const ExportRequest& request) {
     ExportOutcome outcome;
     if (request.rom.empty()) return with_message(std::move(outcome), error_message(u"请先选择一个ROM"));
-    // An empty address text is not hexadecimal either.
-    const auto stretches = stretches_of(request);
-    if (!stretches) return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
+    const bool by_pointers = !request.pointer_list.empty();
+    std::vector<Pointer> pointers;
+    std::optional<std::vector<Stretch>> stretches;
+    if (by_pointers) {
+        auto list = read_pointer_list(request.pointer_list);
+        if (!list) return with_message(std::move(outcome), std::move(list.error()));
+        pointers = std::move(*list);
+    } else {
+        // An empty address text is not hexadecimal either.
+        stretches = stretches_of(request);
+        if (!stretches) return with_message(std::move(outcome), error_message(std::u16string(kBadAddress)));
+    }
     if (!request.preview && request.name.empty()) return with_message(std::move(outcome), error_message(u"请先输入名称"));
 
     auto tables = load_code_tables(request.mode, request.double_table, request.single_table, request.encoding);
@@ -108,21 +138,29 @@ ExportOutcome run_export(const ExportRequest& request) {
     // A ROM that cannot be read fails like a failed read at the first position.
     auto rom = text::MappedFile::open(request.rom);
     if (!rom) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    auto text = exportrange(rom->bytes(), stretches->front().start, stretches->front().end, *tables, filters,
-                            request.minimum, HexBytes{request.hex_bytes, request.hex_max});
-    for (std::size_t i = 1; text && i < stretches->size(); ++i) {
-        // A run may end past its stretch (the second byte of a pair, a jump
-        // code's parameters); the next stretch starts after it, so that no
-        // two records share a byte and an import cannot write one over another.
-        const std::int64_t start = std::max<std::int64_t>((*stretches)[i].start, end_of_records(*text));
-        if (start > (*stretches)[i].end) continue;
-        auto more = exportrange(rom->bytes(), static_cast<std::int32_t>(start), (*stretches)[i].end, *tables, filters,
-                                request.minimum, HexBytes{request.hex_bytes, request.hex_max});
-        if (!more || text->size() + more->size() > kMaxExportTextLength) {
-            text = unexpected(ExportFailed::text_too_long);
-            break;
+    Expected<std::u16string, ExportFailed> text = std::u16string();
+    if (by_pointers) {
+        auto targets = pointer_targets(pointers, rom->bytes());
+        if (!targets) return with_message(std::move(outcome), std::move(targets.error()));
+        text = exportruns(rom->bytes(), *targets, *tables, filters, request.minimum,
+                          HexBytes{request.hex_bytes, request.hex_max});
+    } else {
+        text = exportrange(rom->bytes(), stretches->front().start, stretches->front().end, *tables, filters,
+                           request.minimum, HexBytes{request.hex_bytes, request.hex_max});
+        for (std::size_t i = 1; text && i < stretches->size(); ++i) {
+            // A run may end past its stretch (the second byte of a pair, a jump
+            // code's parameters); the next stretch starts after it, so that no
+            // two records share a byte and an import cannot write one over another.
+            const std::int64_t start = std::max<std::int64_t>((*stretches)[i].start, end_of_records(*text));
+            if (start > (*stretches)[i].end) continue;
+            auto more = exportrange(rom->bytes(), static_cast<std::int32_t>(start), (*stretches)[i].end, *tables,
+                                    filters, request.minimum, HexBytes{request.hex_bytes, request.hex_max});
+            if (!more || text->size() + more->size() > kMaxExportTextLength) {
+                text = unexpected(ExportFailed::text_too_long);
+                break;
+            }
+            *text += *more;
         }
-        *text += *more;
     }
     if (!text) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
     if (text->empty()) {

@@ -28,6 +28,9 @@ struct ExportRequest {
     // checked as start and end are, none may share a byte with another, and
     // their records come out in one export text, in address order.
     std::vector<TypedRange> ranges;
+    // A pointer list file: when given, the records are the runs its pointers
+    // point at instead of the stretch start … end.
+    std::filesystem::path pointer_list;
     RomMode mode = RomMode::double_byte;          // Option1-3
     std::filesystem::path double_table;           // Text2
     std::filesystem::path single_table;           // Text13

@@ -13,6 +13,9 @@
 #include "core/layout/box_limits.hpp"
 #include "core/layout/code_widths.hpp"
 #include "core/text/files.hpp"
+#include "core/text/mapped_file.hpp"
+
+#include <algorithm>
 
 namespace quillmere {
 namespace {
@@ -137,6 +140,132 @@ Message limit_message(std::u16string_view address, const LimitBreach& breach) {
 
 Message rom_write_failed() { return error_message(u"ROM写入失败"); }
 
+// The entry as the mover names it.
+PlacedEntry placed(const ScriptEntry& entry, std::uint64_t offset) {
+    const std::int64_t length = leading_number(entry.original_length);
+    return {entry.address, static_cast<std::uint32_t>(offset),
+            static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
+}
+
+// The check of one entry with a relocation: measured, and when too long for
+// its place, moved (the move described in `moves`); the message that
+// refuses it otherwise.
+std::optional<Message> check_move(EntryMover& mover, const ScriptEntry& entry, std::uint64_t offset,
+                                  const ScriptTables& tables, CodeRange range, std::vector<std::u16string>& moves) {
+    const PlacedEntry where = placed(entry, offset);
+    if (auto overlap = mover.check(where)) return overlap;
+    auto count = textlen(entry.text, tables, range);
+    if (!count) return measuring_message(entry.address, count.error());
+    if (!length_excess(entry.original_length, *count)) return std::nullopt;
+    auto move = mover.move(where, *count);
+    if (!move) return std::move(move.error());
+    moves.push_back(mover.describe(*move));
+    return std::nullopt;
+}
+
+// The ROM read whole, changed in memory in script order (a later entry
+// wins where two overlap), and the stretches that changed.
+class ChangedImage {
+public:
+    explicit ChangedImage(std::vector<std::uint8_t> image) : image_(std::move(image)) {}
+
+    std::span<const std::uint8_t> bytes() const { return image_; }
+    std::uint64_t size() const { return image_.size(); }
+
+    // Requires the bytes to lie inside the image.
+    void put(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+        if (bytes.empty()) return;
+        std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<std::ptrdiff_t>(offset));
+        changed_.push_back({offset, offset + bytes.size()});
+    }
+
+    // The whole image into a new file.
+    bool write_to(const std::filesystem::path& path) const { return text::write_bytes(path, image_).has_value(); }
+
+    // Only the changed stretches into the ROM file, in address order, all
+    // at once and synced.
+    bool write_into(const std::filesystem::path& path) {
+        std::sort(changed_.begin(), changed_.end());
+        std::optional<RomFile> rom = RomFile::open(path);
+        if (!rom || rom->size() != image_.size()) return false;
+        RomPatches patches;
+        for (std::size_t i = 0; i < changed_.size();) {
+            auto [begin, end] = changed_[i];
+            for (++i; i < changed_.size() && changed_[i].first <= end; ++i) end = std::max(end, changed_[i].second);
+            patches.add(begin, std::span<const std::uint8_t>(image_).subspan(begin, end - begin));
+        }
+        return rom->write(patches);
+    }
+
+private:
+    std::vector<std::uint8_t> image_;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> changed_;  // half-open
+};
+
+// The import that builds the whole result before writing any of it: with a
+// relocation, or into a new file. The ROM is read once; the changed
+// stretches are written in place, or the changed image goes to the new file.
+Outcome import_whole(const ImportRequest& request, const Prepared& prepared, CodeRange range, Outcome outcome) {
+    auto finish = [&](Message message) {
+        outcome.message = std::move(message);
+        if (outcome.message.severity == Severity::error) outcome.moves.clear();
+        return std::move(outcome);
+    };
+    if (!request.out.empty()) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(request.out, request.rom, ec))
+            return finish(error_message(u"输出文件不能是ROM本身"));
+    }
+    auto read = text::read_bytes(request.rom);
+    if (!read) return finish(error_message(u"ROM读取失败"));
+    ChangedImage image(std::move(*read));
+    std::optional<EntryMover> mover;
+    if (request.relocation) {
+        auto made = EntryMover::make(*request.relocation, image.bytes());
+        if (!made) return finish(std::move(made.error()));
+        mover.emplace(std::move(*made));
+    }
+
+    std::size_t entries = 0;
+    std::vector<std::uint8_t> bytes;
+    auto failure = for_each_entry(prepared.script, [&](const ScriptEntry& entry,
+                                                       std::uint64_t offset) -> std::optional<Message> {
+        if (mover)
+            if (auto overlap = mover->check(placed(entry, offset))) return overlap;
+        auto count = textlen(entry.text, prepared.tables, kAllDoubleCodes);
+        if (!count) return measuring_message(entry.address, count.error());
+        const auto excess = length_excess(entry.original_length, *count);
+        if (excess && !mover) return excess_message(entry.address, *excess);
+        if (auto encoding = text2code(entry.text, prepared.tables, range, bytes))
+            return encoding_message(entry.address, *encoding);
+        ++entries;
+        if (excess) {
+            auto move = mover->move(placed(entry, offset), bytes.size());
+            if (!move) return std::move(move.error());
+            outcome.moves.push_back(mover->describe(*move));
+            image.put(move->new_offset, bytes);
+            return std::nullopt;
+        }
+        auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
+        if (!fill) return unprocessable_message(entry.address);
+        const std::uint64_t total = bytes.size() + fill->byte_count();
+        if (total > 0 && (offset >= image.size() || total > image.size() - offset))
+            return unprocessable_message(entry.address);
+        fill->append_to(bytes);
+        image.put(offset, bytes);
+        return std::nullopt;
+    });
+    if (failure) return finish(std::move(*failure));
+    // Pointers last: an entry written over a pointer does not undo its move.
+    if (mover)
+        for (const auto& [at, value] : mover->pointer_bytes()) image.put(at, value);
+
+    const bool written = request.out.empty() ? image.write_into(request.rom) : image.write_to(request.out);
+    if (!written) return finish(rom_write_failed());
+    outcome.entries_written = entries;
+    return finish(notice_message(u"文本导入成功"));
+}
+
 }  // namespace
 
 Outcome run_check(const CheckRequest& request) {
@@ -156,12 +285,38 @@ Outcome run_check(const CheckRequest& request) {
                      input.page_break.empty() ? u"" : u"{" + input.page_break + u"}",
                      input.max_chars, input.max_lines, input.max_width, *widths ? &**widths : nullptr};
     const CodeRange range = code_range(request.range_low, request.range_high);
+    // With a relocation the pointers are read from the ROM, and an entry too
+    // long for its place passes when it can move.
+    std::optional<text::MappedFile> rom;
+    std::optional<EntryMover> mover;
+    if (request.relocation) {
+        if (request.rom.empty()) {
+            outcome.message = error_message(u"请先选择一个ROM");
+            return outcome;
+        }
+        auto mapped = text::MappedFile::open(request.rom);
+        if (!mapped) {
+            outcome.message = error_message(u"ROM读取失败");
+            return outcome;
+        }
+        rom.emplace(std::move(*mapped));
+        auto made = EntryMover::make(*request.relocation, rom->bytes());
+        if (!made) {
+            outcome.message = std::move(made.error());
+            return outcome;
+        }
+        mover.emplace(std::move(*made));
+    }
     std::size_t entries = 0;
     auto failure = for_each_entry(
         prepared->script,
-        [&](const ScriptEntry& entry, std::uint64_t) -> std::optional<Message> {
-            auto count = measure(entry, prepared->tables, range);
-            if (!count) return std::move(count.error());
+        [&](const ScriptEntry& entry, std::uint64_t offset) -> std::optional<Message> {
+            if (mover) {
+                if (auto moved = check_move(*mover, entry, offset, prepared->tables, range, outcome.moves))
+                    return moved;
+            } else if (auto count = measure(entry, prepared->tables, range); !count) {
+                return std::move(count.error());
+            }
             if (auto breach = check_box_limits(entry.text, prepared->tables.reverse, limits))
                 return limit_message(entry.address, *breach);
             return std::nullopt;
@@ -175,6 +330,8 @@ Outcome run_check(const CheckRequest& request) {
                                         u"条出错");
     else
         outcome.message = notice_message(u"此文本为合法文本");
+    // Moves are decided only for a script that can be imported.
+    if (outcome.message.severity == Severity::error) outcome.moves.clear();
     return outcome;
 }
 
@@ -191,6 +348,8 @@ Outcome run_import(const ImportRequest& request) {
     }
     const ScriptTables& tables = prepared->tables;
     const CodeRange range = code_range(request.range_low, request.range_high);
+    if (request.relocation || !request.out.empty())
+        return import_whole(request, *prepared, range, std::move(outcome));
     // A ROM that cannot be opened for writing leaves no target: the first
     // entry then cannot be processed, and a script without entries succeeds.
     std::optional<RomFile> rom = RomFile::open(request.rom);

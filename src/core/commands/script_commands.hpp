@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/entry_moves.hpp"
 #include "core/commands/filter_lists.hpp"
 #include "core/message.hpp"
 #include "core/rom_mode.hpp"
@@ -50,11 +51,18 @@ struct CheckRequest {
     std::optional<std::filesystem::path> data_dir;
     // The tables, the script and the temporary files.
     text::Encoding encoding = text::Encoding::gbk;
+    // Text1. The import writes it; the check reads it only to follow the
+    // pointers of a relocation.
+    std::filesystem::path rom;
+    // With a pointer list, an entry longer than its original length moves
+    // into the free blocks and its pointers follow it.
+    std::optional<RelocationInput> relocation;
 };
 
 struct ImportRequest : CheckRequest {
-    std::filesystem::path rom;  // Text1
-    std::u16string fill;        // Text14
+    std::u16string fill;  // Text14
+    // When set, the result goes to this file and the ROM is only read.
+    std::filesystem::path out;
 };
 
 struct Outcome {
@@ -67,6 +75,8 @@ struct Outcome {
     // Check with `all_entries`: the message of each failing entry, in script
     // order; `message` then sums them up.
     std::vector<Message> entry_failures;
+    // With a relocation: one line per moved entry, in script order.
+    std::vector<std::u16string> moves;
 };
 
 Outcome run_check(const CheckRequest& request);

@@ -136,11 +136,32 @@ public:
     }
 
     Expected<std::u16string, ExportFailed> run(std::int64_t start, std::int64_t end) {
-        // The upper bound is fixed here; the rules may move the position on.
-        const std::int64_t last = std::min(end + 1, size_);
         // Text usually takes one or two characters per byte or pair; the
         // reservation spares copying the text as it grows.
+        const std::int64_t last = std::min(end + 1, size_);
         if (last > start) text::reserve_large(text_, static_cast<std::size_t>(last - start) * 2 + 64);
+        if (!scan(start, end, false)) return unexpected(failure_);
+        return std::move(text_);
+    }
+
+    // The run that begins at each start, up to the end of the ROM: what
+    // closes it ends the scan of that start.
+    Expected<std::u16string, ExportFailed> first_runs(std::span<const std::uint32_t> starts) {
+        for (std::uint32_t start : starts) {
+            if (!scan(start, size_ - 1, true)) return unexpected(failure_);
+            // A run the end of the ROM left open is dropped.
+            run_.clear();
+            run_length_ = 0;
+            end_flag_ = false;
+        }
+        return std::move(text_);
+    }
+
+private:
+    // Scans start … end into the export text; false on a failure.
+    bool scan(std::int64_t start, std::int64_t end, bool first_run_only) {
+        // The upper bound is fixed here; the rules may move the position on.
+        const std::int64_t last = std::min(end + 1, size_);
         for (std::int64_t position = start + 1; position <= last; ++position) {
             // Characters and tags are nearly every byte of a text: read them
             // in a tight loop; whatever else comes goes through the rules in
@@ -149,23 +170,23 @@ public:
             if (position > last) break;
             Step step = single_byte_rules(position);
             if (step == Step::no_match) step = double_byte_rules(position);
-            if (step == Step::failed) return unexpected(failure_);
+            if (step == Step::failed) return false;
             if (step == Step::matched) continue;
             if constexpr (ShowHexBytes) {
                 if (step == Step::no_match && run_length_ > 0) {
                     step = hex_bytes(position, last);
-                    if (step == Step::failed) return unexpected(failure_);
+                    if (step == Step::failed) return false;
                     if (step == Step::matched) continue;
                 }
             }
             end_flag_ = step == Step::end_code;
-            if (!close_run(position)) return unexpected(failure_);
+            if (!close_run(position)) return false;
+            if (first_run_only) break;
         }
         // A run still open here is dropped: nothing closed it inside the stretch.
-        return std::move(text_);
+        return true;
     }
 
-private:
     enum class Step { no_match, matched, end_code, failed };
 
     Piece piece_of(Code code, const FilterEntry* entry, const std::u16string* value) {
@@ -429,6 +450,18 @@ Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t>
     return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength,
                       hex_bytes.max_in_a_row)
         .run(start, end);
+}
+
+Expected<std::u16string, ExportFailed> exportruns(std::span<const std::uint8_t> rom,
+                                                  std::span<const std::uint32_t> starts, const CodeTables& tables,
+                                                  const ExportFilters& filters, std::u16string_view minimum,
+                                                  HexBytes hex_bytes) {
+    if (!hex_bytes.shown || hex_bytes.max_in_a_row <= 0)
+        return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength)
+            .first_runs(starts);
+    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength,
+                      hex_bytes.max_in_a_row)
+        .first_runs(starts);
 }
 
 }  // namespace quillmere

@@ -59,4 +59,14 @@ Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t>
                                                    const ExportFilters& filters, std::u16string_view minimum,
                                                    HexBytes hex_bytes);
 
+// The record of the run that begins at each of `starts` (offsets inside the
+// ROM), in the order given: the scan of a start ends where its run closes,
+// after the end code that closes it or before the byte no rule reads. A run
+// no longer than the minimum, or one the end of the ROM leaves open, gives
+// no record.
+Expected<std::u16string, ExportFailed> exportruns(std::span<const std::uint8_t> rom,
+                                                  std::span<const std::uint32_t> starts, const CodeTables& tables,
+                                                  const ExportFilters& filters, std::u16string_view minimum,
+                                                  HexBytes hex_bytes = {});
+
 }  // namespace quillmere

@@ -41,7 +41,12 @@ std::optional<std::uint32_t> parse_hex32(std::u16string_view text) {
     if (text.empty()) return std::nullopt;
     std::uint64_t value = 0;
     for (char16_t c : text) {
-        const int digit = hex_digit_value(c);
+        // Lists can hold a pointer for every string of a ROM: the digits are
+        // read here rather than through a call per character.
+        int digit = -1;
+        if (c >= u'0' && c <= u'9') digit = c - u'0';
+        else if (c >= u'A' && c <= u'F') digit = c - u'A' + 10;
+        else if (c >= u'a' && c <= u'f') digit = c - u'a' + 10;
         if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<std::uint64_t>(digit);
         if (value > 0xFFFFFFFFu) return std::nullopt;
@@ -74,6 +79,7 @@ std::optional<ByteOrder> parse_byte_order(std::u16string_view text) {
 
 Expected<std::vector<Pointer>, PointerListFailure> parse_pointer_list(std::u16string_view text) {
     std::vector<Pointer> pointers;
+    pointers.reserve(text.size() / 16);  // "1A0,4,LE,8000000" and its line end
     std::size_t number = 0;
     std::size_t position = 0;
     while (position < text.size()) {

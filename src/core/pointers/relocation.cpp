@@ -26,8 +26,8 @@ Expected<std::vector<bool>, RelocationFailure> find_repeats(const std::vector<Po
         }
     std::vector<std::size_t> order(pointers.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return pointers[a].address < pointers[b].address; });
+    auto by_address = [&](std::size_t a, std::size_t b) { return pointers[a].address < pointers[b].address; };
+    if (!std::is_sorted(order.begin(), order.end(), by_address)) std::stable_sort(order.begin(), order.end(), by_address);
     std::vector<bool> repeat(pointers.size(), false);
     for (std::size_t k = 1; k < order.size(); ++k) {
         // The nearest earlier pointer that is kept.
@@ -59,6 +59,7 @@ Expected<Relocator, RelocationFailure> Relocator::make(std::span<const std::uint
     Relocator relocator;
     relocator.pointers_ = std::move(pointers);
     relocator.align_ = std::max<std::uint32_t>(align, 1);
+    relocator.given_.assign(blocks.begin(), blocks.end());
     const std::vector<Pointer>& list = relocator.pointers_;
 
     for (std::size_t b = 0; b < blocks.size(); ++b)
@@ -104,6 +105,13 @@ Expected<Relocator, RelocationFailure> Relocator::make(std::span<const std::uint
             relocator.holes_.push_back({begin, end});
     }
     return relocator;
+}
+
+std::optional<std::size_t> Relocator::block_over(const EntrySpan& entry) const {
+    for (std::size_t b = 0; b < given_.size(); ++b)
+        if (overlaps(given_[b].start, std::uint64_t{given_[b].end} + 1, entry.address, entry.address + entry.length))
+            return b;
+    return std::nullopt;
 }
 
 bool Relocator::has_pointer_to(std::uint32_t offset) const {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -69,6 +70,10 @@ public:
     // pointers that follow it there. The place is taken for good.
     Expected<Move, RelocationFailure> move(std::uint32_t old_offset, std::uint64_t byte_count);
 
+    // The first free block, as given, that overlaps the entry; for callers
+    // that meet the entries one by one instead of handing them to make().
+    std::optional<std::size_t> block_over(const EntrySpan& entry) const;
+
     // Whether any pointer of the list points at `offset`.
     bool has_pointer_to(std::uint32_t offset) const;
 
@@ -87,6 +92,7 @@ private:
     std::vector<Pointer> pointers_;
     std::vector<Aim> aims_;    // every pointer that points somewhere, by target
     std::vector<Hole> holes_;  // the free blocks merged, in address order
+    std::vector<FreeBlock> given_;
     std::uint32_t align_ = 1;
 };
 

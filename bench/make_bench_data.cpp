@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the export of the benchmark ROM failed\n");
         return 1;
     }
-    if (write_export_file(files.script(), *outcome.export_text).severity != Severity::notice) return 1;
-    if (write_export_file(files.broken_script(), bench::broken_script(*outcome.export_text, 100)).severity !=
+    if (write_export_file(files.script(), *outcome.export_text, files.rom(32)).severity != Severity::notice) return 1;
+    if (write_export_file(files.broken_script(), bench::broken_script(*outcome.export_text, 100), files.rom(32)).severity !=
         Severity::notice)
         return 1;
     if (!bench::write_pointer_data(files, rom, *outcome.export_text)) {

@@ -12,7 +12,7 @@ namespace quillmere::cli {
 namespace {
 
 struct CharsetOptions {
-    std::string script, mode = "double", table1, filter2, keep;
+    std::string script, mode = "double", table1, table2, filter1, filter2, keep;
     std::string start_code, out, chars;
     std::vector<std::string> skip, trail;
     std::string order = "appearance";
@@ -31,6 +31,9 @@ int run_charset_command(const CharsetOptions& options, const Streams& streams) {
     const text::Encoding encoding = text_encoding(options.encoding);
     auto double_filter = filter_list_from_file(options.filter2, streams, encoding);
     if (!double_filter) return kExitFailure;
+    // Read as the check reads it, so a job's table options serve every
+    // command; single-byte filter codes never take a double-byte code.
+    if (!filter_list_from_file(options.filter1, streams, encoding)) return kExitFailure;
     CharsetRequest request;
     request.script = path_of(options.script);
     request.mode = rom_mode(options.mode);
@@ -68,6 +71,12 @@ void add_charset_command(CLI::App& app, Runner& run) {
         ->check(CLI::IsMember({"single", "double", "both"}))
         ->capture_default_str();
     command->add_option("--table1", options->table1, "single-byte code table (mode single or both)");
+    command->add_option("--table2", options->table2,
+                        "double-byte code table, accepted as for check so the same table options serve every "
+                        "command; it does not change the new table (the game's codes are kept with --keep)");
+    command->add_option("--filter1", options->filter1,
+                        "file holding the single-byte filter list, read as for check; it does not change the new "
+                        "table");
     command->add_option("--filter2", options->filter2,
                         "file holding the double-byte filter list: its codes are never given to a character");
     command->add_option("--keep", options->keep,

@@ -119,6 +119,17 @@ TEST_F(CharsetCliTest, new_table_imports_the_script_and_exports_it_back_unchange
     EXPECT_EQ(testing::read_file(dir / "back.txt"), testing::read_file(dir / "script.txt"));
 }
 
+TEST_F(CharsetCliTest, takes_the_table_options_of_check) {
+    ASSERT_EQ(testing::run_cli(charset("plain.tbl", {"--start-code", "8140"})).status, 0);
+    CliRun shared = testing::run_cli(charset("shared.tbl", {"--start-code", "8140", "--table2", path("old.tbl"),
+                                                           "--filter1", path("filter1.txt")}));
+    EXPECT_EQ(shared.status, 0);
+    EXPECT_EQ(testing::read_file(dir / "shared.tbl"), testing::read_file(dir / "plain.tbl"));
+    CliRun unreadable = testing::run_cli(charset("refused.tbl", {"--start-code", "8140", "--filter1", path("none.txt")}));
+    EXPECT_EQ(unreadable.err, "错误：无法读取过滤区文件：" + path("none.txt") + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "refused.tbl"));
+}
+
 // Entries of random pieces, back to back, each closed by an end code:
 // ASCII (single-byte), Chinese, punctuation and spaces, the tag, and the
 // characters of the game's table.

@@ -1,4 +1,5 @@
 #include "core/commands/charset_command.hpp"
+#include "core/commands/output_file.hpp"
 
 #include "core/charset/font_sheet.hpp"
 #include "core/charset/png_file.hpp"
@@ -101,17 +102,6 @@ Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const FilterLi
     return std::move(*codes);
 }
 
-// Whether two paths name one file (through links too); paths of files not
-// yet made are compared as written out in full.
-bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) return true;
-    const std::filesystem::path full_a = std::filesystem::weakly_canonical(a, error);
-    if (error) return false;
-    const std::filesystem::path full_b = std::filesystem::weakly_canonical(b, error);
-    return !error && full_a == full_b;
-}
-
 // An output that would replace an input, or another output, loses a file the
 // translator still needs: the first such output, if any.
 std::optional<std::filesystem::path> clashing_output(const CharsetRequest& request) {
@@ -124,7 +114,7 @@ std::optional<std::filesystem::path> clashing_output(const CharsetRequest& reque
     if (request.sheet) outputs.push_back(request.sheet->file);
     for (const std::filesystem::path& output : outputs) {
         for (const std::filesystem::path& other : taken)
-            if (!other.empty() && same_file(output, other)) return output;
+            if (!other.empty() && names_one_file(output, other)) return output;
         taken.push_back(output);
     }
     return std::nullopt;

@@ -1,4 +1,5 @@
 #include "core/commands/convert_table_command.hpp"
+#include "core/commands/output_file.hpp"
 
 #include <array>
 #include <system_error>
@@ -54,15 +55,6 @@ Message failure_message(const tables::ConvertFailure& failure) {
     return error_message(u"第" + number_text(failure.line) + u"行：" + refusal_text(failure));
 }
 
-// Two names of one file: the later file written would replace the earlier.
-bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code ec_a, ec_b;
-    if (std::filesystem::equivalent(a, b, ec_a)) return true;
-    const auto full_a = std::filesystem::weakly_canonical(a, ec_a);
-    const auto full_b = std::filesystem::weakly_canonical(b, ec_b);
-    return !ec_a && !ec_b && full_a == full_b;
-}
-
 std::vector<std::u16string> report_of(const tables::ConvertedTable& converted) {
     std::vector<std::u16string> report;
     const std::size_t dropped = converted.comments + converted.blanks + converted.headers;
@@ -96,8 +88,8 @@ ConvertTableOutcome run_convert_table(const ConvertTableRequest& request) {
             outcome.message = error_message(u"请指定四个输出文件");
             return outcome;
         }
-        bool clash = same_file(*outputs[i], request.source);
-        for (std::size_t j = 0; j < i && !clash; ++j) clash = same_file(*outputs[i], *outputs[j]);
+        bool clash = names_one_file(*outputs[i], request.source);
+        for (std::size_t j = 0; j < i && !clash; ++j) clash = names_one_file(*outputs[i], *outputs[j]);
         if (clash) {
             outcome.message = error_message(u"输出文件与其他文件重名：" + path_text(*outputs[i]));
             return outcome;

@@ -1,14 +1,17 @@
 // Export, table loading, check and import on the generated data, each
 // reporting bytes per second; and, side by side, the literal character lookup
 // (position of the character in the joined table values, found by a linear
-// search) over the same script.
+// search) over the same script; and the floor (floor.hpp), the simplest
+// program doing the export's and the import's work, to compare them with.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "bench_data.hpp"
+#include "floor.hpp"
 #include "core/commands/export_command.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/code_line.hpp"
@@ -188,6 +191,101 @@ void LiteralLookupBaseline(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(LiteralLookupBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor's dump and load. Each first checks, outside the timed part,
+// that it does the tool's work: the dump's text is the export's without the
+// ADDRESS and LENGTH fields, and the load writes exactly the ROM's bytes at
+// every byte the script's records cover.
+
+bench::floor::Sources floor_sources(const bench::DataFiles& files) {
+    auto text = [](const std::filesystem::path& path) {
+        const auto bytes = bench::floor::read_file(path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    return {files.single_table(), files.double_table(), text(files.single_filter()), text(files.double_filter())};
+}
+
+// The records of an export file with ADDRESS "," LENGTH "," taken off; and
+// the sum of their LENGTH fields.
+std::string record_texts(const std::vector<std::uint8_t>& script, std::size_t& covered) {
+    std::string texts;
+    texts.reserve(script.size());
+    const std::string_view all(reinterpret_cast<const char*>(script.data()), script.size());
+    std::size_t at = 0;
+    covered = 0;
+    while (at < all.size()) {
+        std::size_t end = all.find("\r\n\r\n", at);
+        end = end == std::string_view::npos ? all.size() : end + 4;
+        const std::string_view record = all.substr(at, end - at);
+        at = end;
+        const std::size_t first = record.find(',');
+        const std::size_t second = record.find(',', first + 1);
+        if (second == std::string_view::npos) continue;
+        covered += std::stoul(std::string(record.substr(first + 1, second - first - 1)));
+        texts += record.substr(second + 1);
+    }
+    return texts;
+}
+
+void FloorDump(benchmark::State& state) {
+    const auto files = data_files();
+    const auto tables = bench::floor::dump_tables(floor_sources(files));
+    const auto out = files.dir / "floor_dump.txt";
+    if (!bench::floor::dump(tables, files.rom(32), out)) {
+        state.SkipWithError("the floor's dump failed");
+        return;
+    }
+    std::size_t covered = 0;
+    const std::string expected = record_texts(bench::floor::read_file(files.script()), covered);
+    const auto dumped = bench::floor::read_file(out);
+    // The dump also keeps the last line, which no end closes and the export drops.
+    if (dumped.size() < expected.size() ||
+        std::memcmp(dumped.data(), expected.data(), expected.size()) != 0) {
+        state.SkipWithError("the floor's dump differs from the export");
+        return;
+    }
+    for (auto _ : state) {
+        if (!bench::floor::dump(tables, files.rom(32), out)) state.SkipWithError("the floor's dump failed");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::size_t{32} << 20));
+    state.counters["output_bytes"] = static_cast<double>(dumped.size());
+}
+BENCHMARK(FloorDump)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void FloorLoad(benchmark::State& state) {
+    const auto files = data_files();
+    const auto tables = bench::floor::load_tables(floor_sources(files));
+    const auto out = files.dir / "floor_load.gba";
+    const auto rom = bench::floor::read_file(files.rom(32));
+    const auto script = bench::floor::read_file(files.script());
+    // Loaded over two different fillings: the bytes the load wrote are those
+    // that agree, and they must be the ROM's, as many as the records cover.
+    std::vector<std::uint8_t> zeros(rom.size(), 0x00), ones(rom.size(), 0xFF);
+    std::size_t written_zeros = 0, written_ones = 0, covered = 0;
+    record_texts(script, covered);
+    if (!bench::floor::load_into(tables, script, zeros, written_zeros) ||
+        !bench::floor::load_into(tables, script, ones, written_ones)) {
+        state.SkipWithError("the floor's load failed");
+        return;
+    }
+    std::size_t agreeing = 0;
+    bool same = true;
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        if (zeros[i] == ones[i]) {
+            ++agreeing;
+            same = same && zeros[i] == rom[i];
+        }
+    if (!same || agreeing != covered || written_zeros != covered) {
+        state.SkipWithError("the floor's load does not reproduce the ROM's text bytes");
+        return;
+    }
+    for (auto _ : state) {
+        if (!bench::floor::load(tables, files.script(), files.rom(32), out)) state.SkipWithError("the floor's load failed");
+    }
+    if (bench::floor::read_file(out) != rom) state.SkipWithError("the floor's load changed the ROM");
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
+}
+BENCHMARK(FloorLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -6,22 +6,41 @@
 namespace quillmere {
 namespace {
 
-// Patches closer than this share one read and one write: the bytes between
-// them are written back as they were, which costs less than a system call.
+// Changes closer than this share one write: the bytes between them are
+// written back as they were, which costs less than a system call.
 constexpr std::uint64_t kJoinGap = 4096;
 
-// A stretch of the file that patches change: its old bytes, kept to put
-// back, and its new ones.
-struct Stretch {
-    std::uint64_t offset = 0, end = 0;
-    std::vector<std::uint8_t> old_bytes, new_bytes;
+struct Range {
+    std::uint64_t begin, end;
 };
+
+// Sorted ranges joined where they overlap or lie within kJoinGap; unsorted
+// ones are sorted first (a script in address order never needs it).
+std::vector<Range> joined(std::vector<Range> ranges, bool sorted) {
+    if (!sorted) std::sort(ranges.begin(), ranges.end(), [](Range a, Range b) { return a.begin < b.begin; });
+    std::vector<Range> out;
+    for (const Range& range : ranges) {
+        if (!out.empty() && range.begin <= out.back().end + kJoinGap) {
+            out.back().end = std::max(out.back().end, range.end);
+        } else {
+            out.push_back(range);
+        }
+    }
+    return out;
+}
+
+// The first of the sorted, disjoint ranges that ends after `offset`.
+std::vector<Range>::const_iterator first_ending_after(const std::vector<Range>& ranges, std::uint64_t offset) {
+    return std::partition_point(ranges.begin(), ranges.end(), [&](const Range& r) { return r.end <= offset; });
+}
 
 }  // namespace
 
 void RomPatches::add(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     patches_.push_back({offset, bytes_.size(), bytes.size()});
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    in_order_ = in_order_ && offset >= last_offset_;
+    last_offset_ = offset;
 }
 
 std::optional<RomFile> RomFile::open(const std::filesystem::path& path) {
@@ -31,44 +50,97 @@ std::optional<RomFile> RomFile::open(const std::filesystem::path& path) {
 }
 
 bool RomFile::write(const RomPatches& patches) {
-    // The stretches: the patches' ranges in file order, joined where they
-    // overlap or lie close.
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
-    for (const auto& patch : patches.patches_)
-        if (patch.length != 0) ranges.emplace_back(patch.offset, patch.offset + patch.length);
-    std::sort(ranges.begin(), ranges.end());
-    std::vector<Stretch> stretches;
-    for (const auto& [begin, end] : ranges) {
-        if (!stretches.empty() && begin <= stretches.back().end + kJoinGap) {
-            stretches.back().end = std::max(stretches.back().end, end);
-        } else {
-            stretches.push_back({begin, end, {}, {}});
+    const auto& list = patches.patches_;
+    const std::uint8_t* const patch_bytes = patches.bytes_.data();
+
+    // The old bytes of every stretch the patches touch, read once: they are
+    // compared with the new ones, and put back if a write fails.
+    std::vector<Range> ranges;
+    ranges.reserve(list.size());
+    for (const auto& patch : list)
+        if (patch.length != 0) ranges.push_back({patch.offset, patch.offset + patch.length});
+    const std::vector<Range> stretches = joined(std::move(ranges), patches.in_order_);
+    std::vector<std::size_t> stretch_at(stretches.size());  // where each stretch starts in old_bytes
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        stretch_at[i] = total;
+        total += static_cast<std::size_t>(stretches[i].end - stretches[i].begin);
+    }
+    std::vector<std::uint8_t> old_bytes(total);
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        const std::span<std::uint8_t> into(old_bytes.data() + stretch_at[i],
+                                           static_cast<std::size_t>(stretches[i].end - stretches[i].begin));
+        if (!file_.read_at(stretches[i].begin, into)) {
+            file_.close();
+            return false;
         }
     }
-    for (Stretch& stretch : stretches) {
-        stretch.old_bytes.resize(static_cast<std::size_t>(stretch.end - stretch.offset));
-        if (!file_.read_at(stretch.offset, stretch.old_bytes)) return false;
-        stretch.new_bytes = stretch.old_bytes;
-    }
-    // The patches in their own order, each into the stretch that holds it.
-    for (const auto& patch : patches.patches_) {
+    auto old_at = [&](std::vector<Range>::const_iterator stretch, std::uint64_t offset) {
+        const auto i = static_cast<std::size_t>(stretch - stretches.begin());
+        return old_bytes.data() + stretch_at[i] + (offset - stretch->begin);
+    };
+
+    // Only bytes that change are written. A patch's changed part runs from
+    // its first to its last byte that differs from the old one; every byte
+    // that ends up different lies in the changed part of the last patch
+    // that covers it.
+    std::vector<Range> changed;
+    bool changed_in_order = true;
+    for (const auto& patch : list) {
         if (patch.length == 0) continue;
-        auto holder = std::upper_bound(stretches.begin(), stretches.end(), patch.offset,
-                                       [](std::uint64_t offset, const Stretch& s) { return offset < s.offset; });
-        Stretch& stretch = *std::prev(holder);
-        std::memcpy(stretch.new_bytes.data() + (patch.offset - stretch.offset), patches.bytes_.data() + patch.begin,
-                    patch.length);
+        const std::uint8_t* old = old_at(first_ending_after(stretches, patch.offset), patch.offset);
+        const std::uint8_t* now = patch_bytes + patch.begin;
+        std::size_t first = 0, last = patch.length;
+        while (first < last && now[first] == old[first]) ++first;
+        if (first == last) continue;
+        while (now[last - 1] == old[last - 1]) --last;
+        const Range range{patch.offset + first, patch.offset + last};
+        changed_in_order = changed_in_order && (changed.empty() || range.begin >= changed.back().begin);
+        changed.push_back(range);
+    }
+    // Changes within kJoinGap lie in one stretch, so each write's old bytes
+    // are at hand.
+    const std::vector<Range> writes = joined(std::move(changed), changed_in_order);
+
+    // The new bytes of each write: the old ones with every patch that
+    // reaches into it laid over them in the patches' order.
+    std::vector<std::size_t> write_at(writes.size());
+    total = 0;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        write_at[i] = total;
+        total += static_cast<std::size_t>(writes[i].end - writes[i].begin);
+    }
+    std::vector<std::uint8_t> new_bytes(total);
+    for (std::size_t i = 0; i < writes.size(); ++i)
+        std::memcpy(new_bytes.data() + write_at[i], old_at(first_ending_after(stretches, writes[i].begin), writes[i].begin),
+                    static_cast<std::size_t>(writes[i].end - writes[i].begin));
+    if (!writes.empty()) {
+        for (const auto& patch : list) {
+            const std::uint64_t end = patch.offset + patch.length;
+            for (auto w = first_ending_after(writes, patch.offset); w != writes.end() && w->begin < end; ++w) {
+                const std::uint64_t from = std::max(patch.offset, w->begin), to = std::min(end, w->end);
+                const auto i = static_cast<std::size_t>(w - writes.begin());
+                std::memcpy(new_bytes.data() + write_at[i] + (from - w->begin),
+                            patch_bytes + patch.begin + (from - patch.offset), static_cast<std::size_t>(to - from));
+            }
+        }
     }
 
     std::size_t written = 0;
     bool ok = true;
-    for (; written < stretches.size() && ok; ++written)
-        ok = file_.write_at(stretches[written].offset, stretches[written].new_bytes);
+    for (; written < writes.size() && ok; ++written)
+        ok = file_.write_at(writes[written].begin,
+                            std::span<const std::uint8_t>(new_bytes.data() + write_at[written],
+                                                          static_cast<std::size_t>(writes[written].end -
+                                                                                   writes[written].begin)));
     ok = ok && file_.sync();
     if (!ok) {
-        // Every stretch touched, the failing one included, gets its old
-        // bytes back.
-        for (std::size_t i = 0; i < written; ++i) file_.write_at(stretches[i].offset, stretches[i].old_bytes);
+        // Every write made, the failing one included, gets its old bytes
+        // back.
+        for (std::size_t i = 0; i < written; ++i)
+            file_.write_at(writes[i].begin,
+                           std::span<const std::uint8_t>(old_at(first_ending_after(stretches, writes[i].begin), writes[i].begin),
+                                                         static_cast<std::size_t>(writes[i].end - writes[i].begin)));
         file_.sync();
     }
     return file_.close() && ok;

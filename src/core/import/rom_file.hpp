@@ -32,6 +32,9 @@ private:
     };
     std::vector<std::uint8_t> bytes_;
     std::vector<Patch> patches_;
+    std::uint64_t last_offset_ = 0;
+    bool in_order_ = true;  // offsets never fall
+
 };
 
 class RomFile {
@@ -42,10 +45,11 @@ public:
 
     std::uint64_t size() const { return file_.size(); }
 
-    // Requires every patch to lie inside the file. Writes them all, syncs
-    // the file and closes it. False when a read, write, sync or close
-    // failed; the bytes already changed are then put back as far as the
-    // file still allows.
+    // Requires every patch to lie inside the file. Writes the bytes they
+    // change (bytes a patch leaves as they were are not written), syncs the
+    // file and closes it. False when a read, write, sync or close failed;
+    // the bytes already changed are then put back as far as the file still
+    // allows.
     bool write(const RomPatches& patches);
 
 private:

@@ -5,6 +5,8 @@
 // program doing the export's and the import's work, to compare them with.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,7 @@
 #include "core/encoding/code_line.hpp"
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/hex.hpp"
+#include "core/import/rom_file.hpp"
 #include "core/text/files.hpp"
 #include "core/text/lines.hpp"
 #include "core/text/mapped_file.hpp"
@@ -97,6 +100,17 @@ void CheckAll(benchmark::State& state) {
 }
 BENCHMARK(CheckAll)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A copy of the ROM to import into, already on the disk: the import's own
+// sync then waits for the import's writes only.
+void fresh_copy(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+    const int fd = ::open(to.c_str(), O_RDWR);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 void Import(benchmark::State& state) {
     const auto files = data_files();
     ImportRequest request;
@@ -104,7 +118,7 @@ void Import(benchmark::State& state) {
     request.rom = files.dir / "import_target.gba";
     for (auto _ : state) {
         state.PauseTiming();
-        std::filesystem::copy_file(files.rom(32), request.rom, std::filesystem::copy_options::overwrite_existing);
+        fresh_copy(files.rom(32), request.rom);
         state.ResumeTiming();
         Outcome outcome = run_import(request);
         if (outcome.message.text != u"文本导入成功") state.SkipWithError("the script did not import");
@@ -113,6 +127,45 @@ void Import(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
 }
 BENCHMARK(Import)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The ROM writer alone, with one patch per record of the script as the
+// import hands them over: the ROM's own bytes (arg 0), or every byte changed
+// (arg 1).
+void RomWrite(benchmark::State& state) {
+    const auto files = data_files();
+    const auto rom = bench::floor::read_file(files.rom(32));
+    const auto script = bench::floor::read_file(files.script());
+    std::vector<std::uint8_t> bytes;
+    RomPatches patches;
+    const std::string_view all(reinterpret_cast<const char*>(script.data()), script.size());
+    for (std::size_t at = 0; at < all.size();) {
+        std::size_t end = all.find("\r\n\r\n", at);
+        end = end == std::string_view::npos ? all.size() : end + 4;
+        const std::string_view record = all.substr(at, end - at);
+        at = end;
+        const std::size_t first = record.find(',');
+        const std::size_t second = record.find(',', first + 1);
+        if (second == std::string_view::npos) continue;
+        const std::size_t offset = std::stoul(std::string(record.substr(0, first)), nullptr, 16);
+        const std::size_t length = std::stoul(std::string(record.substr(first + 1, second - first - 1)));
+        bytes.assign(rom.begin() + static_cast<std::ptrdiff_t>(offset),
+                     rom.begin() + static_cast<std::ptrdiff_t>(offset + length));
+        if (state.range(0) == 1)
+            for (auto& byte : bytes) byte ^= 1;
+        patches.add(offset, bytes);
+    }
+    const auto target = files.dir / "rom_write_target.gba";
+    for (auto _ : state) {
+        state.PauseTiming();
+        fresh_copy(files.rom(32), target);
+        state.ResumeTiming();
+        auto file = RomFile::open(target);
+        if (!file || !file->write(patches)) state.SkipWithError("the ROM was not written");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(rom.size()));
+    state.counters["patches"] = static_cast<double>(patches.count());
+}
+BENCHMARK(RomWrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The import of the script with every tenth entry lengthened, each moved
 // into the free space and its pointer (one per record) rewritten.
@@ -130,7 +183,7 @@ void ImportMovingEntries(benchmark::State& state) {
     request.relocation = relocation;
     for (auto _ : state) {
         state.PauseTiming();
-        std::filesystem::copy_file(files.pointer_rom(), request.rom, std::filesystem::copy_options::overwrite_existing);
+        fresh_copy(files.pointer_rom(), request.rom);
         state.ResumeTiming();
         Outcome outcome = run_import(request);
         if (outcome.message.text != u"文本导入成功") state.SkipWithError("the script did not import");

@@ -3,7 +3,6 @@
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/import/entry.hpp"
-#include "core/text/lines.hpp"
 #include "core/import/entry_failure.hpp"
 #include "core/import/fill.hpp"
 #include "core/import/rom_file.hpp"
@@ -13,6 +12,7 @@
 #include "core/layout/box_limits.hpp"
 #include "core/layout/code_widths.hpp"
 #include "core/text/files.hpp"
+#include "core/text/lines.hpp"
 #include "core/text/mapped_file.hpp"
 
 #include <algorithm>
@@ -41,7 +41,7 @@ Expected<Done, Message> add_filter_list(FilterLookup& lookup, const FilterListIn
 
 struct Prepared {
     ScriptTables tables;
-    std::u16string script;
+    ScriptSource script;
 };
 
 // What the check and the import share, in order: a script to read, the
@@ -59,11 +59,80 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, Outcome& outcom
                                      outcome.untick_single_filter);
         !added)
         return unexpected(std::move(added.error()));
-    auto script = open_script(request.preview, request.script_file, request.script_text, request.data_dir,
-                              request.encoding);
+    auto script = open_script_source(request.preview, request.script_file, request.script_text, request.data_dir,
+                                     request.encoding);
     if (!script) return unexpected(std::move(script.error()));
     return Prepared{ScriptTables{std::move(*reverse), std::move(filters), request.hex_bytes}, std::move(*script)};
 }
+
+// Reads the entries of a script in either form: its decoded text, or its
+// code page 936 bytes as they stand. A walk over bytes that meets bytes
+// which are not well-formed gives up (`must_reread`), and the command reads
+// the decoded script instead, where the decoder's substitutes decide the
+// message, exactly as for any decoded script.
+class EntryReader {
+public:
+    EntryReader(const ScriptTables& tables, bool bytes) : tables_(tables) {
+        if (bytes) gbk_.emplace(tables);
+    }
+
+    bool must_reread() const { return reread_; }
+
+    // A field the messages name (address, original length), as text.
+    std::u16string_view field(std::u16string_view text, std::u16string&) { return text; }
+    std::u16string_view field(std::string_view bytes, std::u16string& buffer) {
+        buffer.resize(bytes.size());
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto byte = static_cast<std::uint8_t>(bytes[i]);
+            if (byte >= 0x80) return decoded(bytes, buffer);
+            buffer[i] = byte;
+        }
+        return buffer;
+    }
+
+    // The text of an entry that measured, as text.
+    std::u16string_view text(std::u16string_view text) { return text; }
+    std::u16string_view text(std::string_view bytes) { return decoded(bytes, text_); }
+
+    Expected<EntryCodes, EntryFailure> encode(std::u16string_view text, TagRanges ranges,
+                                              std::vector<std::uint8_t>* bytes) {
+        return encode_entry(text, tables_, ranges, bytes);
+    }
+    Expected<EntryCodes, EntryFailure> encode(std::string_view text, TagRanges ranges,
+                                              std::vector<std::uint8_t>* bytes) {
+        auto codes = encode_entry(text, *gbk_, ranges, bytes);
+        if (!codes && codes.error().fault == EntryFault::not_code_page_936) reread_ = true;
+        return codes;
+    }
+
+private:
+    std::u16string_view decoded(std::string_view bytes, std::u16string& buffer) {
+        text::Decoded text =
+            text::decode_gbk(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        if (text.bad_sequences != 0) reread_ = true;
+        buffer = std::move(text.text);
+        return buffer;
+    }
+
+    const ScriptTables& tables_;
+    std::optional<GbkScriptTables> gbk_;
+    std::u16string text_;
+    bool reread_ = false;
+};
+
+// One entry: the fields the messages name, as text; the text as read.
+template <class Char>
+struct Entry {
+    std::u16string_view address;
+    std::u16string_view original_length;
+    std::basic_string_view<Char> text;
+};
+
+// How a walk over the entries ended.
+struct [[nodiscard]] WalkEnd {
+    std::optional<Message> failure;
+    bool reread = false;  // the reader gave up on the bytes: nothing else holds
+};
 
 // Walks the non-empty lines of the script. `on_entry(entry, offset)` returns
 // the message of an entry that fails, if any. A line that cannot be split, or
@@ -71,11 +140,12 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, Outcome& outcom
 // comma is named by the address of the entry before it. Without `failures`
 // the first failing entry ends the walk and its message is returned; with it
 // each failing entry's message is added there and the walk goes on.
-template <class OnEntry>
-std::optional<Message> for_each_entry(std::u16string_view script, OnEntry&& on_entry,
-                                      std::vector<Message>* failures = nullptr, std::size_t* entries = nullptr) {
-    std::u16string_view previous_address;
-    text::LineReader lines(script);
+template <class Char, class OnEntry>
+WalkEnd for_each_entry(std::basic_string_view<Char> script, EntryReader& reader, OnEntry&& on_entry,
+                       std::vector<Message>* failures = nullptr, std::size_t* entries = nullptr) {
+    std::basic_string_view<Char> previous_address;
+    std::u16string address_text, length_text;
+    text::BasicLineReader<Char> lines(script);
     auto failed = [&](Message message) -> std::optional<Message> {
         if (!failures) return message;
         failures->push_back(std::move(message));
@@ -84,29 +154,40 @@ std::optional<Message> for_each_entry(std::u16string_view script, OnEntry&& on_e
     while (auto line = lines.next()) {
         if (line->empty()) continue;
         if (entries) ++*entries;
-        auto entry = splitentry(*line);
-        if (!entry) {
-            const std::u16string_view address = entry.error().address.value_or(previous_address);
-            if (auto message = failed(unprocessable_message(address))) return message;
+        auto fields = split_entry(*line);
+        if (!fields) {
+            const std::u16string_view address =
+                reader.field(fields.error().address.value_or(previous_address), address_text);
+            if (reader.must_reread()) return {std::nullopt, true};
+            if (auto message = failed(unprocessable_message(address))) return {std::move(message), false};
             continue;
         }
-        previous_address = entry->address;
-        auto offset = hex2num(entry->address);
-        std::optional<Message> message = offset ? on_entry(*entry, static_cast<std::uint64_t>(*offset))
-                                                : std::optional<Message>(unprocessable_message(entry->address));
+        previous_address = fields->address;
+        const std::u16string_view address = reader.field(fields->address, address_text);
+        const std::u16string_view length = reader.field(fields->original_length, length_text);
+        if (reader.must_reread()) return {std::nullopt, true};
+        auto offset = hex2num(address);
+        std::optional<Message> message =
+            offset ? on_entry(Entry<Char>{address, length, fields->text}, static_cast<std::uint64_t>(*offset))
+                   : std::optional<Message>(unprocessable_message(address));
+        if (reader.must_reread()) return {std::nullopt, true};
         if (message)
-            if (auto stop = failed(std::move(*message))) return stop;
+            if (auto stop = failed(std::move(*message))) return {std::move(stop), false};
     }
-    return std::nullopt;
+    return {std::nullopt, false};
 }
 
-// `textlen` and the length test: the bytes the text takes, or the message.
-Expected<std::size_t, Message> measure(const ScriptEntry& entry, const ScriptTables& tables, CodeRange range) {
-    auto count = textlen(entry.text, tables, range);
-    if (!count) return unexpected(measuring_message(entry.address, count.error()));
-    if (auto excess = length_excess(entry.original_length, *count))
-        return unexpected(excess_message(entry.address, *excess));
-    return *count;
+// Runs `walk(script, reader)` over the script's bytes when it has them, and
+// over its decoded text when it has not or they are not well-formed.
+template <class Walk>
+Outcome walk_script(ScriptSource& script, const ScriptTables& tables, Walk&& walk) {
+    if (script.has_bytes()) {
+        EntryReader reader(tables, true);
+        Outcome outcome = walk(script.bytes(), reader);
+        if (!reader.must_reread()) return outcome;
+    }
+    EntryReader reader(tables, false);
+    return walk(script.text(), reader);
 }
 
 std::u16string decimal_text(std::int64_t value) {
@@ -141,26 +222,9 @@ Message limit_message(std::u16string_view address, const LimitBreach& breach) {
 Message rom_write_failed() { return error_message(u"ROM写入失败"); }
 
 // The entry as the mover names it.
-PlacedEntry placed(const ScriptEntry& entry, std::uint64_t offset) {
-    const std::int64_t length = leading_number(entry.original_length);
-    return {entry.address, static_cast<std::uint32_t>(offset),
-            static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
-}
-
-// The check of one entry with a relocation: measured, and when too long for
-// its place, moved (the move described in `moves`); the message that
-// refuses it otherwise.
-std::optional<Message> check_move(EntryMover& mover, const ScriptEntry& entry, std::uint64_t offset,
-                                  const ScriptTables& tables, CodeRange range, std::vector<std::u16string>& moves) {
-    const PlacedEntry where = placed(entry, offset);
-    if (auto overlap = mover.check(where)) return overlap;
-    auto count = textlen(entry.text, tables, range);
-    if (!count) return measuring_message(entry.address, count.error());
-    if (!length_excess(entry.original_length, *count)) return std::nullopt;
-    auto move = mover.move(where, *count);
-    if (!move) return std::move(move.error());
-    moves.push_back(mover.describe(*move));
-    return std::nullopt;
+PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset) {
+    const std::int64_t length = leading_number(original_length);
+    return {address, static_cast<std::uint32_t>(offset), static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
 }
 
 // The ROM read whole, changed in memory in script order (a later entry
@@ -205,7 +269,9 @@ private:
 // The import that builds the whole result before writing any of it: with a
 // relocation, or into a new file. The ROM is read once; the changed
 // stretches are written in place, or the changed image goes to the new file.
-Outcome import_whole(const ImportRequest& request, const Prepared& prepared, CodeRange range, Outcome outcome) {
+template <class Char>
+Outcome import_whole(const ImportRequest& request, std::basic_string_view<Char> script, EntryReader& reader,
+                     CodeRange range, Outcome outcome) {
     auto finish = [&](Message message) {
         outcome.message = std::move(message);
         if (outcome.message.severity == Severity::error) outcome.moves.clear();
@@ -228,25 +294,25 @@ Outcome import_whole(const ImportRequest& request, const Prepared& prepared, Cod
 
     std::size_t entries = 0;
     std::vector<std::uint8_t> bytes;
-    auto failure = for_each_entry(prepared.script, [&](const ScriptEntry& entry,
-                                                       std::uint64_t offset) -> std::optional<Message> {
+    auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry,
+                                                     std::uint64_t offset) -> std::optional<Message> {
         if (mover)
-            if (auto overlap = mover->check(placed(entry, offset))) return overlap;
-        auto count = textlen(entry.text, prepared.tables, kAllDoubleCodes);
-        if (!count) return measuring_message(entry.address, count.error());
-        const auto excess = length_excess(entry.original_length, *count);
+            if (auto overlap = mover->check(placed(entry.address, entry.original_length, offset))) return overlap;
+        auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
+        if (!codes) return measuring_message(entry.address, codes.error());
+        const auto excess = length_excess(entry.original_length, codes->count);
         if (excess && !mover) return excess_message(entry.address, *excess);
-        if (auto encoding = text2code(entry.text, prepared.tables, range, bytes))
-            return encoding_message(entry.address, *encoding);
+        if (codes->encoding_failure) return encoding_message(entry.address, *codes->encoding_failure);
         ++entries;
         if (excess) {
-            auto move = mover->move(placed(entry, offset), bytes.size());
+            auto move = mover->move(placed(entry.address, entry.original_length, offset), bytes.size());
             if (!move) return std::move(move.error());
             outcome.moves.push_back(mover->describe(*move));
             image.put(move->new_offset, bytes);
             return std::nullopt;
         }
-        auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
+        auto fill = fill_for(request.fill,
+                             leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
         if (!fill) return unprocessable_message(entry.address);
         const std::uint64_t total = bytes.size() + fill->byte_count();
         if (total > 0 && (offset >= image.size() || total > image.size() - offset))
@@ -255,7 +321,8 @@ Outcome import_whole(const ImportRequest& request, const Prepared& prepared, Cod
         image.put(offset, bytes);
         return std::nullopt;
     });
-    if (failure) return finish(std::move(*failure));
+    if (walked.reread) return outcome;
+    if (walked.failure) return finish(std::move(*walked.failure));
     // Pointers last: an entry written over a pointer does not undo its move.
     if (mover)
         for (const auto& [at, value] : mover->pointer_bytes()) image.put(at, value);
@@ -266,27 +333,59 @@ Outcome import_whole(const ImportRequest& request, const Prepared& prepared, Cod
     return finish(notice_message(u"文本导入成功"));
 }
 
-}  // namespace
+// The import that writes each entry in its place in the ROM.
+template <class Char>
+Outcome import_in_place(const ImportRequest& request, std::basic_string_view<Char> script, EntryReader& reader,
+                        CodeRange range, Outcome outcome) {
+    // A ROM that cannot be opened for writing leaves no target: the first
+    // entry then cannot be processed, and a script without entries succeeds.
+    std::optional<RomFile> rom = RomFile::open(request.rom);
+    std::vector<std::uint8_t> bytes;
+    RomPatches patches;
 
-Outcome run_check(const CheckRequest& request) {
-    Outcome outcome;
-    auto prepared = prepare(request, outcome);
-    if (!prepared) {
-        outcome.message = std::move(prepared.error());
-        return outcome;
+    // Every entry is measured, encoded and placed before any byte is
+    // written: a script that fails anywhere leaves the ROM as it was.
+    auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry,
+                                                     std::uint64_t offset) -> std::optional<Message> {
+        if (!rom) return unprocessable_message(entry.address);
+        auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
+        if (!codes) return measuring_message(entry.address, codes.error());
+        if (auto excess = length_excess(entry.original_length, codes->count))
+            return excess_message(entry.address, *excess);
+        if (codes->encoding_failure) return encoding_message(entry.address, *codes->encoding_failure);
+        auto fill = fill_for(request.fill,
+                             leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
+        if (!fill) return unprocessable_message(entry.address);
+        // The ROM keeps its length: an entry that would write bytes at or past
+        // its end cannot be processed. An entry of no bytes writes nothing,
+        // wherever it stands.
+        const std::uint64_t total = bytes.size() + fill->byte_count();
+        if (total > 0 && (offset >= rom->size() || total > rom->size() - offset))
+            return unprocessable_message(entry.address);
+        fill->append_to(bytes);
+        patches.add(offset, bytes);
+        return std::nullopt;
+    });
+    if (walked.reread) return outcome;
+    std::optional<Message> failure = std::move(walked.failure);
+    if (!failure && rom) {
+        // Success only once the bytes are on the disk.
+        if (rom->write(patches)) {
+            outcome.entries_written = patches.count();
+        } else {
+            failure = rom_write_failed();
+        }
     }
-    auto widths = load_widths(request.limits, prepared->tables.reverse);
-    if (!widths) {
-        outcome.message = std::move(widths.error());
-        return outcome;
-    }
-    const BoxLimitInput& input = request.limits;
-    BoxLimits limits{input.line_break.empty() ? u"" : u"{" + input.line_break + u"}",
-                     input.page_break.empty() ? u"" : u"{" + input.page_break + u"}",
-                     input.max_chars, input.max_lines, input.max_width, *widths ? &**widths : nullptr};
+    outcome.message = failure ? std::move(*failure) : notice_message(u"文本导入成功");
+    return outcome;
+}
+
+// The check of every entry: measured and held to the box limits; with a
+// relocation, an entry too long for its place passes when it can move.
+template <class Char>
+Outcome check_entries(const CheckRequest& request, std::basic_string_view<Char> script, EntryReader& reader,
+                      const ReverseTables& tables, const BoxLimits& limits, Outcome outcome) {
     const CodeRange range = code_range(request.range_low, request.range_high);
-    // With a relocation the pointers are read from the ROM, and an entry too
-    // long for its place passes when it can move.
     std::optional<text::MappedFile> rom;
     std::optional<EntryMover> mover;
     if (request.relocation) {
@@ -308,22 +407,29 @@ Outcome run_check(const CheckRequest& request) {
         mover.emplace(std::move(*made));
     }
     std::size_t entries = 0;
-    auto failure = for_each_entry(
-        prepared->script,
-        [&](const ScriptEntry& entry, std::uint64_t offset) -> std::optional<Message> {
-            if (mover) {
-                if (auto moved = check_move(*mover, entry, offset, prepared->tables, range, outcome.moves))
-                    return moved;
-            } else if (auto count = measure(entry, prepared->tables, range); !count) {
-                return std::move(count.error());
+    auto walked = for_each_entry(
+        script, reader,
+        [&](const Entry<Char>& entry, std::uint64_t offset) -> std::optional<Message> {
+            if (mover)
+                if (auto overlap = mover->check(placed(entry.address, entry.original_length, offset)))
+                    return overlap;
+            auto codes = reader.encode(entry.text, TagRanges{range, range}, nullptr);
+            if (!codes) return measuring_message(entry.address, codes.error());
+            if (auto excess = length_excess(entry.original_length, codes->count)) {
+                if (!mover) return excess_message(entry.address, *excess);
+                auto move = mover->move(placed(entry.address, entry.original_length, offset), codes->count);
+                if (!move) return std::move(move.error());
+                outcome.moves.push_back(mover->describe(*move));
             }
-            if (auto breach = check_box_limits(entry.text, prepared->tables.reverse, limits))
-                return limit_message(entry.address, *breach);
+            if (limits.any())
+                if (auto breach = check_box_limits(reader.text(entry.text), tables, limits))
+                    return limit_message(entry.address, *breach);
             return std::nullopt;
         },
         request.all_entries ? &outcome.entry_failures : nullptr, &entries);
-    if (failure)
-        outcome.message = std::move(*failure);
+    if (walked.reread) return outcome;
+    if (walked.failure)
+        outcome.message = std::move(*walked.failure);
     else if (!outcome.entry_failures.empty())
         outcome.message = error_message(u"共" + decimal_text(static_cast<std::int64_t>(entries)) + u"条，" +
                                         decimal_text(static_cast<std::int64_t>(outcome.entry_failures.size())) +
@@ -333,6 +439,29 @@ Outcome run_check(const CheckRequest& request) {
     // Moves are decided only for a script that can be imported.
     if (outcome.message.severity == Severity::error) outcome.moves.clear();
     return outcome;
+}
+
+}  // namespace
+
+Outcome run_check(const CheckRequest& request) {
+    Outcome outcome;
+    auto prepared = prepare(request, outcome);
+    if (!prepared) {
+        outcome.message = std::move(prepared.error());
+        return outcome;
+    }
+    auto widths = load_widths(request.limits, prepared->tables.reverse);
+    if (!widths) {
+        outcome.message = std::move(widths.error());
+        return outcome;
+    }
+    const BoxLimitInput& input = request.limits;
+    const BoxLimits limits{input.line_break.empty() ? u"" : u"{" + input.line_break + u"}",
+                           input.page_break.empty() ? u"" : u"{" + input.page_break + u"}",
+                           input.max_chars, input.max_lines, input.max_width, *widths ? &**widths : nullptr};
+    return walk_script(prepared->script, prepared->tables, [&](auto script, EntryReader& reader) {
+        return check_entries(request, script, reader, prepared->tables.reverse, limits, outcome);
+    });
 }
 
 Outcome run_import(const ImportRequest& request) {
@@ -346,47 +475,12 @@ Outcome run_import(const ImportRequest& request) {
         outcome.message = std::move(prepared.error());
         return outcome;
     }
-    const ScriptTables& tables = prepared->tables;
     const CodeRange range = code_range(request.range_low, request.range_high);
-    if (request.relocation || !request.out.empty())
-        return import_whole(request, *prepared, range, std::move(outcome));
-    // A ROM that cannot be opened for writing leaves no target: the first
-    // entry then cannot be processed, and a script without entries succeeds.
-    std::optional<RomFile> rom = RomFile::open(request.rom);
-    std::vector<std::uint8_t> bytes;
-    RomPatches patches;
-
-    // Every entry is measured, encoded and placed before any byte is
-    // written: a script that fails anywhere leaves the ROM as it was.
-    auto failure = for_each_entry(prepared->script, [&](const ScriptEntry& entry,
-                                                        std::uint64_t offset) -> std::optional<Message> {
-        if (!rom) return unprocessable_message(entry.address);
-        auto count = measure(entry, tables, kAllDoubleCodes);
-        if (!count) return std::move(count.error());
-        if (auto encoding = text2code(entry.text, tables, range, bytes))
-            return encoding_message(entry.address, *encoding);
-        auto fill = fill_for(request.fill, leading_number(entry.original_length) - static_cast<std::int64_t>(*count));
-        if (!fill) return unprocessable_message(entry.address);
-        // The ROM keeps its length: an entry that would write bytes at or past
-        // its end cannot be processed. An entry of no bytes writes nothing,
-        // wherever it stands.
-        const std::uint64_t total = bytes.size() + fill->byte_count();
-        if (total > 0 && (offset >= rom->size() || total > rom->size() - offset))
-            return unprocessable_message(entry.address);
-        fill->append_to(bytes);
-        patches.add(offset, bytes);
-        return std::nullopt;
+    const bool whole = request.relocation || !request.out.empty();
+    return walk_script(prepared->script, prepared->tables, [&](auto script, EntryReader& reader) {
+        return whole ? import_whole(request, script, reader, range, outcome)
+                     : import_in_place(request, script, reader, range, outcome);
     });
-    if (!failure && rom) {
-        // Success only once the bytes are on the disk.
-        if (rom->write(patches)) {
-            outcome.entries_written = patches.count();
-        } else {
-            failure = rom_write_failed();
-        }
-    }
-    outcome.message = failure ? std::move(*failure) : notice_message(u"文本导入成功");
-    return outcome;
 }
 
 }  // namespace quillmere

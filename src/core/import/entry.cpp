@@ -4,15 +4,6 @@
 
 namespace quillmere {
 
-Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line) {
-    const std::size_t first = line.find(u',');
-    if (first == std::u16string_view::npos) return unexpected(SplitFailure{});
-    const std::u16string_view address = line.substr(0, first);
-    const std::size_t second = line.find(u',', first + 1);
-    if (second == std::u16string_view::npos) return unexpected(SplitFailure{address});
-    return ScriptEntry{address, line.substr(first + 1, second - first - 1), line.substr(second + 1)};
-}
-
 namespace {
 
 // The leading numeric part of a text: blanks, an optional sign, then the

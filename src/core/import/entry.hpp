@@ -11,19 +11,36 @@
 
 namespace quillmere {
 
-struct ScriptEntry {
-    std::u16string_view address;          // text before the first comma
-    std::u16string_view original_length;  // text between the first two commas
-    std::u16string_view text;             // everything after the second comma
+// Also read from code page 936 bytes as they stand: "," is never part of a
+// two-byte code.
+template <class Char>
+struct BasicScriptEntry {
+    std::basic_string_view<Char> address;          // text before the first comma
+    std::basic_string_view<Char> original_length;  // text between the first two commas
+    std::basic_string_view<Char> text;             // everything after the second comma
 };
+using ScriptEntry = BasicScriptEntry<char16_t>;
 
 // A line with fewer than two commas. `address` is the text before the first
 // comma when there is one.
-struct SplitFailure {
-    std::optional<std::u16string_view> address;
+template <class Char>
+struct BasicSplitFailure {
+    std::optional<std::basic_string_view<Char>> address;
 };
+using SplitFailure = BasicSplitFailure<char16_t>;
 
-Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line);
+template <class Char>
+Expected<BasicScriptEntry<Char>, BasicSplitFailure<Char>> split_entry(std::basic_string_view<Char> line) {
+    using View = std::basic_string_view<Char>;
+    const std::size_t first = line.find(Char(','));
+    if (first == View::npos) return unexpected(BasicSplitFailure<Char>{});
+    const View address = line.substr(0, first);
+    const std::size_t second = line.find(Char(','), first + 1);
+    if (second == View::npos) return unexpected(BasicSplitFailure<Char>{address});
+    return BasicScriptEntry<Char>{address, line.substr(first + 1, second - first - 1), line.substr(second + 1)};
+}
+
+inline Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line) { return split_entry(line); }
 
 // The leading numeric part of a text: blanks, an optional sign, decimal
 // digits; no digits gives 0. A number too large in size is held at

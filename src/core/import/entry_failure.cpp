@@ -17,7 +17,8 @@ Message measuring_message(std::u16string_view address, const EntryFailure& failu
             return error_message(std::u16string(address) + u"行出错，" + u"码表中缺少[" + failure.what + u"]字");
         case EntryFault::missing_tag:
             return error_message(std::u16string(address) + u"行出错，" + missing_tag_text(failure.what));
-        case EntryFault::unprocessable: break;
+        case EntryFault::unprocessable:
+        case EntryFault::not_code_page_936: break;
     }
     return unprocessable_message(address);
 }

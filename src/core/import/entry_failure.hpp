@@ -14,6 +14,9 @@ enum class EntryFault {
     unprocessable,      // bad marker, unclosed "{", unusable table key or address, no room in the ROM
     missing_character,  // plain text no table value covers
     missing_tag,        // a token in braces no filter list names
+    // Bytes of a script that are not well-formed code page 936; the script
+    // is then read through the decoder, which gives the user's message.
+    not_code_page_936,
 };
 
 struct EntryFailure {

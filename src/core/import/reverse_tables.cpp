@@ -40,6 +40,7 @@ void ReverseTables::add(const TableLine& line, CodeBytes code) {
     if (index < 0) {
         index = static_cast<std::int32_t>(groups_.size());
         groups_.emplace_back();
+        groups_.back().first = line.value.front();
     }
     Group& group = groups_[static_cast<std::size_t>(index)];
     if (line.value.size() == 1) {

@@ -66,6 +66,17 @@ public:
         }
     }
 
+    // Calls f(value, code) for every value, in the order `match` tries
+    // them: for each first character, the longer values, then the character
+    // alone.
+    template <class F>
+    void for_each_value(F&& f) const {
+        for (const Group& group : groups_) {
+            for (const Longer& longer : group.longer) f(std::u16string_view(longer.value), longer.code);
+            if (group.has_one) f(std::u16string_view(&group.first, 1), group.one);
+        }
+    }
+
 private:
     struct Longer {
         std::u16string value;
@@ -73,6 +84,7 @@ private:
     };
     // All values that begin with one character.
     struct Group {
+        char16_t first = 0;
         bool has_one = false;  // a value that is this character alone
         CodeBytes one;
         std::vector<Longer> longer;  // longest first, then in priority order

@@ -5,21 +5,56 @@
 
 namespace quillmere {
 
+namespace {
+
+Message cannot_read() { return error_message(u"译文读取失败"); }
+
+// The file a previewed text passes through, or the script file.
+Expected<std::filesystem::path, Message> script_path(bool preview, const std::filesystem::path& script_file,
+                                                     std::u16string_view script_text,
+                                                     const std::filesystem::path& data_dir, text::Encoding encoding) {
+    if (!preview) return script_file;
+    const std::filesystem::path path = data_dir / kScriptTempFile;
+    std::u16string contents(script_text);
+    contents += text::kLineEnd;
+    if (!text::write_text_file(path, contents, encoding)) return unexpected(cannot_read());
+    return path;
+}
+
+bool starts_with_byte_order_mark(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+}
+
+}  // namespace
+
+std::u16string_view ScriptSource::text() {
+    if (!text_) text_ = text::decode_text_file(file_->bytes()).text;
+    return *text_;
+}
+
+Expected<ScriptSource, Message> open_script_source(bool preview, const std::filesystem::path& script_file,
+                                                   std::u16string_view script_text,
+                                                   const std::optional<std::filesystem::path>& data_dir,
+                                                   text::Encoding encoding) {
+    if (preview && !data_dir) return ScriptSource(std::u16string(script_text));
+    auto path = script_path(preview, script_file, script_text, data_dir.value_or(""), encoding);
+    if (!path) return unexpected(std::move(path.error()));
+    auto file = text::MappedFile::open(*path);
+    if (!file) return unexpected(cannot_read());
+    if (encoding == text::Encoding::gbk && !starts_with_byte_order_mark(file->bytes()))
+        return ScriptSource(std::move(*file));
+    return ScriptSource(text::decode_text_file(file->bytes(), encoding).text);
+}
+
 Expected<std::u16string, Message> open_script(bool preview, const std::filesystem::path& script_file,
                                               std::u16string_view script_text,
                                               const std::optional<std::filesystem::path>& data_dir,
                                               text::Encoding encoding) {
-    const Message cannot_read = error_message(u"译文读取失败");
     if (preview && !data_dir) return std::u16string(script_text);
-    std::filesystem::path path = script_file;
-    if (preview) {
-        path = *data_dir / kScriptTempFile;
-        std::u16string contents(script_text);
-        contents += text::kLineEnd;
-        if (!text::write_text_file(path, contents, encoding)) return unexpected(cannot_read);
-    }
-    auto file = text::read_text_file(path, encoding);
-    if (!file) return unexpected(cannot_read);
+    auto path = script_path(preview, script_file, script_text, data_dir.value_or(""), encoding);
+    if (!path) return unexpected(std::move(path.error()));
+    auto file = text::read_text_file(*path, encoding);
+    if (!file) return unexpected(cannot_read());
     return std::move(file->text);
 }
 

@@ -11,6 +11,7 @@
 #include "core/expected.hpp"
 #include "core/message.hpp"
 #include "core/text/gbk.hpp"
+#include "core/text/mapped_file.hpp"
 
 namespace quillmere {
 
@@ -22,5 +23,30 @@ Expected<std::u16string, Message> open_script(bool preview, const std::filesyste
                                               std::u16string_view script_text,
                                               const std::optional<std::filesystem::path>& data_dir,
                                               text::Encoding encoding = text::Encoding::gbk);
+
+// The script as read: a code page 936 file keeps its bytes as they are (the
+// check and the import read them so), anything else is decoded.
+class ScriptSource {
+public:
+    explicit ScriptSource(std::u16string text) : text_(std::move(text)) {}
+    explicit ScriptSource(text::MappedFile file) : file_(std::move(file)) {}
+
+    bool has_bytes() const { return file_.has_value(); }
+    std::string_view bytes() const {
+        return {reinterpret_cast<const char*>(file_->bytes().data()), file_->bytes().size()};
+    }
+    // The decoded text; a file kept as bytes is decoded on the first call.
+    std::u16string_view text();
+
+private:
+    std::optional<text::MappedFile> file_;
+    std::optional<std::u16string> text_;
+};
+
+// As open_script, keeping the bytes of a code page 936 file.
+Expected<ScriptSource, Message> open_script_source(bool preview, const std::filesystem::path& script_file,
+                                                   std::u16string_view script_text,
+                                                   const std::optional<std::filesystem::path>& data_dir,
+                                                   text::Encoding encoding = text::Encoding::gbk);
 
 }  // namespace quillmere

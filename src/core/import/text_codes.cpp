@@ -2,19 +2,50 @@
 
 #include "core/encoding/hex.hpp"
 #include "core/encoding/markers.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 namespace {
 
 constexpr auto npos = std::u16string_view::npos;
 
+// What a walk gives: the count `textlen` makes and, when `Encode`, the bytes
+// `text2code` writes, into a buffer with room for two bytes per unit of text
+// (no character, tag or marker takes more).
+template <bool Encode>
+struct Sink {
+    std::uint8_t* out = nullptr;
+    std::size_t count = 0;
+    std::optional<EntryFailure> encoding_failure;
+
+    void byte(std::uint8_t value) {
+        ++count;
+        if constexpr (Encode) *out++ = value;
+    }
+    void code(CodeBytes code) {
+        count += code.size;
+        if constexpr (Encode) {
+            out[0] = code.bytes[0];
+            out[1] = code.bytes[1];
+            out += code.size;
+        }
+    }
+    void measured_only(std::size_t bytes) { count += bytes; }
+    void encoded_only(std::uint8_t value) {
+        if constexpr (Encode) *out++ = value;
+    }
+    void encoding_fails(EntryFailure failure) {
+        if (!encoding_failure) encoding_failure = std::move(failure);
+    }
+};
+
 // Hexadecimal digit pairs, each emitted as one byte; false (nothing emitted)
 // when the digits are not pairs of hexadecimal digits.
-template <class Emit>
-bool emit_hex_pairs(std::u16string_view digits, Emit& emit) {
+template <class Out>
+bool emit_hex_pairs(std::u16string_view digits, Out& out) {
     if (digits.size() % 2 != 0 || !is_all_hex(digits)) return false;
     for (std::size_t i = 0; i < digits.size(); i += 2)
-        emit(static_cast<std::uint8_t>(hex_digit_value(digits[i]) * 16 + hex_digit_value(digits[i + 1])));
+        out.byte(static_cast<std::uint8_t>(hex_digit_value(digits[i]) * 16 + hex_digit_value(digits[i + 1])));
     return true;
 }
 
@@ -31,14 +62,14 @@ bool is_code_digits(std::u16string_view digits) {
 }
 
 // `token` runs from "{" to "}", both included.
-template <class Emit>
-std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTables& tables, CodeRange range,
-                                       Emit& emit) {
+template <class Out>
+std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTables& tables, TagRanges ranges,
+                                       Out& out) {
     const std::u16string_view inside = token.substr(1, token.size() - 2);
     if (inside.starts_with(kEndWord)) {
         const std::u16string_view code = inside.substr(kEndWord.size());
         if (!is_code_digits(code)) return unprocessable();
-        emit_hex_pairs(code, emit);
+        emit_hex_pairs(code, out);
         return std::nullopt;
     }
     if (inside.starts_with(kJumpWord)) {
@@ -48,39 +79,44 @@ std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTa
         const std::u16string_view code = body.substr(0, colon);
         const std::u16string_view parameters = body.substr(colon + 1);
         if (!is_code_digits(code) || parameters.size() % 2 != 0 || !is_all_hex(parameters)) return unprocessable();
-        emit_hex_pairs(code, emit);
-        emit_hex_pairs(parameters, emit);
+        emit_hex_pairs(code, out);
+        emit_hex_pairs(parameters, out);
         return std::nullopt;
     }
     if (auto code = tables.filters.single_code(token)) {
-        emit(*code);
+        out.byte(*code);
         return std::nullopt;
     }
-    if (auto code = tables.filters.double_code(token, range)) {
-        emit(static_cast<std::uint8_t>(*code >> 8));
-        emit(static_cast<std::uint8_t>(*code & 0xFF));
+    const auto hex_byte = tables.hex_bytes ? read_hex_byte_marker(token) : std::nullopt;
+    if (auto code = tables.filters.double_code(token, ranges.code)) {
+        out.code(CodeBytes{{static_cast<std::uint8_t>(*code >> 8), static_cast<std::uint8_t>(*code & 0xFF)}, 2});
         return std::nullopt;
     }
-    if (tables.hex_bytes) {
-        if (auto byte = read_hex_byte_marker(token)) {
-            emit(*byte);
-            return std::nullopt;
-        }
+    // Counted as a tag of the wider range, written as the code range has it.
+    if (tables.filters.double_code(token, ranges.measure)) {
+        out.measured_only(2);
+        if (hex_byte)
+            out.encoded_only(*hex_byte);
+        else
+            out.encoding_fails(EntryFailure{EntryFault::missing_tag, std::u16string(token)});
+        return std::nullopt;
+    }
+    if (hex_byte) {
+        out.byte(*hex_byte);
+        return std::nullopt;
     }
     return EntryFailure{EntryFault::missing_tag, std::u16string(token)};
 }
 
-// Calls emit(byte) for every byte of the text, in order, and stops at the
-// first failure.
-template <class Emit>
-std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTables& tables, CodeRange range,
-                                      Emit& emit) {
+template <class Out>
+std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
+                                      Out& out) {
     std::size_t i = 0;
     while (i < text.size()) {
         if (text[i] == u'{') {
             const std::size_t close = text.find(u'}', i + 1);
             if (close == npos) return unprocessable();
-            if (auto failure = walk_token(text.substr(i, close - i + 1), tables, range, emit)) return failure;
+            if (auto failure = walk_token(text.substr(i, close - i + 1), tables, ranges, out)) return failure;
             i = close + 1;
             continue;
         }
@@ -91,27 +127,134 @@ std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTabl
             auto match = tables.reverse.match(text.substr(i, plain_end - i));
             if (!match) return EntryFailure{EntryFault::missing_character, std::u16string(character_at(text, i))};
             if (!match->code.usable()) return unprocessable();
-            for (std::size_t k = 0; k < match->code.size; ++k) emit(match->code.bytes[k]);
+            out.code(match->code);
             i += match->length;
         }
     }
     return std::nullopt;
 }
 
+// The same walk over code page 936 bytes. "{" and "}" are also second bytes
+// of two-byte codes, so the text is walked a character at a time. Whatever
+// the walk reads is checked to be well-formed: otherwise the decoder's
+// substitutes decide, and the caller walks the decoded text.
+constexpr EntryFailure not_code_page_936() { return {EntryFault::not_code_page_936, {}}; }
+
+// The position of the "}" that closes the token opened before `from`, npos
+// when none does; `well_formed` false when a two-byte code is cut short.
+std::size_t token_close(std::string_view text, std::size_t from, bool& well_formed) {
+    for (std::size_t i = from; i < text.size();) {
+        const auto byte = static_cast<std::uint8_t>(text[i]);
+        if (byte == '}') return i;
+        if (!is_gbk_lead(byte)) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= text.size() || !is_gbk_trail(static_cast<std::uint8_t>(text[i + 1]))) {
+            well_formed = false;
+            return npos;
+        }
+        i += 2;
+    }
+    return npos;
+}
+
+// The decoded text of a piece of the script, or nullopt when it is not
+// well-formed.
+std::optional<std::u16string> decode_piece(std::string_view bytes) {
+    text::Decoded decoded =
+        text::decode_gbk(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    if (decoded.bad_sequences != 0) return std::nullopt;
+    return std::move(decoded.text);
+}
+
+template <class Out>
+std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTables& tables, TagRanges ranges,
+                                       Out& out) {
+    const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const std::uint8_t byte = bytes[i];
+        if (byte == '{') {
+            bool well_formed = true;
+            const std::size_t close = token_close(text, i + 1, well_formed);
+            if (!well_formed) return not_code_page_936();
+            if (close == npos) return unprocessable();
+            const auto token = decode_piece(text.substr(i, close - i + 1));
+            if (!token) return not_code_page_936();
+            if (auto failure = walk_token(*token, tables.tables, ranges, out)) return failure;
+            i = close + 1;
+            continue;
+        }
+        std::uint16_t first = byte;
+        std::size_t width = 1;
+        if (is_gbk_lead(byte)) {
+            if (i + 1 >= size) return not_code_page_936();
+            first = static_cast<std::uint16_t>(byte << 8 | bytes[i + 1]);
+            width = 2;
+        }
+        auto match = tables.reverse.match(text.substr(i), first, width);
+        if (!match) {
+            auto character = decode_piece(text.substr(i, width));
+            if (!character) return not_code_page_936();
+            return EntryFailure{EntryFault::missing_character, std::move(*character)};
+        }
+        if (!match->code.usable()) return unprocessable();
+        out.code(match->code);
+        i += match->length;
+    }
+    return std::nullopt;
+}
+
+template <class Text, class Tables, class Walk>
+Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, TagRanges ranges,
+                                               std::vector<std::uint8_t>* bytes, Walk walk) {
+    auto finish = [](auto& sink, std::optional<EntryFailure> failure) -> Expected<EntryCodes, EntryFailure> {
+        if (failure) return unexpected(std::move(*failure));
+        return EntryCodes{sink.count, std::move(sink.encoding_failure)};
+    };
+    if (!bytes) {
+        Sink<false> sink;
+        auto failure = walk(text, tables, ranges, sink);
+        return finish(sink, std::move(failure));
+    }
+    bytes->resize(text.size() * 2);
+    Sink<true> sink;
+    sink.out = bytes->data();
+    auto failure = walk(text, tables, ranges, sink);
+    bytes->resize(static_cast<std::size_t>(sink.out - bytes->data()));
+    return finish(sink, std::move(failure));
+}
+
 }  // namespace
 
+Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
+                                                std::vector<std::uint8_t>* bytes) {
+    return encode_with(text, tables, ranges, bytes,
+                       [](auto t, const auto& tb, TagRanges r, auto& sink) { return walk_text(t, tb, r, sink); });
+}
+
+Expected<EntryCodes, EntryFailure> encode_entry(std::string_view text, const GbkScriptTables& tables,
+                                                TagRanges ranges, std::vector<std::uint8_t>* bytes) {
+    return encode_with(text, tables, ranges, bytes,
+                       [](auto t, const auto& tb, TagRanges r, auto& sink) { return walk_bytes(t, tb, r, sink); });
+}
+
 Expected<std::size_t, EntryFailure> textlen(std::u16string_view text, const ScriptTables& tables, CodeRange range) {
-    std::size_t count = 0;
-    auto emit = [&count](std::uint8_t) { ++count; };
-    if (auto failure = walk_text(text, tables, range, emit)) return unexpected(std::move(*failure));
-    return count;
+    auto codes = encode_entry(text, tables, TagRanges{range, range}, nullptr);
+    if (!codes) return unexpected(std::move(codes.error()));
+    return codes->count;
 }
 
 std::optional<EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables, CodeRange range,
                                       std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    auto emit = [&bytes](std::uint8_t byte) { bytes.push_back(byte); };
-    return walk_text(text, tables, range, emit);
+    auto codes = encode_entry(text, tables, TagRanges{range, range}, &bytes);
+    if (!codes) {
+        bytes.clear();
+        return std::move(codes.error());
+    }
+    return std::nullopt;
 }
 
 Expected<std::vector<std::uint8_t>, EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables,

@@ -19,12 +19,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "core/expected.hpp"
 #include "core/import/entry_failure.hpp"
 #include "core/import/filter_lookup.hpp"
+#include "core/import/gbk_reverse_tables.hpp"
 #include "core/import/reverse_tables.hpp"
 
 namespace quillmere {
@@ -34,6 +36,39 @@ struct ScriptTables {
     FilterLookup filters;
     bool hex_bytes = false;  // "{$XX}" reads as the byte XX
 };
+
+// The tables for a script read as code page 936 bytes.
+struct GbkScriptTables {
+    explicit GbkScriptTables(const ScriptTables& script_tables) : tables(script_tables), reverse(tables.reverse) {}
+    const ScriptTables& tables;
+    GbkReverseTables reverse;
+};
+
+// Where a tag's double-byte code is searched: `measure` for the count,
+// `code` for the bytes (the import counts with every code and writes with
+// the codes of the range boxes).
+struct TagRanges {
+    CodeRange measure;
+    CodeRange code;
+};
+
+// An entry's text measured and encoded in one walk.
+struct EntryCodes {
+    std::size_t count = 0;  // the bytes `textlen` gives
+    // The first thing `text2code` refuses where `textlen` does not: a tag
+    // found only outside the code range.
+    std::optional<EntryFailure> encoding_failure;
+};
+
+// `textlen` and, into `bytes` when given (emptied first), `text2code` in one
+// walk; unexpected: the failure `textlen` gives.
+Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
+                                                std::vector<std::uint8_t>* bytes);
+// The same for a text of code page 936 bytes, with the same results as for
+// its decoded text; EntryFault::not_code_page_936 when the bytes walked are
+// not well-formed, so that the caller reads the decoded text instead.
+Expected<EntryCodes, EntryFailure> encode_entry(std::string_view text, const GbkScriptTables& tables,
+                                                TagRanges ranges, std::vector<std::uint8_t>* bytes);
 
 // The bytes the text will take, or the first thing in it that cannot be
 // encoded.

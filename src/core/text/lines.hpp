@@ -11,25 +11,31 @@ namespace quillmere::text {
 
 inline constexpr std::u16string_view kLineEnd = u"\r\n";
 
-// The lines of a text one at a time, without copying.
-class LineReader {
+// The lines of a text one at a time, without copying. Also reads code page
+// 936 bytes as they stand: CR and LF are never part of a two-byte code.
+template <class Char>
+class BasicLineReader {
 public:
-    explicit LineReader(std::u16string_view text) : text_(text) {}
+    using View = std::basic_string_view<Char>;
 
-    std::optional<std::u16string_view> next() {
+    explicit BasicLineReader(View text) : text_(text) {}
+
+    std::optional<View> next() {
         if (position_ >= text_.size()) return std::nullopt;
-        const std::size_t cr = text_.find(u'\r', position_);
-        const std::size_t end = cr == std::u16string_view::npos ? text_.size() : cr;
-        const std::u16string_view line = text_.substr(position_, end - position_);
+        const std::size_t cr = text_.find(Char('\r'), position_);
+        const std::size_t end = cr == View::npos ? text_.size() : cr;
+        const View line = text_.substr(position_, end - position_);
         position_ = end + 1;
-        if (position_ < text_.size() && text_[position_] == u'\n') ++position_;
+        if (position_ < text_.size() && text_[position_] == Char('\n')) ++position_;
         return line;
     }
 
 private:
-    std::u16string_view text_;
+    View text_;
     std::size_t position_ = 0;
 };
+
+using LineReader = BasicLineReader<char16_t>;
 
 // Calls on_line(std::u16string_view) for every line in order.
 template <class OnLine>

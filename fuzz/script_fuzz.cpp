@@ -167,6 +167,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!import_passed && !std::equal(rom.begin(), rom.end(), original_rom.begin(), original_rom.end()))
         fuzz::fail("a failed import changed the ROM");
 
+    // A script file is read as its bytes; read as its decoded text instead,
+    // it gives the same messages and the same ROM.
+    if (!request.preview) {
+        ImportRequest decoded = request;
+        decoded.preview = true;
+        decoded.data_dir.reset();
+        decoded.script_text = text::decode_text_file(parts[4]).text;
+        const Outcome checked_decoded = run_check(decoded);
+        if (checked_decoded.message != checked.message || checked_decoded.moves != checked.moves)
+            fuzz::fail("the check reads a script's bytes otherwise than its text");
+        put(dir / "rom.bin", original_rom);
+        const Outcome imported_decoded = run_import(decoded);
+        if (imported_decoded.message != imported.message ||
+            imported_decoded.entries_written != imported.entries_written || contents(dir / "rom.bin") != rom)
+            fuzz::fail("the import reads a script's bytes otherwise than its text");
+    }
+
     // Every changed byte lies inside an entry that was written.
     for (std::size_t offset = 0; offset < rom.size(); ++offset) {
         if (rom[offset] == original_rom[offset]) continue;

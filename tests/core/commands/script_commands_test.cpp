@@ -254,3 +254,29 @@ TEST_F(ScriptCommandsTest, rom_that_names_no_file_is_not_created) {
 
 }  // namespace
 }  // namespace quillmere
+
+namespace quillmere {
+namespace {
+
+// A script file whose bytes are not well-formed code page 936 is read as
+// the decoder reads it, the bad bytes becoming U+FFFD: the check and the
+// import say what they say of the decoded text, and the ROM stays as it was.
+TEST_F(ScriptCommandsTest, bytes_that_are_not_code_page_936_read_as_the_decoder_reads_them) {
+    const std::string scripts[] = {"0,1,A\r\n10,2,A\x81 \r\n", "0,1,A\r\n1\x81,1,A\r\n", "0,1,{\x81 }\r\n",
+                                   "0,3,A\x81\r\n", "0,\x81,A\r\n"};
+    for (const std::string& script : scripts) {
+        write_rom(Bytes(32, 0xEE));
+        ImportRequest from_file = request(u"");
+        testing::write_file(dir / "script.txt", Bytes(script.begin(), script.end()));
+        ImportRequest from_text = from_file;
+        from_text.preview = true;
+        from_text.script_text = text::decode_gbk(Bytes(script.begin(), script.end())).text;
+        EXPECT_EQ(run_check(from_file).message, run_check(from_text).message) << script;
+        const Outcome imported = run_import(from_file);
+        EXPECT_EQ(imported.message, run_import(from_text).message) << script;
+        EXPECT_EQ(imported.message.severity == Severity::notice, rom() != Bytes(32, 0xEE)) << script;
+    }
+}
+
+}  // namespace
+}  // namespace quillmere

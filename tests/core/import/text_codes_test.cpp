@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/import/entry_failure.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere {
 namespace {
@@ -86,6 +87,67 @@ TEST(text_codes_test, double_byte_tags_are_searched_inside_the_range) {
     EXPECT_EQ(text2code(u"{名}", tables, CodeRange{0x9001, 0x9001}).value(), Bytes{0xF0});
     EXPECT_EQ(text2code(u"{人}", tables, CodeRange{0x9001, 0xFFFF}).error(), missing_tag(u"{人}"));
     EXPECT_EQ(textlen(u"{人}", tables, CodeRange{1, 0}).error(), missing_tag(u"{人}"));
+}
+
+std::string gbk(std::u16string_view text) {
+    const auto bytes = text::encode_gbk(text).value();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The character of a two-byte code, for codes whose second byte is "{" or "}".
+std::u16string character_of(std::uint8_t lead, std::uint8_t trail) {
+    const std::uint8_t code[] = {lead, trail};
+    return text::decode_gbk(code).text;
+}
+
+// Measured and encoded as code page 936 bytes, a text gives what its decoded
+// form gives, in every range of tags.
+TEST(text_codes_test, bytes_read_as_their_decoded_text) {
+    const std::u16string open = character_of(0x81, '{');   // second byte "{"
+    const std::u16string close = character_of(0x81, '}');  // second byte "}"
+    std::vector<TableLine> single{{u"41", u"A"}, {u"42", u"AB"}, {u"43", u"ABC"}, {u"44", u"x{y"}};
+    std::vector<TableLine> double_lines{{u"8140", u"啊"}, {u"8141", open}, {u"8142", open + close},
+                                        {u"8143", u"A"}, {u"8144", u"\uFFFD"}};
+    FilterLookup filters;
+    ASSERT_TRUE(filters.add_single_list(Lines{u"F0=名", u"F1=" + close}));
+    ASSERT_TRUE(filters.add_double_list(Lines{u"0100=人", u"9000=人", u"9001=" + open + u"x"}));
+    const ScriptTables tables{ReverseTables(double_lines, single), std::move(filters), true};
+    const GbkScriptTables gbk_tables(tables);
+    const std::u16string texts[] = {
+        u"", u"AABABCA", u"啊" + open + close + open, u"{名}{人}{$41}", u"{" + close + u"}{" + open + u"x}",
+        u"{结束符00}{跳跃符F0：012C}", u"x{y}", u"A" + close + u"}", u"{" + open + u"x", u"乙", u"A{无}",
+        u"{结束符0}", u"AB{人}A"};
+    const TagRanges ranges[] = {{{0, 0xFFFF}, {0, 0xFFFF}}, {{0, 0xFFFF}, {0x9000, 0xFFFF}}, {{1, 0}, {1, 0}}};
+    for (const std::u16string& text : texts)
+        for (const TagRanges& range : ranges) {
+            const std::string name = text::to_utf8(text);
+            Bytes from_text, from_bytes;
+            auto expected = encode_entry(text, tables, range, &from_text);
+            auto got = encode_entry(gbk(text), gbk_tables, range, &from_bytes);
+            ASSERT_EQ(got.has_value(), expected.has_value()) << name;
+            if (!expected) {
+                EXPECT_EQ(got.error(), expected.error()) << name;
+                continue;
+            }
+            EXPECT_EQ(got->count, expected->count) << name;
+            EXPECT_EQ(got->encoding_failure, expected->encoding_failure) << name;
+            EXPECT_EQ(from_bytes, from_text) << name;
+        }
+}
+
+// Bytes that are not well-formed are never guessed at: the caller reads the
+// decoded text, where the decoder's substitutes decide.
+TEST(text_codes_test, bytes_that_are_not_well_formed_send_the_reader_back_to_the_text) {
+    std::vector<TableLine> single{{u"41", u"A"}};
+    FilterLookup filters;
+    const ScriptTables tables{ReverseTables({}, single), std::move(filters), false};
+    const GbkScriptTables gbk_tables(tables);
+    const std::string texts[] = {"A\x81", "{A\x81 }", "A\x81\x7F", "\x81\x20"};
+    for (const std::string& text : texts) {
+        auto got = encode_entry(text, gbk_tables, TagRanges{}, nullptr);
+        ASSERT_FALSE(got.has_value()) << text;
+        EXPECT_EQ(got.error().fault, EntryFault::not_code_page_936) << text;
+    }
 }
 
 TEST(entry_failure_test, messages_carry_the_address_where_they_should) {

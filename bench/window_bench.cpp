@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -50,6 +52,39 @@ void SetExportIntoText9(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(SetExportIntoText9)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The conversion into the editor's lines alone, a part of the above.
+void ToEditorText(benchmark::State& state) {
+    const std::u16string text = script_text();
+    for (auto _ : state) {
+        QString shown = ui::to_editor_text(text);
+        benchmark::DoNotOptimize(shown);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(ToEditorText)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The editor taking text already converted, and showing it.
+void SetPlainTextIntoText9(benchmark::State& state) {
+    const QString shown = ui::to_editor_text(script_text());
+    Window window;
+    window.form.show();
+    long faults = 0;
+    for (auto _ : state) {
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        window.text9->setPlainText(shown);
+        QApplication::processEvents();
+        ::getrusage(RUSAGE_SELF, &after);
+        faults += after.ru_minflt - before.ru_minflt;
+        state.PauseTiming();
+        window.text9->clear();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["page_faults"] = static_cast<double>(faults) / static_cast<double>(state.iterations());
+}
+BENCHMARK(SetPlainTextIntoText9)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 void ReadText10Back(benchmark::State& state) {
     const std::u16string text = script_text();

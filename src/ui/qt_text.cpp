@@ -4,6 +4,10 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "core/text/large_buffer.hpp"
 
 namespace quillmere::ui {
@@ -23,15 +27,41 @@ QString to_editor_text(std::u16string_view text) {
     QString shown(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(shown.data());
     char16_t* const begin = out;
+    text::advise_huge_pages(out, text.size() * sizeof(char16_t));
+    const char16_t* in = text.data();
+    const char16_t* const end = in + text.size();
     int lines = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
+    while (in < end) {
+        if constexpr (std::endian::native == std::endian::little) {
+            // Four characters at a time up to the next CR: the text runs to
+            // tens of megabytes. The output never runs ahead of the input,
+            // so copying all four before looking stays inside the string.
+            constexpr std::uint64_t kCrs = 0x000D000D000D000D, kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
+            while (end - in >= 4) {
+                std::uint64_t four;
+                std::memcpy(&four, in, sizeof four);
+                std::memcpy(out, &four, sizeof four);
+                const std::uint64_t x = four ^ kCrs;
+                const std::uint64_t crs = (x - kOnes) & ~x & kHigh;  // the lowest set lane is the first CR
+                if (crs == 0) {
+                    in += 4;
+                    out += 4;
+                    continue;
+                }
+                const int before = std::countr_zero(crs) / 16;
+                in += before;
+                out += before;
+                break;
+            }
+            if (in == end) break;
+        }
+        const char16_t c = *in++;
         if (c != u'\r') {
             *out++ = c;
             continue;
         }
         *out++ = ++lines % kLinesPerBlock == 0 ? u'\n' : kLineSeparator;
-        if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        if (in < end && *in == u'\n') ++in;
     }
     shown.truncate(static_cast<qsizetype>(out - begin));
     return shown;

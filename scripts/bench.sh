@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the release benchmarks, generates their data (nothing large is kept
-# in the tree), runs them and prints each figure against its target.
+# in the tree), runs them and prints each figure against its target, the
+# tool's export, check and import also as ratios to the floor (bench/floor.cpp)
+# measured in the same run. QUILLMERE_BENCH_DATA names data made earlier.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/bench
-data="$build/data"
+data="${QUILLMERE_BENCH_DATA:-$build/data}"
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)"

@@ -102,6 +102,11 @@ for what, floor, names, limit in ratios:
     note = "" if name == names[0] else f" ({name.split('/')[0]}, no file written)"
     row(what + note, f"{ratio:.2f} x ({ms(b):.0f} / {ms(floor):.0f} ms)", target, ratio <= limit)
 
+for arg, what in ((0, "its own bytes"), (1, "every byte changed")):
+    b = core.get(f"RomWrite/{arg}/real_time")
+    if b:
+        row(f"ROM writer alone, one patch per entry, {what}", f"{ms(b):.0f} ms", "measured", True)
+
 b = window.get("SetExportIntoText9/iterations:3/real_time")
 if b:
     row("window: 32 MiB export into text9", f"{ms(b):.0f} ms", "< 500 ms", ms(b) < 500)
@@ -110,6 +115,10 @@ else:
 b = window.get("StartUpWithMegabyteFilterLine/iterations:3/real_time")
 if b:
     row("window: start-up with a 1 MB line in glq.dat", f"{ms(b):.0f} ms", "< 1000 ms", ms(b) < 1000)
+for name, what in (("ToEditorText", "its lines for the editor"), ("SetPlainTextIntoText9", "the editor alone")):
+    b = window.get(f"{name}/iterations:3/real_time")
+    if b:
+        row(f"window: of the above, {what}", f"{ms(b):.0f} ms", "measured", True)
 b = window.get("ReadText10Back/iterations:3/real_time")
 if b:
     row("window: read text10 back", f"{ms(b):.0f} ms", "measured", True)

@@ -4,11 +4,11 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "core/text/gbk_tables.hpp"
 #include "core/text/large_buffer.hpp"
 
 namespace quillmere::text {
@@ -22,6 +22,9 @@ struct ConverterCloser {
     void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Past this size a buffer is worth advising for huge pages.
+constexpr std::size_t kLargeText = std::size_t{1} << 20;
 
 Converter open_converter(const char* name) {
     UErrorCode status = U_ZERO_ERROR;
@@ -61,56 +64,30 @@ Decoded decode_with(const char* name, std::span<const std::uint8_t> bytes) {
     return decoded;
 }
 
-// Long texts (whole scripts) decode through a table of every code, read
-// from the converter once per text, which is several times faster than the
-// converter itself. Anything but well-formed codes sends the whole text back
-// to the converter, so the result is always exactly the converter's.
-constexpr std::size_t kTableDecodeThreshold = std::size_t{1} << 20;
-constexpr char16_t kNoCode = 0xFFFF;  // no code page 936 code decodes to it
-
+// Well-formed text decodes by table lookup, several times faster than the
+// converter and without opening one. Anything else (a byte sequence the code
+// page does not define, a lead byte at the very end) sends the whole text
+// to the converter, so that the result, U+FFFD and counts included, is
+// always exactly the converter's.
 std::optional<std::u16string> decode_gbk_by_table(std::span<const std::uint8_t> bytes) {
-    Converter converter = open_converter(kCodePage936);
-    if (!converter) return std::nullopt;
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    auto decode_one = [&](const char* code, int32_t size) -> char16_t {
-        UChar unit[4];
-        UErrorCode error = U_ZERO_ERROR;
-        const int32_t length = ucnv_toUChars(converter.get(), unit, 4, code, size, &error);
-        return U_SUCCESS(error) && length == 1 ? static_cast<char16_t>(unit[0]) : kNoCode;
-    };
-    // Lead bytes start two-byte codes; every other byte stands alone.
-    std::array<char16_t, 256> single{};
-    std::array<bool, 256> lead{};
-    for (int byte = 0; byte < 256; ++byte) {
-        const char code = static_cast<char>(byte);
-        lead[static_cast<std::size_t>(byte)] = byte >= 0x81 && byte <= 0xFE;
-        single[static_cast<std::size_t>(byte)] = lead[static_cast<std::size_t>(byte)] ? kNoCode : decode_one(&code, 1);
-    }
-    std::vector<char16_t> pairs(65536, kNoCode);
-    for (int first = 0x81; first <= 0xFE; ++first)
-        for (int second = 0x40; second <= 0xFE; ++second) {
-            const char code[2] = {static_cast<char>(first), static_cast<char>(second)};
-            pairs[static_cast<std::size_t>(first << 8 | second)] = decode_one(code, 2);
-        }
-
     std::u16string text;
-    reserve_large(text, bytes.size());
-    text.resize(bytes.size());
-    char16_t* out = text.data();
     const std::size_t size = bytes.size();
+    if (size >= kLargeText) reserve_large(text, size);
+    text.resize(size);
+    char16_t* out = text.data();
+    const std::uint8_t* const in = bytes.data();
     for (std::size_t i = 0; i < size;) {
-        const std::uint8_t byte = bytes[i];
-        char16_t unit;
-        if (!lead[byte]) {
-            unit = single[byte];
-            ++i;
-        } else {
+        const std::uint8_t byte = in[i];
+        char16_t unit = gbk_tables::single[byte];
+        if (unit == gbk_tables::kNoCharacter) {
             if (i + 1 == size) return std::nullopt;
-            unit = pairs[static_cast<std::size_t>(byte) << 8 | bytes[i + 1]];
+            const auto decoded = decode_gbk_code(static_cast<std::uint16_t>(byte << 8 | in[i + 1]));
+            if (!decoded) return std::nullopt;
+            unit = *decoded;
             i += 2;
+        } else {
+            ++i;
         }
-        if (unit == kNoCode) return std::nullopt;
         *out++ = unit;
     }
     text.resize(static_cast<std::size_t>(out - text.data()));
@@ -176,16 +153,53 @@ Expected<Bytes, EncodeFailure> encode_with(const char* name, std::size_t max_byt
 
 }  // namespace
 
-Decoded decode_gbk(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() >= kTableDecodeThreshold) {
-        if (auto text = decode_gbk_by_table(bytes)) return Decoded{std::move(*text), 0};
+std::optional<char16_t> decode_gbk_code(std::uint16_t code) {
+    if (code <= 0xFF) {
+        const char16_t unit = gbk_tables::single[code];
+        if (unit == gbk_tables::kNoCharacter) return std::nullopt;
+        return unit;
     }
+    const unsigned lead = code >> 8, trail = code & 0xFF;
+    if (lead < gbk_tables::kFirstLead || lead > gbk_tables::kLastLead || trail < gbk_tables::kFirstTrail ||
+        trail > gbk_tables::kLastTrail)
+        return std::nullopt;
+    const char16_t unit =
+        gbk_tables::pairs[(lead - gbk_tables::kFirstLead) * gbk_tables::kTrailCount + (trail - gbk_tables::kFirstTrail)];
+    if (unit == gbk_tables::kNoCharacter) return std::nullopt;
+    return unit;
+}
+
+std::optional<std::uint16_t> encode_gbk_char(char16_t character) {
+    const std::uint16_t code = gbk_tables::codes[character];
+    if (code == gbk_tables::kNoCode) return std::nullopt;
+    return code;
+}
+
+Decoded decode_gbk(std::span<const std::uint8_t> bytes) {
+    if (auto text = decode_gbk_by_table(bytes)) return Decoded{std::move(*text), 0};
     return decode_with(kCodePage936, bytes);
 }
 
 Decoded decode_utf8(std::span<const std::uint8_t> bytes) { return decode_with("UTF-8", bytes); }
 
-Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) { return encode_with(kCodePage936, 2, text); }
+Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
+    // By table; the first character without a code sends the whole text to
+    // the converter, which finds and reports it exactly as it always has.
+    Bytes bytes;
+    const std::size_t room = text.size() * 2;
+    bytes.reserve(room);
+    if (room >= kLargeText) advise_huge_pages(bytes.data(), room);
+    bytes.resize(room);
+    std::uint8_t* out = bytes.data();
+    for (const char16_t c : text) {
+        const std::uint16_t code = gbk_tables::codes[c];
+        if (code == gbk_tables::kNoCode) return encode_with(kCodePage936, 2, text);
+        if (code > 0xFF) *out++ = static_cast<std::uint8_t>(code >> 8);
+        *out++ = static_cast<std::uint8_t>(code);
+    }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+    return bytes;
+}
 
 Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text) { return encode_with("UTF-8", 3, text); }
 

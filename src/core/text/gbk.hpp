@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,12 +33,26 @@ struct EncodeFailure {
 // files), or UTF-8 without a byte-order mark (files shared with other tools).
 enum class Encoding { gbk, utf8 };
 
+// Both directions go by tables made from ICU's "windows-936-2000" converter
+// when the tool is built, and give exactly that converter's result: a text
+// the tables cannot take whole (a bad byte sequence, a character without a
+// code) goes to the converter itself, which reports it. A short text costs
+// no more than its table lookups.
 Decoded decode_gbk(std::span<const std::uint8_t> bytes);
 Decoded decode_utf8(std::span<const std::uint8_t> bytes);
 Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text);
 // Fails only on a lone surrogate, which no character can stand for.
 Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text);
 Expected<Bytes, EncodeFailure> encode(std::u16string_view text, Encoding encoding);
+
+// One code of code page 936: a byte (00-FF), or a pair with its first byte in
+// the high half (8140-FEFE).
+// The character a code decodes to; nullopt for a lead byte alone and for a
+// code the code page does not define.
+std::optional<char16_t> decode_gbk_code(std::uint16_t code);
+// The code a character encodes to; nullopt for a surrogate and for a
+// character the code page cannot hold.
+std::optional<std::uint16_t> encode_gbk_char(char16_t character);
 
 // For the terminal and for tests: UTF-8 on the outside, UTF-16 inside.
 std::string to_utf8(std::u16string_view text);

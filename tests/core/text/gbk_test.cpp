@@ -1,6 +1,10 @@
 #include "core/text/gbk.hpp"
 
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+
+#include <memory>
+#include <optional>
 
 #include "core/support/temp_dir.hpp"
 
@@ -79,7 +83,7 @@ TEST(gbk_test, utf8_holds_every_character_but_a_lone_surrogate) {
     EXPECT_EQ(lone.error().index, 2u);
 }
 
-// Long texts take a faster road; it must give exactly what short texts give.
+// Long texts must give exactly what short texts give.
 TEST(gbk_test, long_texts_decode_as_short_ones_do) {
     Bytes every_code;
     for (int byte = 0; byte < 256; ++byte)
@@ -104,6 +108,121 @@ TEST(gbk_test, long_texts_decode_as_short_ones_do) {
     EXPECT_EQ(with_bad_end.bad_sequences, decoded.bad_sequences + 1);
     EXPECT_EQ(with_bad_end.text.size(), expected.size() + 1);
     EXPECT_EQ(with_bad_end.text.back(), u'\uFFFD');
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+// The converter the tables were made from, stopping at anything it cannot convert.
+std::unique_ptr<UConverter, ConverterCloser> stopping_converter() {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("windows-936-2000", &status));
+    EXPECT_TRUE(U_SUCCESS(status));
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    return converter;
+}
+
+std::optional<char16_t> converter_decodes(UConverter* converter, const char* code, int size) {
+    ucnv_resetToUnicode(converter);
+    UChar units[4];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucnv_toUChars(converter, units, 4, code, size, &status);
+    if (U_FAILURE(status) || length != 1) return std::nullopt;
+    return static_cast<char16_t>(units[0]);
+}
+
+std::optional<std::uint16_t> converter_encodes(UConverter* converter, char16_t character) {
+    ucnv_resetFromUnicode(converter);
+    char bytes[8];
+    UErrorCode status = U_ZERO_ERROR;
+    const UChar unit = character;
+    const int32_t length = ucnv_fromUChars(converter, bytes, sizeof bytes, &unit, 1, &status);
+    if (U_FAILURE(status) || length < 1 || length > 2) return std::nullopt;
+    if (length == 1) return static_cast<std::uint8_t>(bytes[0]);
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) << 8 | static_cast<std::uint8_t>(bytes[1]));
+}
+
+// The tables the build made, asked against the converter for every byte,
+// every pair (trail bytes outside the code page's range included) and
+// every BMP character; then whole texts of all of them, both ways.
+TEST(gbk_test, tables_give_what_the_converter_gives_for_every_code_and_character) {
+    auto converter = stopping_converter();
+    ASSERT_TRUE(converter);
+    Bytes every_code;
+    std::u16string every_character;
+    std::size_t defined_pairs = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        const char code = static_cast<char>(byte);
+        const auto expected = converter_decodes(converter.get(), &code, 1);
+        ASSERT_EQ(decode_gbk_code(static_cast<std::uint16_t>(byte)), expected) << byte;
+        if (expected) {
+            every_code.push_back(static_cast<std::uint8_t>(byte));
+            every_character += *expected;
+        }
+    }
+    for (int first = 0x01; first <= 0xFF; ++first)
+        for (int second = 0x00; second <= 0xFF; ++second) {
+            const char code[2] = {static_cast<char>(first), static_cast<char>(second)};
+            const auto pair = static_cast<std::uint16_t>(first << 8 | second);
+            // Two bytes that are not one code decode to no single character.
+            const auto expected = converter_decodes(converter.get(), code, 2);
+            ASSERT_EQ(decode_gbk_code(pair), expected) << std::hex << pair;
+            if (expected) {
+                ++defined_pairs;
+                every_code.insert(every_code.end(), {std::uint8_t(first), std::uint8_t(second)});
+                every_character += *expected;
+            }
+        }
+    EXPECT_GT(defined_pairs, 23000u);  // the converter really was asked
+    std::size_t encodable = 0;
+    for (int c = 0; c < 0x10000; ++c) {
+        const auto character = static_cast<char16_t>(c);
+        ASSERT_EQ(encode_gbk_char(character), converter_encodes(converter.get(), character)) << std::hex << c;
+        encodable += encode_gbk_char(character).has_value();
+    }
+    EXPECT_GT(encodable, 23000u);
+
+    const Decoded decoded = decode_gbk(every_code);
+    EXPECT_EQ(decoded.bad_sequences, 0u);
+    EXPECT_TRUE(decoded.text == every_character);
+    std::u16string encodable_text;
+    Bytes expected_bytes;
+    for (int c = 0; c < 0x10000; ++c)
+        if (const auto code = encode_gbk_char(static_cast<char16_t>(c))) {
+            encodable_text += static_cast<char16_t>(c);
+            if (*code > 0xFF) expected_bytes.push_back(static_cast<std::uint8_t>(*code >> 8));
+            expected_bytes.push_back(static_cast<std::uint8_t>(*code));
+        }
+    auto encoded = encode_gbk(encodable_text);
+    ASSERT_TRUE(encoded.has_value());
+    EXPECT_TRUE(*encoded == expected_bytes);
+    std::string icu_bytes(encodable_text.size() * 2 + 8, '\0');
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(converter.get());
+    const int32_t length = ucnv_fromUChars(converter.get(), icu_bytes.data(), static_cast<int32_t>(icu_bytes.size()),
+                                           reinterpret_cast<const UChar*>(encodable_text.data()),
+                                           static_cast<int32_t>(encodable_text.size()), &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    icu_bytes.resize(static_cast<std::size_t>(length));
+    EXPECT_TRUE(icu_bytes == std::string(expected_bytes.begin(), expected_bytes.end()));
+}
+
+// Short texts that the tables cannot take whole still give the converter's
+// answer: its substitutes and counts, its failure and where it lies.
+TEST(gbk_test, irregular_short_texts_keep_the_converters_answer) {
+    Decoded bad_trail = decode_gbk(bytes_of("\xA1\x30" "A"));
+    EXPECT_EQ(bad_trail.bad_sequences, 1u);
+    EXPECT_EQ(bad_trail.text.find(u'\uFFFD'), 0u);
+    EXPECT_EQ(bad_trail.text.back(), u'A');
+
+    auto late = encode_gbk(u"开头\u00C0\u00C0x");
+    ASSERT_FALSE(late.has_value());
+    EXPECT_EQ(late.error(), (EncodeFailure{2, U'\u00C0'}));
+    auto pair = encode_gbk(u"ab\U0001F600\u00C0");
+    ASSERT_FALSE(pair.has_value());
+    EXPECT_EQ(pair.error(), (EncodeFailure{2, U'\U0001F600'}));
 }
 
 TEST(gbk_test, utf8_round_trip_for_the_terminal) {

@@ -28,6 +28,40 @@ struct ReplaceHooks {
     std::function<void()> before_rename;
 };
 
+// A file replaced by content written in pieces: begin() makes the temporary
+// file beside the target (the target as replace_file finds and checks it),
+// write() appends to it, commit() puts it in the target's place exactly as
+// replace_file does. Until commit() succeeds the target is as it was; a
+// replacement dropped without commit() (or whose commit failed) removes its
+// temporary file.
+class FileReplacement {
+public:
+    static Expected<FileReplacement, FileError> begin(const std::filesystem::path& path, ReplaceHooks hooks = {});
+
+    FileReplacement(FileReplacement&& other) noexcept;
+    FileReplacement& operator=(FileReplacement&& other) noexcept;
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    ~FileReplacement();
+
+    // After a failed write every later write and the commit fail too.
+    Expected<Done, FileError> write(std::span<const std::uint8_t> bytes);
+    Expected<Done, FileError> commit();
+    // Removes the temporary file now; the target stays as it was.
+    void discard();
+
+private:
+    FileReplacement() = default;
+
+    int fd_ = -1;
+    std::filesystem::path target_, temporary_;
+    bool replaces_ = false;  // the target exists: its owner and mode carry over
+    unsigned owner_ = 0, group_ = 0, mode_ = 0;
+    ReplaceHooks hooks_;
+    std::size_t written_ = 0;
+    bool failed_ = false;
+};
+
 // Creates or replaces `path` with exactly `bytes`.
 // - A symbolic link stays a link: the file it leads to is replaced.
 // - A file that exists must be a regular file the caller may write; a

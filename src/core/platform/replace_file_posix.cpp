@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace quillmere::platform {
 namespace {
@@ -56,20 +58,6 @@ bool may_write(const fs::path& target) {
     return true;
 }
 
-bool write_all(int fd, std::span<const std::uint8_t> bytes, const ReplaceHooks& hooks) {
-    std::size_t allowed = hooks.fail_after_bytes.value_or(bytes.size());
-    while (!bytes.empty()) {
-        if (allowed == 0) return false;
-        const std::size_t chunk = std::min(bytes.size(), allowed);
-        const ssize_t put = ::write(fd, bytes.data(), chunk);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
-        bytes = bytes.subspan(static_cast<std::size_t>(put));
-        allowed -= static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 bool sync(int fd) {
     for (;;) {
         if (::fsync(fd) == 0) return true;
@@ -89,8 +77,7 @@ bool sync_folder(const fs::path& folder) {
 
 }  // namespace
 
-Expected<Done, FileError> replace_file(const fs::path& path, std::span<const std::uint8_t> bytes,
-                                       const ReplaceHooks& hooks) {
+Expected<FileReplacement, FileError> FileReplacement::begin(const fs::path& path, ReplaceHooks hooks) {
     if (path.empty()) return unexpected(FileError::cannot_open);
     const fs::path target = link_target(path);
     if (target.empty() || target.filename().empty()) return unexpected(FileError::cannot_open);
@@ -100,26 +87,102 @@ Expected<Done, FileError> replace_file(const fs::path& path, std::span<const std
     if (!exists && errno != ENOENT) return unexpected(FileError::cannot_open);
     if (exists && (!S_ISREG(old.st_mode) || !may_write(target))) return unexpected(FileError::cannot_open);
 
-    fs::path temporary;
-    const int fd = create_temporary(target, temporary);
-    if (fd < 0) return unexpected(FileError::cannot_open);
+    FileReplacement replacement;
+    replacement.fd_ = create_temporary(target, replacement.temporary_);
+    if (replacement.fd_ < 0) return unexpected(FileError::cannot_open);
+    replacement.target_ = target;
+    replacement.replaces_ = exists;
+    replacement.owner_ = old.st_uid;
+    replacement.group_ = old.st_gid;
+    replacement.mode_ = old.st_mode & 07777;
+    replacement.hooks_ = std::move(hooks);
+    return replacement;
+}
 
-    bool written = write_all(fd, bytes, hooks);
-    if (written && exists) {
+FileReplacement::FileReplacement(FileReplacement&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temporary_(std::move(other.temporary_)),
+      replaces_(other.replaces_), owner_(other.owner_), group_(other.group_), mode_(other.mode_),
+      hooks_(std::move(other.hooks_)), written_(other.written_), failed_(other.failed_) {
+    other.temporary_.clear();
+}
+
+FileReplacement& FileReplacement::operator=(FileReplacement&& other) noexcept {
+    if (this != &other) {
+        discard();
+        fd_ = std::exchange(other.fd_, -1);
+        target_ = std::move(other.target_);
+        temporary_ = std::move(other.temporary_);
+        other.temporary_.clear();
+        replaces_ = other.replaces_;
+        owner_ = other.owner_;
+        group_ = other.group_;
+        mode_ = other.mode_;
+        hooks_ = std::move(other.hooks_);
+        written_ = other.written_;
+        failed_ = other.failed_;
+    }
+    return *this;
+}
+
+FileReplacement::~FileReplacement() { discard(); }
+
+// The temporary file goes, unless it became the target.
+void FileReplacement::discard() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+Expected<Done, FileError> FileReplacement::write(std::span<const std::uint8_t> bytes) {
+    while (!failed_ && !bytes.empty()) {
+        std::size_t chunk = bytes.size();
+        if (hooks_.fail_after_bytes) {
+            // A full disk, as the test asks for it.
+            const std::size_t allowed = *hooks_.fail_after_bytes > written_ ? *hooks_.fail_after_bytes - written_ : 0;
+            if (allowed == 0) failed_ = true;
+            chunk = std::min(chunk, allowed);
+        }
+        if (failed_) break;
+        const ssize_t put = ::write(fd_, bytes.data(), chunk);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            failed_ = true;
+            break;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(put));
+        written_ += static_cast<std::size_t>(put);
+    }
+    if (failed_ || fd_ < 0) return unexpected(FileError::cannot_write);
+    return Done{};
+}
+
+Expected<Done, FileError> FileReplacement::commit() {
+    if (fd_ < 0) return unexpected(FileError::cannot_write);
+    bool written = !failed_;
+    if (written && replaces_) {
         // The owner first: changing it can clear set-id bits that the mode
         // then restores. Only root may give a file away; others keep theirs.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* not permitted: the file stays ours */ }
-        written = ::fchmod(fd, old.st_mode & 07777) == 0;
+        if (::fchown(fd_, owner_, group_) != 0) { /* not permitted: the file stays ours */ }
+        written = ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0;
     }
-    written = written && sync(fd);
-    written = ::close(fd) == 0 && written;
-    if (written && hooks.before_rename) hooks.before_rename();
-    if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    written = written && sync(fd_);
+    written = ::close(std::exchange(fd_, -1)) == 0 && written;
+    if (written && hooks_.before_rename) hooks_.before_rename();
+    if (!written || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        discard();
         return unexpected(FileError::cannot_write);
     }
-    if (!sync_folder(target.parent_path())) return unexpected(FileError::cannot_write);
+    temporary_.clear();
+    if (!sync_folder(target_.parent_path())) return unexpected(FileError::cannot_write);
     return Done{};
+}
+
+Expected<Done, FileError> replace_file(const fs::path& path, std::span<const std::uint8_t> bytes,
+                                       const ReplaceHooks& hooks) {
+    auto replacement = FileReplacement::begin(path, hooks);
+    if (!replacement) return unexpected(replacement.error());
+    if (!replacement->write(bytes)) return unexpected(FileError::cannot_write);
+    return replacement->commit();
 }
 
 }  // namespace quillmere::platform

@@ -62,6 +62,60 @@ TEST(replace_file_test, a_failed_write_leaves_the_file_as_it_was_and_no_temporar
     }
 }
 
+// Written in pieces of any size, the file is replaced only by a commit,
+// and then holds exactly the pieces; a failure anywhere, or no commit,
+// leaves the old content and no temporary file.
+TEST(replace_file_test, a_replacement_written_in_pieces) {
+    const Bytes content = big_content();
+    const auto write_in_pieces = [&](FileReplacement& replacement, std::size_t piece) {
+        bool all = true;
+        for (std::size_t at = 0; at < content.size(); at += piece)
+            all = replacement.write(std::span(content).subspan(at, std::min(piece, content.size() - at))).has_value() && all;
+        return all;
+    };
+    for (std::size_t piece : {std::size_t{1000}, std::size_t{4096}, std::size_t{65536}, content.size()}) {
+        SCOPED_TRACE(piece);
+        TempDir dir;
+        write_file(dir / "out.txt", "old\r\n");
+        ::chmod((dir / "out.txt").c_str(), 0604);
+        {
+            auto dropped = FileReplacement::begin(dir / "out.txt");
+            ASSERT_TRUE(dropped.has_value());
+            EXPECT_TRUE(write_in_pieces(*dropped, piece));
+            EXPECT_EQ(names_in(dir.path()).size(), 2u);  // the temporary file beside it
+        }
+        EXPECT_EQ(read_file(dir / "out.txt"), bytes_of("old\r\n"));
+        EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"out.txt"});
+
+        for (std::size_t fail_after : {std::size_t{0}, piece - 1, std::min(piece + 1, content.size() - 1)}) {
+            auto failing = FileReplacement::begin(dir / "out.txt", failing_after(fail_after));
+            ASSERT_TRUE(failing.has_value());
+            EXPECT_FALSE(write_in_pieces(*failing, piece));
+            EXPECT_FALSE(failing->write(bytes_of("more")).has_value());
+            EXPECT_EQ(failing->commit().error(), FileError::cannot_write);
+            EXPECT_EQ(read_file(dir / "out.txt"), bytes_of("old\r\n"));
+            EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"out.txt"});
+        }
+
+        auto replacement = FileReplacement::begin(dir / "out.txt");
+        ASSERT_TRUE(replacement.has_value());
+        EXPECT_TRUE(write_in_pieces(*replacement, piece));
+        FileReplacement moved = std::move(*replacement);
+        ASSERT_TRUE(moved.commit().has_value());
+        EXPECT_EQ(read_file(dir / "out.txt"), content);
+        EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"out.txt"});
+        struct stat status {};
+        ASSERT_EQ(::stat((dir / "out.txt").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0604u);
+    }
+    // What replace_file refuses, a replacement refuses before it writes anything.
+    TempDir dir;
+    fs::create_directories(dir / "folder");
+    EXPECT_EQ(FileReplacement::begin(dir / "folder").error(), FileError::cannot_open);
+    EXPECT_EQ(FileReplacement::begin(dir / "missing" / "out.txt").error(), FileError::cannot_open);
+    EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"folder"});
+}
+
 TEST(replace_file_test, a_kill_before_the_rename_leaves_the_old_content) {
     TempDir dir;
     write_file(dir / "glq.dat", "00=over\r\n");

@@ -1,6 +1,7 @@
 // quillmere-cli export: the export command with its values taken from the
 // command line, writing the file form to a file or to standard output.
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "cli/commands.hpp"
 #include "core/commands/export_command.hpp"
 #include "core/commands/stored_job.hpp"
+#include "core/export/exportrange.hpp"
 
 namespace quillmere::cli {
 namespace {
@@ -29,13 +31,19 @@ struct ExportOptions {
     int hex_max = 4;
 };
 
-int write_to_stream(const std::u16string& export_text, text::Encoding encoding, const Streams& streams) {
-    auto bytes = export_file_bytes(export_text, encoding);
-    if (!bytes) {
-        print_message(bytes.error(), streams);
+// The file form goes out only once it is whole: a stream cannot take back
+// what it was given when the export then fails.
+int write_to_stream(const ExportRequest& request, const Streams& streams) {
+    std::vector<std::uint8_t> bytes;
+    const ExportOutcome outcome = export_file_form(request, bytes);
+    if (outcome.message) {
+        print_message(*outcome.message, streams);
         return kExitFailure;
     }
-    streams.out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+    for (std::size_t at = 0; at < bytes.size() && streams.out; at += kExportChunkBytes) {
+        const std::size_t size = std::min(kExportChunkBytes, bytes.size() - at);
+        streams.out.write(reinterpret_cast<const char*>(bytes.data() + at), static_cast<std::streamsize>(size));
+    }
     streams.out.flush();
     if (!streams.out) {
         print_message(error_message(u"无法写入标准输出"), streams);
@@ -89,16 +97,11 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
     // The output is named on the command line, so there is no name to ask for.
     request.name = options.out.empty() ? u"-" : text_of(options.out);
 
-    ExportOutcome outcome = run_export(request);
-    if (!outcome.export_text) {
-        print_message(outcome.message.value_or(notice_message(u"导出文本失败")), streams);
-        return kExitFailure;
-    }
-    if (options.out.empty()) return write_to_stream(*outcome.export_text, request.encoding, streams);
-    const Message written =
-        write_export_file(path_of(options.out), *outcome.export_text, request.rom, request.encoding);
-    print_message(written, streams);
-    return exit_status(written, true);
+    if (options.out.empty()) return write_to_stream(request, streams);
+    // Written as the scan goes, into the file that replaces the old one.
+    const ExportOutcome outcome = export_to_file(request, path_of(options.out));
+    print_message(outcome.message.value_or(notice_message(u"导出文本失败")), streams);
+    return outcome.written ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace

@@ -59,9 +59,25 @@ struct ExportOutcome {
     std::optional<std::u16string> export_text;
     // The scan gave no record: text9 must be emptied.
     bool clear_preview = false;
+    // export_to_file: the file now holds the export.
+    bool written = false;
 };
 
 ExportOutcome run_export(const ExportRequest& request);
+
+// The export, preview off, saved to `path`: the same checks and messages as
+// run_export and then write_export_file, in the same order, and the same
+// file, but the scan writes the file's bytes straight into the replacing
+// file (see platform::FileReplacement) instead of holding the export text.
+// The message is always set; `export_text` never is. A scan that fails or
+// gives no record leaves `path` as it was.
+ExportOutcome export_to_file(const ExportRequest& request, const std::filesystem::path& path);
+
+// The export, preview off, as the bytes of its file form (for a stream,
+// which cannot take back what it was given): on success the message is
+// absent and `bytes` holds the file; otherwise the message says why (as
+// run_export, then export_file_bytes, would) and `bytes` is empty.
+ExportOutcome export_file_form(const ExportRequest& request, std::vector<std::uint8_t>& bytes);
 
 // The file form in its encoding, or the file name message (错误) when a
 // character cannot be written.

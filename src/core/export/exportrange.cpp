@@ -1,15 +1,16 @@
 #include "core/export/exportrange.hpp"
 
-#include "core/text/large_buffer.hpp"
-
 #include <algorithm>
-#include <cassert>
 #include <array>
+#include <cassert>
+#include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "core/encoding/markers.hpp"
 #include "core/export/export_text.hpp"
+#include "core/text/large_buffer.hpp"
 
 namespace quillmere {
 namespace {
@@ -33,20 +34,51 @@ Code code_of(const FilterEntry* entry, const std::u16string* value) {
     return value != nullptr && !value->empty() ? Code::character : Code::none;
 }
 
+// The scan writes the export text as characters (UTF-16) or as the bytes of
+// the export file, each piece encoded once before the scan. A character
+// takes at most this many units of the output.
+template <class Unit>
+inline constexpr std::size_t kUnitsPerChar = std::is_same_v<Unit, char16_t> ? 1 : 3;
+
 // The text a code shows when it is read as text (a tag, a character, or the
-// character a jump code stands for when its parameters are missing), kept in
-// one pool so that appending it is a plain copy.
+// character a jump code stands for when its parameters are missing), in
+// units of the output, kept in one pool so that appending it is a plain copy.
 struct Piece {
-    std::uint32_t offset = 0;  // in the pool; the character itself when length is 1
-    std::uint32_t length = 0;
+    std::uint32_t offset = 0;  // in the pool; the units themselves when chars is 1
+    std::uint32_t length = 0;  // units
+    std::uint32_t chars = 0;   // characters of the export text
 };
 
+// The parts of the markers that are not ASCII, in units of the output.
+template <class Unit>
+struct MarkerWords {
+    std::vector<Unit> end_open;   // "{结束符"
+    std::vector<Unit> jump_open;  // "{跳跃符"
+    std::vector<Unit> colon;      // "："
+};
+
+template <class Unit>
+Unit* put(Unit* out, const std::vector<Unit>& units) {
+    return std::copy(units.begin(), units.end(), out);
+}
+
+template <class Unit>
+Unit* put_hex(Unit* out, std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (std::uint8_t byte : bytes) {
+        *out++ = static_cast<Unit>(kDigits[byte >> 4]);
+        *out++ = static_cast<Unit>(kDigits[byte & 0x0F]);
+    }
+    return out;
+}
+
 // The text of the run being read, with room kept in front for the record's
-// header, so that a closed run goes into the export text in one copy.
-// Characters are appended here millions of times per export, so this is a
-// bare buffer that always keeps room for one character per byte a run can
-// still cover, and for the record end: a single character never has to
-// wait for the buffer to grow.
+// header, so that a closed run goes out in one copy. Characters are
+// appended here millions of times per export, so this is a bare buffer that
+// always keeps room for the most units a byte a run can still cover can
+// give, and for the record end: a character never has to wait for the
+// buffer to grow.
+template <class Unit>
 class RunText {
 public:
     RunText() {
@@ -54,26 +86,23 @@ public:
         clear();
     }
 
-    [[gnu::always_inline]] void push(char16_t c) {
-        assert(size_ < capacity_);
-        chars_[size_++] = c;
-    }
-    // Where the next character goes, for a loop that pushes characters
-    // itself; it hands the new end back with `end_at`.
-    char16_t* end() { return chars_.get() + size_; }
-    void end_at(char16_t* end) {
+    // Where the next unit goes, for a loop that writes units itself; it
+    // hands the new end back with `end_at`. Up to kSlack units past the end
+    // may be written over.
+    Unit* end() { return chars_.get() + size_; }
+    void end_at(Unit* end) {
         size_ = static_cast<std::size_t>(end - chars_.get());
-        assert(size_ <= capacity_);
+        assert(size_ + kSlack <= capacity_);
     }
-    void append(std::u16string_view text) {
-        if (text.size() + kSpare > capacity_ - size_) grow(text.size());
-        std::copy(text.begin(), text.end(), chars_.get() + size_);
-        size_ += text.size();
-    }
-    // Room for `count` more characters, to be written at once.
-    char16_t* extend(std::size_t count) {
+    void append(const Unit* units, std::size_t count) {
         if (count + kSpare > capacity_ - size_) grow(count);
-        char16_t* at = chars_.get() + size_;
+        std::copy(units, units + count, chars_.get() + size_);
+        size_ += count;
+    }
+    // Room for `count` more units, to be written at once.
+    Unit* extend(std::size_t count) {
+        if (count + kSpare > capacity_ - size_) grow(count);
+        Unit* at = chars_.get() + size_;
         size_ += count;
         return at;
     }
@@ -81,46 +110,120 @@ public:
     std::size_t size() const { return size_ - kRecordHeaderSize; }
 
     // The whole record of the run: its header, its text, the record end.
-    std::u16string_view record(std::uint32_t address, std::int32_t length) {
-        std::copy(kRecordEnd.begin(), kRecordEnd.end(), chars_.get() + size_);
-        size_ += kRecordEnd.size();
-        char16_t* const text = chars_.get() + kRecordHeaderSize;
-        const char16_t* header = write_record_header(text, address, length);
+    std::span<const Unit> record(std::uint32_t address, std::int32_t length) {
+        for (char16_t c : kRecordEnd) chars_[size_++] = static_cast<Unit>(c);
+        Unit* const text = chars_.get() + kRecordHeaderSize;
+        const Unit* header;
+        if constexpr (std::is_same_v<Unit, char16_t>) {
+            header = write_record_header(text, address, length);
+        } else {
+            char16_t wide[kRecordHeaderSize];
+            const char16_t* const wide_end = wide + kRecordHeaderSize;
+            const char16_t* const begin = write_record_header(wide + kRecordHeaderSize, address, length);
+            Unit* const at = text - (wide_end - begin);
+            std::transform(begin, wide_end, at, [](char16_t c) { return static_cast<Unit>(c); });
+            header = at;
+        }
         return {header, static_cast<std::size_t>(chars_.get() + size_ - header)};
     }
 
 private:
-    static constexpr std::size_t kSpare = kMaxRunLength + kRecordEnd.size();
+    // Whole units a piece of one character may write beyond its own.
+    static constexpr std::size_t kSlack = std::is_same_v<Unit, char16_t> ? 0 : 4 - kUnitsPerChar<Unit>;
+    static constexpr std::size_t kSpare = kUnitsPerChar<Unit> * kMaxRunLength + kRecordEnd.size() + kSlack;
 
     void grow(std::size_t more) {
         capacity_ = std::max(capacity_ * 2, size_ + more + kSpare + 256);
-        auto bigger = std::make_unique<char16_t[]>(capacity_);
+        auto bigger = std::make_unique<Unit[]>(capacity_);
         std::copy(chars_.get(), chars_.get() + size_, bigger.get());
         chars_ = std::move(bigger);
     }
 
-    std::unique_ptr<char16_t[]> chars_;
+    std::unique_ptr<Unit[]> chars_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };
 
-// One pass over the stretch. Positions are 1-based (offset + 1) so that the
-// record address reads as the run rules state it. Showing the bytes no rule
-// reads is a separate instance of the scan, so that the usual one pays
-// nothing for it.
-template <bool ShowHexBytes>
+// Where the records go: the export text in memory, or the bytes of the
+// export file, handed on in chunks.
+class TextOutput {
+public:
+    using Unit = char16_t;
+    void reserve(std::size_t characters) { text::reserve_large(text_, characters); }
+    void put(std::span<const char16_t> record) { text_.append(record.data(), record.size()); }
+    std::u16string take() { return std::move(text_); }
+
+private:
+    std::u16string text_;
+};
+
+class ByteOutput {
+public:
+    using Unit = std::uint8_t;
+    explicit ByteOutput(const ExportChunkWriter& write) : write_(write) { chunk_.reserve(kExportChunkBytes + 4096); }
+    void reserve(std::size_t) {}
+    void put(std::span<const std::uint8_t> record) {
+        chunk_.insert(chunk_.end(), record.begin(), record.end());
+        if (chunk_.size() >= kExportChunkBytes) flush();
+    }
+    void flush() {
+        if (!chunk_.empty()) write_(chunk_);
+        chunk_.clear();
+    }
+
+private:
+    const ExportChunkWriter& write_;
+    std::vector<std::uint8_t> chunk_;
+};
+
+// Encodes the pieces and marker words of a scan into its output's units;
+// false from `ok` once a text could not be encoded.
+class TextEncoder {
+public:
+    std::vector<char16_t> operator()(std::u16string_view text) { return {text.begin(), text.end()}; }
+    bool ok() const { return true; }
+};
+
+class ByteEncoder {
+public:
+    explicit ByteEncoder(text::Encoding encoding) : encoding_(encoding) {}
+    std::vector<std::uint8_t> operator()(std::u16string_view text) {
+        auto bytes = text::encode(text, encoding_);
+        if (!bytes) {
+            ok_ = false;
+            return {};
+        }
+        return std::move(*bytes);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    text::Encoding encoding_;
+    bool ok_ = true;
+};
+
+// One pass over a stretch, or over several. Positions are 1-based (offset +
+// 1) so that the record address reads as the run rules state it. Showing
+// the bytes no rule reads is a separate instance of the scan, so that the
+// usual one pays nothing for it; so is each kind of output.
+template <bool ShowHexBytes, class Output>
 class Scan {
 public:
+    using Unit = typename Output::Unit;
+    static constexpr bool kCountsChars = !std::is_same_v<Unit, char16_t>;
+
+    template <class Encoder>
     Scan(std::span<const std::uint8_t> rom, const CodeTables& tables, const ExportFilters& filters,
-         std::optional<std::int32_t> minimum, std::size_t max_text_length, std::int32_t hex_max = 0)
+         std::optional<std::int32_t> minimum, std::size_t max_text_length, std::int32_t hex_max, Encoder encode,
+         Output& output)
         : rom_(rom), size_(static_cast<std::int64_t>(rom.size())), filters_(filters), minimum_(minimum),
-          max_text_length_(max_text_length), hex_max_(hex_max), pair_codes_(65536, Code::none) {
+          max_text_length_(max_text_length), hex_max_(hex_max), pair_codes_(65536, Code::none), output_(output) {
         for (std::size_t byte = 0; byte < 256; ++byte) {
             const auto b = static_cast<std::uint8_t>(byte);
             const FilterEntry* entry = filters.single ? &filters.single->at(b) : nullptr;
             const std::u16string* value = tables.single ? &tables.single->at(b) : nullptr;
             single_codes_[byte] = code_of(entry, value);
-            single_pieces_[byte] = piece_of(single_codes_[byte], entry, value);
+            single_pieces_[byte] = piece_of(single_codes_[byte], entry, value, encode);
         }
         if (filters.double_byte || tables.double_byte) {
             pair_pieces_.resize(65536);
@@ -130,35 +233,67 @@ public:
                 const FilterEntry* entry = filters.double_byte ? &filters.double_byte->at(first, second) : nullptr;
                 const std::u16string* value = tables.double_byte ? &tables.double_byte->at(first, second) : nullptr;
                 pair_codes_[pair] = code_of(entry, value);
-                pair_pieces_[pair] = piece_of(pair_codes_[pair], entry, value);
+                pair_pieces_[pair] = piece_of(pair_codes_[pair], entry, value, encode);
             }
         }
+        words_.end_open = encode(u"{" + std::u16string(kEndWord));
+        words_.jump_open = encode(u"{" + std::u16string(kJumpWord));
+        words_.colon = encode(std::u16string(1, kFullWidthColon));
+        encodable_ = encode.ok();
     }
 
-    Expected<std::u16string, ExportFailed> run(std::int64_t start, std::int64_t end) {
+    // Whether every piece could be put in the output's units.
+    bool encodable() const { return encodable_; }
+
+    // The stretches in address order. A run may end past its stretch (the
+    // second byte of a pair, a jump code's parameters); the next stretch
+    // starts after it, so that no two records share a byte and an import
+    // cannot write one over another. Each stretch alone, and all together,
+    // stay within the text length limit.
+    bool stretches(std::span<const ExportStretch> stretches) {
         // Text usually takes one or two characters per byte or pair; the
         // reservation spares copying the text as it grows.
-        const std::int64_t last = std::min(end + 1, size_);
-        if (last > start) text::reserve_large(text_, static_cast<std::size_t>(last - start) * 2 + 64);
-        if (!scan(start, end, false)) return unexpected(failure_);
-        return std::move(text_);
+        std::size_t bytes = 0;
+        for (const ExportStretch& stretch : stretches) {
+            const std::int64_t last = std::min<std::int64_t>(std::int64_t{stretch.end} + 1, size_);
+            bytes += static_cast<std::size_t>(std::max<std::int64_t>(last - std::max(stretch.start, 0), 0));
+        }
+        if (bytes > 0) output_.reserve(bytes * 2 + 64);
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < stretches.size(); ++i) {
+            std::int64_t start = std::max<std::int32_t>(stretches[i].start, 0);
+            if (i > 0) {
+                start = std::max(start, end_of_records_);
+                if (start > stretches[i].end) continue;
+            }
+            records_chars_ = 0;
+            if (!scan(start, stretches[i].end, false)) return false;
+            clear_run();
+            if (i > 0 && total + records_chars_ > max_text_length_) {
+                failure_ = ExportFailed::text_too_long;
+                return false;
+            }
+            total += records_chars_;
+        }
+        return true;
     }
 
     // The run that begins at each start, up to the end of the ROM: what
     // closes it ends the scan of that start.
-    Expected<std::u16string, ExportFailed> first_runs(std::span<const std::uint32_t> starts) {
+    bool first_runs(std::span<const std::uint32_t> starts) {
         for (std::uint32_t start : starts) {
-            if (!scan(start, size_ - 1, true)) return unexpected(failure_);
+            if (!scan(start, size_ - 1, true)) return false;
             // A run the end of the ROM left open is dropped.
-            run_.clear();
-            run_length_ = 0;
-            end_flag_ = false;
+            clear_run();
         }
-        return std::move(text_);
+        return true;
     }
 
+    ExportFailed failure() const { return failure_; }
+    std::size_t records() const { return records_; }
+
 private:
-    // Scans start … end into the export text; false on a failure.
+    // Scans start … end into the output; false on a failure.
     bool scan(std::int64_t start, std::int64_t end, bool first_run_only) {
         // The upper bound is fixed here; the rules may move the position on.
         const std::int64_t last = std::min(end + 1, size_);
@@ -189,19 +324,42 @@ private:
 
     enum class Step { no_match, matched, end_code, failed };
 
-    Piece piece_of(Code code, const FilterEntry* entry, const std::u16string* value) {
+    template <class Encoder>
+    Piece piece_of(Code code, const FilterEntry* entry, const std::u16string* value, Encoder& encode) {
         const std::u16string* text = code == Code::tag ? &entry->text : value;
         if (text == nullptr || text->empty()) return {};
-        // A piece of one character holds the character itself.
-        if (text->size() == 1) return Piece{(*text)[0], 1};
-        Piece piece{static_cast<std::uint32_t>(pool_.size()), static_cast<std::uint32_t>(text->size())};
-        pool_ += *text;
+        const std::vector<Unit> units = encode(*text);
+        if (units.empty()) return {};
+        const auto chars = static_cast<std::uint32_t>(text->size());
+        const auto length = static_cast<std::uint32_t>(units.size());
+        // A piece of one character holds its units itself: the character,
+        // or its bytes in the order they are written.
+        if (chars == 1) {
+            std::uint32_t inline_units = 0;
+            if constexpr (kCountsChars)
+                std::memcpy(&inline_units, units.data(), units.size());
+            else
+                inline_units = units[0];
+            return Piece{inline_units, length, 1};
+        }
+        Piece piece{static_cast<std::uint32_t>(pool_.size()), length, chars};
+        pool_.insert(pool_.end(), units.begin(), units.end());
         return piece;
     }
 
     std::uint8_t byte_at(std::int64_t offset) const { return rom_[static_cast<std::size_t>(offset)]; }
     std::span<const std::uint8_t> bytes_at(std::int64_t offset, std::int64_t count) const {
         return rom_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(count));
+    }
+
+    // The end marker "{结束符" + code + "}" of a code of `code_size` bytes.
+    void end_marker(std::int64_t offset, std::int64_t code_size) {
+        const auto size = static_cast<std::size_t>(code_size);
+        Unit* out = run_.extend(words_.end_open.size() + 2 * size + 1);
+        out = put(out, words_.end_open);
+        out = put_hex(out, bytes_at(offset, code_size));
+        *out = static_cast<Unit>('}');
+        add_chars(end_marker_length(size));
     }
 
     // Rules A (control code), B (tag) and C (character) on the byte at `position`.
@@ -213,7 +371,7 @@ private:
             return Step::no_match;
         case Code::end:
             if (!add(1)) return Step::failed;
-            write_end_marker(run_.extend(end_marker_length(1)), bytes_at(offset, 1));
+            end_marker(offset, 1);
             return Step::end_code;
         case Code::jump:
             if (Step step = jump(filters_.single->at(b1), position, 1); step != Step::no_match) return step;
@@ -239,7 +397,7 @@ private:
             return Step::no_match;
         case Code::end:
             if (!add(2)) return Step::failed;
-            write_end_marker(run_.extend(end_marker_length(2)), bytes_at(offset, 2));
+            end_marker(offset, 2);
             ++position;
             return Step::end_code;
         case Code::jump:
@@ -261,10 +419,11 @@ private:
         const Code* const pairs = pair_codes_.data();
         const Piece* const single_pieces = single_pieces_.data();
         const Piece* const pair_pieces = pair_pieces_.data();
-        const char16_t* const pool = pool_.data();
+        const Unit* const pool = pool_.data();
         const std::int64_t size = size_;
         std::int32_t length = run_length_;
-        char16_t* out = run_.end();
+        std::size_t chars = run_chars_;
+        Unit* out = run_.end();
         while (position <= last) {
             const std::uint8_t b1 = rom[position - 1];
             const Code single = singles[b1];
@@ -282,13 +441,21 @@ private:
                 break;
             }
             if (length + bytes > kMaxRunLength) break;
-            if (piece.length == 1) {
-                // One character per byte of the run at most: the room is there.
-                *out++ = static_cast<char16_t>(piece.offset);
+            if (piece.chars == 1) {
+                // The room is there (see RunText).
+                if constexpr (kCountsChars) {
+                    std::memcpy(out, &piece.offset, sizeof piece.offset);
+                    out += piece.length;
+                    ++chars;
+                } else {
+                    *out++ = static_cast<Unit>(piece.offset);
+                }
             } else {
                 run_.end_at(out);
-                if (!room_for(piece.length)) break;  // the rules report it
-                run_.append(std::u16string_view(pool + piece.offset, piece.length));
+                run_chars_ = chars;
+                if (!room_for(piece.chars)) break;  // the rules report it
+                run_.append(pool + piece.offset, piece.length);
+                chars += piece.chars;
                 out = run_.end();
             }
             length += bytes;
@@ -296,20 +463,24 @@ private:
         }
         run_.end_at(out);
         run_length_ = length;
+        run_chars_ = chars;
         return position;
     }
 
     [[gnu::always_inline]] void append_piece(Piece piece) {
-        if (piece.length == 1)
-            run_.push(static_cast<char16_t>(piece.offset));
+        if (piece.chars != 1)
+            run_.append(pool_.data() + piece.offset, piece.length);
+        else if constexpr (kCountsChars)
+            std::memcpy(run_.extend(piece.length), &piece.offset, piece.length);
         else
-            run_.append(std::u16string_view(pool_).substr(piece.offset, piece.length));
+            *run_.extend(1) = static_cast<Unit>(piece.offset);
+        add_chars(piece.chars);
     }
 
     // A tag or a character of `size` bytes.
     [[gnu::always_inline]] Step character(Piece piece, std::int64_t code_size, std::int64_t& position) {
         if (!add(code_size)) return Step::failed;
-        if (!room_for(piece.length)) return Step::failed;
+        if (!room_for(piece.chars)) return Step::failed;
         append_piece(piece);
         position += code_size - 1;
         return Step::matched;
@@ -326,8 +497,16 @@ private:
         const std::int64_t count = entry.jump_count;
         if (offset + code_size + count > size_) return Step::no_match;
         if (!add(code_size + count)) return Step::failed;
-        write_jump_marker(run_.extend(jump_marker_length(static_cast<std::size_t>(code_size), static_cast<std::size_t>(count))),
-                          bytes_at(offset, code_size), bytes_at(offset + code_size, count));
+        const auto size = static_cast<std::size_t>(code_size);
+        const auto parameters = static_cast<std::size_t>(count);
+        Unit* out =
+            run_.extend(words_.jump_open.size() + 2 * size + words_.colon.size() + 2 * parameters + 1);
+        out = put(out, words_.jump_open);
+        out = put_hex(out, bytes_at(offset, code_size));
+        out = put(out, words_.colon);
+        out = put_hex(out, bytes_at(offset + code_size, count));
+        *out = static_cast<Unit>('}');
+        add_chars(jump_marker_length(size, parameters));
         position += code_size - 1 + count;
         return Step::matched;
     }
@@ -369,17 +548,36 @@ private:
         const std::int64_t count = after - position;
         if (after > last || count > hex_max_) return Step::no_match;
         if (!add(count)) return Step::failed;
-        if (!room_for(static_cast<std::size_t>(count) * kHexByteMarkerLength)) return Step::failed;
-        char16_t* out = run_.extend(static_cast<std::size_t>(count) * kHexByteMarkerLength);
-        for (std::int64_t at = position; at < after; ++at) out = write_hex_byte_marker(out, byte_at(at - 1));
+        const std::size_t chars = static_cast<std::size_t>(count) * kHexByteMarkerLength;
+        if (!room_for(chars)) return Step::failed;
+        Unit* out = run_.extend(chars);
+        for (std::int64_t at = position; at < after; ++at) {
+            const std::uint8_t byte = byte_at(at - 1);
+            *out++ = static_cast<Unit>('{');
+            *out++ = static_cast<Unit>('$');
+            out = put_hex(out, std::span(&byte, 1));
+            *out++ = static_cast<Unit>('}');
+        }
+        add_chars(chars);
         position = after - 1;
         return Step::matched;
     }
 
-    // Whether `characters` more fit the export text beside what the scan
-    // holds already (the records and the open run).
+    // The characters of the open run.
+    std::size_t run_chars() const {
+        if constexpr (kCountsChars)
+            return run_chars_;
+        else
+            return run_.size();
+    }
+    void add_chars(std::size_t chars) {
+        if constexpr (kCountsChars) run_chars_ += chars;
+    }
+
+    // Whether `characters` more fit the export text of the stretch beside
+    // what the scan holds already (its records and the open run).
     bool room_for(std::size_t characters) {
-        if (text_.size() + run_.size() + characters <= max_text_length_) return true;
+        if (records_chars_ + run_chars() + characters <= max_text_length_) return true;
         failure_ = ExportFailed::text_too_long;
         return false;
     }
@@ -393,6 +591,13 @@ private:
         return true;
     }
 
+    void clear_run() {
+        run_.clear();
+        run_length_ = 0;
+        run_chars_ = 0;
+        end_flag_ = false;
+    }
+
     // After an end code `position` stands on the run's last byte (end flag
     // set); after an unmatched byte the run ended one byte before it.
     bool close_run(std::int64_t position) {
@@ -404,11 +609,16 @@ private:
             // The address, the length and the separators of a record.
             if (!room_for(32)) return false;
             const std::int64_t address = position - run_length_ - 1 + (end_flag_ ? 1 : 0);
-            text_ += run_.record(static_cast<std::uint32_t>(address), run_length_);
+            const std::size_t text_chars = run_chars();
+            const std::size_t text_units = run_.size();
+            const std::span<const Unit> record = run_.record(static_cast<std::uint32_t>(address), run_length_);
+            // The header and the record end are ASCII: one unit per character.
+            records_chars_ += text_chars + (record.size() - text_units);
+            output_.put(record);
+            ++records_;
+            end_of_records_ = address + run_length_;
         }
-        run_.clear();
-        run_length_ = 0;
-        end_flag_ = false;
+        clear_run();
         return true;
     }
 
@@ -422,14 +632,62 @@ private:
     std::vector<Code> pair_codes_;
     std::array<Piece, 256> single_pieces_{};
     std::vector<Piece> pair_pieces_;
-    std::u16string pool_;
+    std::vector<Unit> pool_;
+    MarkerWords<Unit> words_;
+    bool encodable_ = true;
 
-    std::u16string text_;
-    RunText run_;
+    Output& output_;
+    std::size_t records_ = 0;
+    std::size_t records_chars_ = 0;     // in the records of the stretch being scanned
+    std::int64_t end_of_records_ = 0;   // the offset after the last record's last byte
+    RunText<Unit> run_;
     std::int32_t run_length_ = 0;
+    std::size_t run_chars_ = 0;         // counted only where units are not characters
     bool end_flag_ = false;
     ExportFailed failure_ = ExportFailed::run_too_long;
 };
+
+// A scan of the kind the bytes no rule reads call for, handed to `body`.
+template <class Output, class Encoder, class Body>
+auto with_scan(std::span<const std::uint8_t> rom, const CodeTables& tables, const ExportFilters& filters,
+               std::u16string_view minimum, std::size_t max_text_length, HexBytes hex_bytes, Encoder encode,
+               Output& output, Body body) {
+    const std::optional<std::int32_t> least = read_minimum_run_length(minimum);
+    if (hex_bytes.shown && hex_bytes.max_in_a_row > 0) {
+        Scan<true, Output> scan(rom, tables, filters, least, max_text_length, hex_bytes.max_in_a_row, encode, output);
+        return body(scan);
+    }
+    Scan<false, Output> scan(rom, tables, filters, least, max_text_length, 0, encode, output);
+    return body(scan);
+}
+
+Expected<std::u16string, ExportFailed> text_of_stretches(std::span<const std::uint8_t> rom,
+                                                         std::span<const ExportStretch> stretches,
+                                                         const CodeTables& tables, const ExportFilters& filters,
+                                                         std::u16string_view minimum, std::size_t max_text_length,
+                                                         HexBytes hex_bytes) {
+    TextOutput output;
+    return with_scan(rom, tables, filters, minimum, max_text_length, hex_bytes, TextEncoder{}, output,
+                     [&](auto& scan) -> Expected<std::u16string, ExportFailed> {
+                         if (!scan.stretches(stretches)) return unexpected(scan.failure());
+                         return output.take();
+                     });
+}
+
+template <class Walk>
+Expected<std::size_t, ExportFailed> bytes_of(std::span<const std::uint8_t> rom, const CodeTables& tables,
+                                             const ExportFilters& filters, std::u16string_view minimum,
+                                             HexBytes hex_bytes, text::Encoding encoding,
+                                             const ExportChunkWriter& write, Walk walk) {
+    ByteOutput output(write);
+    return with_scan(rom, tables, filters, minimum, kMaxExportTextLength, hex_bytes, ByteEncoder(encoding), output,
+                     [&](auto& scan) -> Expected<std::size_t, ExportFailed> {
+                         if (!scan.encodable()) return unexpected(ExportFailed::unencodable);
+                         if (!walk(scan)) return unexpected(scan.failure());
+                         output.flush();
+                         return scan.records();
+                     });
+}
 
 }  // namespace
 
@@ -437,31 +695,53 @@ Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t>
                                                    std::int32_t end, const CodeTables& tables,
                                                    const ExportFilters& filters, std::u16string_view minimum,
                                                    std::size_t max_text_length) {
-    if (start < 0) start = 0;
-    return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum), max_text_length).run(start, end);
+    const ExportStretch stretch{start, end};
+    return text_of_stretches(rom, std::span(&stretch, 1), tables, filters, minimum, max_text_length, HexBytes{});
 }
 
 Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
                                                    std::int32_t end, const CodeTables& tables,
                                                    const ExportFilters& filters, std::u16string_view minimum,
                                                    HexBytes hex_bytes) {
-    if (!hex_bytes.shown || hex_bytes.max_in_a_row <= 0) return exportrange(rom, start, end, tables, filters, minimum);
-    if (start < 0) start = 0;
-    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength,
-                      hex_bytes.max_in_a_row)
-        .run(start, end);
+    const ExportStretch stretch{start, end};
+    return text_of_stretches(rom, std::span(&stretch, 1), tables, filters, minimum, kMaxExportTextLength, hex_bytes);
+}
+
+Expected<std::u16string, ExportFailed> exportranges(std::span<const std::uint8_t> rom,
+                                                    std::span<const ExportStretch> stretches,
+                                                    const CodeTables& tables, const ExportFilters& filters,
+                                                    std::u16string_view minimum, HexBytes hex_bytes) {
+    return text_of_stretches(rom, stretches, tables, filters, minimum, kMaxExportTextLength, hex_bytes);
 }
 
 Expected<std::u16string, ExportFailed> exportruns(std::span<const std::uint8_t> rom,
                                                   std::span<const std::uint32_t> starts, const CodeTables& tables,
                                                   const ExportFilters& filters, std::u16string_view minimum,
                                                   HexBytes hex_bytes) {
-    if (!hex_bytes.shown || hex_bytes.max_in_a_row <= 0)
-        return Scan<false>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength)
-            .first_runs(starts);
-    return Scan<true>(rom, tables, filters, read_minimum_run_length(minimum), kMaxExportTextLength,
-                      hex_bytes.max_in_a_row)
-        .first_runs(starts);
+    TextOutput output;
+    return with_scan(rom, tables, filters, minimum, kMaxExportTextLength, hex_bytes, TextEncoder{}, output,
+                     [&](auto& scan) -> Expected<std::u16string, ExportFailed> {
+                         if (!scan.first_runs(starts)) return unexpected(scan.failure());
+                         return output.take();
+                     });
+}
+
+Expected<std::size_t, ExportFailed> exportranges_bytes(std::span<const std::uint8_t> rom,
+                                                       std::span<const ExportStretch> stretches,
+                                                       const CodeTables& tables, const ExportFilters& filters,
+                                                       std::u16string_view minimum, HexBytes hex_bytes,
+                                                       text::Encoding encoding, const ExportChunkWriter& write) {
+    return bytes_of(rom, tables, filters, minimum, hex_bytes, encoding, write,
+                    [&](auto& scan) { return scan.stretches(stretches); });
+}
+
+Expected<std::size_t, ExportFailed> exportruns_bytes(std::span<const std::uint8_t> rom,
+                                                     std::span<const std::uint32_t> starts, const CodeTables& tables,
+                                                     const ExportFilters& filters, std::u16string_view minimum,
+                                                     HexBytes hex_bytes, text::Encoding encoding,
+                                                     const ExportChunkWriter& write) {
+    return bytes_of(rom, tables, filters, minimum, hex_bytes, encoding, write,
+                    [&](auto& scan) { return scan.first_runs(starts); });
 }
 
 }  // namespace quillmere

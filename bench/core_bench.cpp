@@ -50,6 +50,25 @@ void Export(benchmark::State& state) {
 }
 BENCHMARK(Export)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The command line's export with --out: the file's bytes streamed into the
+// file that replaces the old one, synced and renamed.
+void ExportToFile(benchmark::State& state) {
+    const auto files = data_files();
+    const std::size_t mebibytes = static_cast<std::size_t>(state.range(0));
+    ExportRequest request = bench::whole_rom_export(files, mebibytes);
+    request.preview = false;
+    request.name = u"bench";
+    const std::filesystem::path out = std::filesystem::temp_directory_path() / "quillmere_bench_export.txt";
+    for (auto _ : state) {
+        ExportOutcome outcome = export_to_file(request, out);
+        if (!outcome.written) state.SkipWithError("export failed");
+        benchmark::DoNotOptimize(outcome);
+    }
+    std::filesystem::remove(out);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(mebibytes << 20));
+}
+BENCHMARK(ExportToFile)->Arg(4)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void LoadLargeTable(benchmark::State& state) {
     const auto path = data_files().large_table();
     for (auto _ : state) {

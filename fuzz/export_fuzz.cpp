@@ -23,6 +23,7 @@
 #include "core/export/exportrange.hpp"
 #include "core/import/table_loading.hpp"
 #include "core/import/text_codes.hpp"
+#include "core/text/gbk.hpp"
 #include "fuzz_support.hpp"
 
 namespace {
@@ -174,6 +175,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Unread bytes shown as "{$XX}" inside runs, up to a few in a row.
     const HexBytes hex{(header[0] & 0x10) != 0, (header[0] >> 5) & 7};
     auto result = exportrange(rom, start, end, tables, filters, minimum, hex);
+
+    // Written as bytes, the export is its text encoded, or fails where the
+    // text fails; a piece the encoding cannot hold sends the caller back to
+    // the text, so it says so only when it hands on nothing.
+    for (const text::Encoding encoding : {text::Encoding::gbk, text::Encoding::utf8}) {
+        std::vector<std::uint8_t> bytes;
+        const ExportStretch stretch{start, end};
+        const auto written = exportranges_bytes(rom, std::span(&stretch, 1), tables, filters, minimum, hex, encoding,
+                                                [&](std::span<const std::uint8_t> chunk) {
+                                                    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+                                                });
+        if (!written && written.error() == ExportFailed::unencodable) {
+            if (!bytes.empty()) fuzz::fail("bytes handed on before an unencodable piece was found");
+            continue;
+        }
+        if (written.has_value() != result.has_value()) fuzz::fail("bytes and text disagree on failing");
+        if (!result) continue;
+        auto encoded = text::encode(*result, encoding);
+        if (!encoded) fuzz::fail("bytes written for a text that cannot be encoded");
+        if (*encoded != bytes) fuzz::fail("bytes differ from the encoded text");
+        if ((*written == 0) != result->empty()) fuzz::fail("record count disagrees with the text");
+    }
     const auto least = read_minimum_run_length(minimum);
     if (!least) {
         // It is read when the first run closes; a scan that closes none passes.

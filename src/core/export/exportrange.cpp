@@ -43,10 +43,23 @@ inline constexpr std::size_t kUnitsPerChar = std::is_same_v<Unit, char16_t> ? 1 
 // The text a code shows when it is read as text (a tag, a character, or the
 // character a jump code stands for when its parameters are missing), in
 // units of the output, kept in one pool so that appending it is a plain copy.
+// The characters of the export text are units there; bytes need their count
+// kept beside them.
+template <class Unit>
 struct Piece {
-    std::uint32_t offset = 0;  // in the pool; the units themselves when chars is 1
-    std::uint32_t length = 0;  // units
+    std::uint32_t offset = 0;  // in the pool; the character itself when length is 1
+    std::uint32_t length = 0;  // units, and characters
+    std::uint32_t characters() const { return length; }
+    static Piece make(std::uint32_t offset, std::uint32_t length, std::uint32_t) { return {offset, length}; }
+};
+
+template <>
+struct Piece<std::uint8_t> {
+    std::uint32_t offset = 0;  // in the pool; the bytes themselves when chars is 1
+    std::uint32_t length = 0;  // bytes
     std::uint32_t chars = 0;   // characters of the export text
+    std::uint32_t characters() const { return chars; }
+    static Piece make(std::uint32_t offset, std::uint32_t length, std::uint32_t chars) { return {offset, length, chars}; }
 };
 
 // The parts of the markers that are not ASCII, in units of the output.
@@ -325,7 +338,7 @@ private:
     enum class Step { no_match, matched, end_code, failed };
 
     template <class Encoder>
-    Piece piece_of(Code code, const FilterEntry* entry, const std::u16string* value, Encoder& encode) {
+    Piece<Unit> piece_of(Code code, const FilterEntry* entry, const std::u16string* value, Encoder& encode) {
         const std::u16string* text = code == Code::tag ? &entry->text : value;
         if (text == nullptr || text->empty()) return {};
         const std::vector<Unit> units = encode(*text);
@@ -340,9 +353,9 @@ private:
                 std::memcpy(&inline_units, units.data(), units.size());
             else
                 inline_units = units[0];
-            return Piece{inline_units, length, 1};
+            return Piece<Unit>::make(inline_units, length, 1);
         }
-        Piece piece{static_cast<std::uint32_t>(pool_.size()), length, chars};
+        const auto piece = Piece<Unit>::make(static_cast<std::uint32_t>(pool_.size()), length, chars);
         pool_.insert(pool_.end(), units.begin(), units.end());
         return piece;
     }
@@ -355,11 +368,15 @@ private:
     // The end marker "{结束符" + code + "}" of a code of `code_size` bytes.
     void end_marker(std::int64_t offset, std::int64_t code_size) {
         const auto size = static_cast<std::size_t>(code_size);
-        Unit* out = run_.extend(words_.end_open.size() + 2 * size + 1);
-        out = put(out, words_.end_open);
-        out = put_hex(out, bytes_at(offset, code_size));
-        *out = static_cast<Unit>('}');
-        add_chars(end_marker_length(size));
+        if constexpr (!kCountsChars) {
+            write_end_marker(run_.extend(end_marker_length(size)), bytes_at(offset, code_size));
+        } else {
+            Unit* out = run_.extend(words_.end_open.size() + 2 * size + 1);
+            out = put(out, words_.end_open);
+            out = put_hex(out, bytes_at(offset, code_size));
+            *out = static_cast<Unit>('}');
+            add_chars(end_marker_length(size));
+        }
     }
 
     // Rules A (control code), B (tag) and C (character) on the byte at `position`.
@@ -417,8 +434,8 @@ private:
         const std::uint8_t* const rom = rom_.data();
         const Code* const singles = single_codes_.data();
         const Code* const pairs = pair_codes_.data();
-        const Piece* const single_pieces = single_pieces_.data();
-        const Piece* const pair_pieces = pair_pieces_.data();
+        const Piece<Unit>* const single_pieces = single_pieces_.data();
+        const Piece<Unit>* const pair_pieces = pair_pieces_.data();
         const Unit* const pool = pool_.data();
         const std::int64_t size = size_;
         std::int32_t length = run_length_;
@@ -427,7 +444,7 @@ private:
         while (position <= last) {
             const std::uint8_t b1 = rom[position - 1];
             const Code single = singles[b1];
-            Piece piece;
+            Piece<Unit> piece;
             std::int32_t bytes = 1;
             if (is_text(single)) {
                 piece = single_pieces[b1];
@@ -441,7 +458,7 @@ private:
                 break;
             }
             if (length + bytes > kMaxRunLength) break;
-            if (piece.chars == 1) {
+            if (piece.characters() == 1) {
                 // The room is there (see RunText).
                 if constexpr (kCountsChars) {
                     std::memcpy(out, &piece.offset, sizeof piece.offset);
@@ -453,9 +470,9 @@ private:
             } else {
                 run_.end_at(out);
                 run_chars_ = chars;
-                if (!room_for(piece.chars)) break;  // the rules report it
+                if (!room_for(piece.characters())) break;  // the rules report it
                 run_.append(pool + piece.offset, piece.length);
-                chars += piece.chars;
+                chars += piece.characters();
                 out = run_.end();
             }
             length += bytes;
@@ -467,20 +484,20 @@ private:
         return position;
     }
 
-    [[gnu::always_inline]] void append_piece(Piece piece) {
-        if (piece.chars != 1)
+    [[gnu::always_inline]] void append_piece(Piece<Unit> piece) {
+        if (piece.characters() != 1)
             run_.append(pool_.data() + piece.offset, piece.length);
         else if constexpr (kCountsChars)
             std::memcpy(run_.extend(piece.length), &piece.offset, piece.length);
         else
             *run_.extend(1) = static_cast<Unit>(piece.offset);
-        add_chars(piece.chars);
+        add_chars(piece.characters());
     }
 
     // A tag or a character of `size` bytes.
-    [[gnu::always_inline]] Step character(Piece piece, std::int64_t code_size, std::int64_t& position) {
+    [[gnu::always_inline]] Step character(Piece<Unit> piece, std::int64_t code_size, std::int64_t& position) {
         if (!add(code_size)) return Step::failed;
-        if (!room_for(piece.chars)) return Step::failed;
+        if (!room_for(piece.characters())) return Step::failed;
         append_piece(piece);
         position += code_size - 1;
         return Step::matched;
@@ -499,14 +516,19 @@ private:
         if (!add(code_size + count)) return Step::failed;
         const auto size = static_cast<std::size_t>(code_size);
         const auto parameters = static_cast<std::size_t>(count);
-        Unit* out =
-            run_.extend(words_.jump_open.size() + 2 * size + words_.colon.size() + 2 * parameters + 1);
-        out = put(out, words_.jump_open);
-        out = put_hex(out, bytes_at(offset, code_size));
-        out = put(out, words_.colon);
-        out = put_hex(out, bytes_at(offset + code_size, count));
-        *out = static_cast<Unit>('}');
-        add_chars(jump_marker_length(size, parameters));
+        if constexpr (!kCountsChars) {
+            write_jump_marker(run_.extend(jump_marker_length(size, parameters)), bytes_at(offset, code_size),
+                              bytes_at(offset + code_size, count));
+        } else {
+            Unit* out =
+                run_.extend(words_.jump_open.size() + 2 * size + words_.colon.size() + 2 * parameters + 1);
+            out = put(out, words_.jump_open);
+            out = put_hex(out, bytes_at(offset, code_size));
+            out = put(out, words_.colon);
+            out = put_hex(out, bytes_at(offset + code_size, count));
+            *out = static_cast<Unit>('}');
+            add_chars(jump_marker_length(size, parameters));
+        }
         position += code_size - 1 + count;
         return Step::matched;
     }
@@ -630,8 +652,8 @@ private:
     std::int64_t hex_max_;
     std::array<Code, 256> single_codes_{};
     std::vector<Code> pair_codes_;
-    std::array<Piece, 256> single_pieces_{};
-    std::vector<Piece> pair_pieces_;
+    std::array<Piece<Unit>, 256> single_pieces_{};
+    std::vector<Piece<Unit>> pair_pieces_;
     std::vector<Unit> pool_;
     MarkerWords<Unit> words_;
     bool encodable_ = true;

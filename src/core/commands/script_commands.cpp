@@ -95,11 +95,11 @@ public:
     std::u16string_view text(std::string_view bytes) { return decoded(bytes, text_); }
 
     Expected<EntryCodes, EntryFailure> encode(std::u16string_view text, TagRanges ranges,
-                                              std::vector<std::uint8_t>* bytes) {
+                                              text::ByteBuffer* bytes) {
         return encode_entry(text, tables_, ranges, bytes);
     }
     Expected<EntryCodes, EntryFailure> encode(std::string_view text, TagRanges ranges,
-                                              std::vector<std::uint8_t>* bytes) {
+                                              text::ByteBuffer* bytes) {
         auto codes = encode_entry(text, *gbk_, ranges, bytes);
         if (!codes && codes.error().fault == EntryFault::not_code_page_936) reread_ = true;
         return codes;
@@ -219,52 +219,28 @@ Message limit_message(std::u16string_view address, const LimitBreach& breach) {
                          decimal_text(breach.limit));
 }
 
-Message rom_write_failed() { return error_message(u"ROM写入失败"); }
-
 // The entry as the mover names it.
 PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset) {
     const std::int64_t length = leading_number(original_length);
     return {address, static_cast<std::uint32_t>(offset), static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
 }
 
-// The ROM read whole, changed in memory in script order (a later entry
-// wins where two overlap), and the stretches that changed.
-class ChangedImage {
-public:
-    explicit ChangedImage(std::vector<std::uint8_t> image) : image_(std::move(image)) {}
+Message rom_write_failed() { return error_message(u"ROM写入失败"); }
 
-    std::span<const std::uint8_t> bytes() const { return image_; }
-    std::uint64_t size() const { return image_.size(); }
+// The changes into the ROM file, all at once and synced; false when the
+// file is gone or has changed its size meanwhile, or the write fails.
+bool write_in_place(const std::filesystem::path& path, std::uint64_t size, const RomPatches& patches) {
+    std::optional<RomFile> rom = RomFile::open(path);
+    return rom && rom->size() == size && rom->write(patches);
+}
 
-    // Requires the bytes to lie inside the image.
-    void put(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-        if (bytes.empty()) return;
-        std::copy(bytes.begin(), bytes.end(), image_.begin() + static_cast<std::ptrdiff_t>(offset));
-        changed_.push_back({offset, offset + bytes.size()});
-    }
-
-    // The whole image into a new file.
-    bool write_to(const std::filesystem::path& path) const { return text::write_bytes(path, image_).has_value(); }
-
-    // Only the changed stretches into the ROM file, in address order, all
-    // at once and synced.
-    bool write_into(const std::filesystem::path& path) {
-        std::sort(changed_.begin(), changed_.end());
-        std::optional<RomFile> rom = RomFile::open(path);
-        if (!rom || rom->size() != image_.size()) return false;
-        RomPatches patches;
-        for (std::size_t i = 0; i < changed_.size();) {
-            auto [begin, end] = changed_[i];
-            for (++i; i < changed_.size() && changed_[i].first <= end; ++i) end = std::max(end, changed_[i].second);
-            patches.add(begin, std::span<const std::uint8_t>(image_).subspan(begin, end - begin));
-        }
-        return rom->write(patches);
-    }
-
-private:
-    std::vector<std::uint8_t> image_;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> changed_;  // half-open
-};
+// The ROM with the changes laid over it, into a new file.
+bool write_changed_copy(const std::filesystem::path& path, std::span<const std::uint8_t> rom,
+                        const RomPatches& patches) {
+    text::ByteBuffer image(rom.begin(), rom.end());
+    patches.apply_to(image);
+    return text::write_bytes(path, image).has_value();
+}
 
 // The import that builds the whole result before writing any of it: with a
 // relocation, or into a new file. The ROM is read once; the changed
@@ -282,18 +258,21 @@ Outcome import_whole(const ImportRequest& request, std::basic_string_view<Char> 
         if (std::filesystem::equivalent(request.out, request.rom, ec))
             return finish(error_message(u"输出文件不能是ROM本身"));
     }
-    auto read = text::read_bytes(request.rom);
-    if (!read) return finish(error_message(u"ROM读取失败"));
-    ChangedImage image(std::move(*read));
+    auto rom = text::MappedFile::open(request.rom);
+    if (!rom) return finish(error_message(u"ROM读取失败"));
+    const std::uint64_t rom_size = rom->bytes().size();
     std::optional<EntryMover> mover;
     if (request.relocation) {
-        auto made = EntryMover::make(*request.relocation, image.bytes());
+        auto made = EntryMover::make(*request.relocation, rom->bytes());
         if (!made) return finish(std::move(made.error()));
         mover.emplace(std::move(*made));
     }
+    // Every change, in script order (a later one wins where two overlap).
+    RomPatches patches;
+    patches.reserve(script.size());
 
     std::size_t entries = 0;
-    std::vector<std::uint8_t> bytes;
+    text::ByteBuffer bytes;
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry,
                                                      std::uint64_t offset) -> std::optional<Message> {
         if (mover)
@@ -308,26 +287,27 @@ Outcome import_whole(const ImportRequest& request, std::basic_string_view<Char> 
             auto move = mover->move(placed(entry.address, entry.original_length, offset), bytes.size());
             if (!move) return std::move(move.error());
             outcome.moves.push_back(mover->describe(*move));
-            image.put(move->new_offset, bytes);
+            patches.add(move->new_offset, bytes);
             return std::nullopt;
         }
         auto fill = fill_for(request.fill,
                              leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
         if (!fill) return unprocessable_message(entry.address);
         const std::uint64_t total = bytes.size() + fill->byte_count();
-        if (total > 0 && (offset >= image.size() || total > image.size() - offset))
+        if (total > 0 && (offset >= rom_size || total > rom_size - offset))
             return unprocessable_message(entry.address);
         fill->append_to(bytes);
-        image.put(offset, bytes);
+        patches.add(offset, bytes);
         return std::nullopt;
     });
     if (walked.reread) return outcome;
     if (walked.failure) return finish(std::move(*walked.failure));
     // Pointers last: an entry written over a pointer does not undo its move.
     if (mover)
-        for (const auto& [at, value] : mover->pointer_bytes()) image.put(at, value);
+        for (const auto& [at, value] : mover->pointer_bytes()) patches.add(at, value);
 
-    const bool written = request.out.empty() ? image.write_into(request.rom) : image.write_to(request.out);
+    const bool written = request.out.empty() ? write_in_place(request.rom, rom_size, patches)
+                                             : write_changed_copy(request.out, rom->bytes(), patches);
     if (!written) return finish(rom_write_failed());
     outcome.entries_written = entries;
     return finish(notice_message(u"文本导入成功"));
@@ -340,8 +320,9 @@ Outcome import_in_place(const ImportRequest& request, std::basic_string_view<Cha
     // A ROM that cannot be opened for writing leaves no target: the first
     // entry then cannot be processed, and a script without entries succeeds.
     std::optional<RomFile> rom = RomFile::open(request.rom);
-    std::vector<std::uint8_t> bytes;
+    text::ByteBuffer bytes;
     RomPatches patches;
+    patches.reserve(script.size());
 
     // Every entry is measured, encoded and placed before any byte is
     // written: a script that fails anywhere leaves the ROM as it was.

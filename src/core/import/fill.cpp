@@ -4,10 +4,6 @@
 
 namespace quillmere {
 
-void Fill::append_to(std::vector<std::uint8_t>& bytes) const {
-    for (std::uint64_t i = 0; i < units; ++i) bytes.insert(bytes.end(), unit.begin(), unit.begin() + unit_size);
-}
-
 Expected<Fill, Done> fill_for(std::u16string_view fill_value, std::int64_t shortfall) {
     Fill fill;
     if (shortfall <= 0) return fill;

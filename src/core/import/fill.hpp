@@ -19,7 +19,10 @@ struct Fill {
     std::uint64_t units = 0;
 
     std::uint64_t byte_count() const { return units * unit_size; }
-    void append_to(std::vector<std::uint8_t>& bytes) const;
+    template <class Bytes>
+    void append_to(Bytes& bytes) const {
+        for (std::uint64_t i = 0; i < units; ++i) bytes.insert(bytes.end(), unit.begin(), unit.begin() + unit_size);
+    }
 };
 
 // The fill for `shortfall` missing bytes. Fails when fill units are needed

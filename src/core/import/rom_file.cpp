@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/text/large_buffer.hpp"
+
 namespace quillmere {
 namespace {
 
@@ -41,6 +43,14 @@ void RomPatches::add(std::uint64_t offset, std::span<const std::uint8_t> bytes) 
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
     in_order_ = in_order_ && offset >= last_offset_;
     last_offset_ = offset;
+}
+
+void RomPatches::reserve(std::size_t bytes) { text::reserve_large(bytes_, bytes); }
+
+void RomPatches::apply_to(std::span<std::uint8_t> image) const {
+    for (const Patch& patch : patches_)
+        if (patch.length != 0)
+            std::memcpy(image.data() + patch.offset, bytes_.data() + patch.begin, patch.length);
 }
 
 std::optional<RomFile> RomFile::open(const std::filesystem::path& path) {

@@ -21,6 +21,10 @@ namespace quillmere {
 class RomPatches {
 public:
     void add(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Room for patches of `bytes` bytes in all, added without copying.
+    void reserve(std::size_t bytes);
+    // Lays the patches over `image`, in order; each must lie inside it.
+    void apply_to(std::span<std::uint8_t> image) const;
     std::size_t count() const { return patches_.size(); }
     bool empty() const { return patches_.empty(); }
 

@@ -209,7 +209,7 @@ std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTab
 
 template <class Text, class Tables, class Walk>
 Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, TagRanges ranges,
-                                               std::vector<std::uint8_t>* bytes, Walk walk) {
+                                               text::ByteBuffer* bytes, Walk walk) {
     auto finish = [](auto& sink, std::optional<EntryFailure> failure) -> Expected<EntryCodes, EntryFailure> {
         if (failure) return unexpected(std::move(*failure));
         return EntryCodes{sink.count, std::move(sink.encoding_failure)};
@@ -230,13 +230,13 @@ Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, 
 }  // namespace
 
 Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
-                                                std::vector<std::uint8_t>* bytes) {
+                                                text::ByteBuffer* bytes) {
     return encode_with(text, tables, ranges, bytes,
                        [](auto t, const auto& tb, TagRanges r, auto& sink) { return walk_text(t, tb, r, sink); });
 }
 
 Expected<EntryCodes, EntryFailure> encode_entry(std::string_view text, const GbkScriptTables& tables,
-                                                TagRanges ranges, std::vector<std::uint8_t>* bytes) {
+                                                TagRanges ranges, text::ByteBuffer* bytes) {
     return encode_with(text, tables, ranges, bytes,
                        [](auto t, const auto& tb, TagRanges r, auto& sink) { return walk_bytes(t, tb, r, sink); });
 }
@@ -249,11 +249,10 @@ Expected<std::size_t, EntryFailure> textlen(std::u16string_view text, const Scri
 
 std::optional<EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables, CodeRange range,
                                       std::vector<std::uint8_t>& bytes) {
-    auto codes = encode_entry(text, tables, TagRanges{range, range}, &bytes);
-    if (!codes) {
-        bytes.clear();
-        return std::move(codes.error());
-    }
+    text::ByteBuffer codes_bytes;
+    auto codes = encode_entry(text, tables, TagRanges{range, range}, &codes_bytes);
+    bytes.assign(codes_bytes.begin(), codes ? codes_bytes.end() : codes_bytes.begin());
+    if (!codes) return std::move(codes.error());
     return std::nullopt;
 }
 

@@ -28,6 +28,7 @@
 #include "core/import/filter_lookup.hpp"
 #include "core/import/gbk_reverse_tables.hpp"
 #include "core/import/reverse_tables.hpp"
+#include "core/text/large_buffer.hpp"
 
 namespace quillmere {
 
@@ -63,12 +64,12 @@ struct EntryCodes {
 // `textlen` and, into `bytes` when given (emptied first), `text2code` in one
 // walk; unexpected: the failure `textlen` gives.
 Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
-                                                std::vector<std::uint8_t>* bytes);
+                                                text::ByteBuffer* bytes);
 // The same for a text of code page 936 bytes, with the same results as for
 // its decoded text; EntryFault::not_code_page_936 when the bytes walked are
 // not well-formed, so that the caller reads the decoded text instead.
 Expected<EntryCodes, EntryFailure> encode_entry(std::string_view text, const GbkScriptTables& tables,
-                                                TagRanges ranges, std::vector<std::uint8_t>* bytes);
+                                                TagRanges ranges, text::ByteBuffer* bytes);
 
 // The bytes the text will take, or the first thing in it that cannot be
 // encoded.

@@ -5,7 +5,12 @@
 // allows it, and changes nothing where it does not.
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quillmere::text {
 
@@ -16,6 +21,38 @@ template <class Char, class Traits, class Alloc>
 void reserve_large(std::basic_string<Char, Traits, Alloc>& text, std::size_t size) {
     text.reserve(size);
     advise_huge_pages(text.data(), text.capacity() * sizeof(Char));
+}
+
+// An allocator whose resize leaves the new elements unset, for buffers that
+// are written right after they grow: a buffer reused for every entry of a
+// script would otherwise be cleared again and again.
+template <class T>
+struct UnsetAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UnsetAllocator<U>;
+    };
+    UnsetAllocator() = default;
+    template <class U>
+    UnsetAllocator(const UnsetAllocator<U>&) noexcept {}
+
+    template <class U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+
+using ByteBuffer = std::vector<std::uint8_t, UnsetAllocator<std::uint8_t>>;
+
+// Reserves room for `size` bytes and advises the untouched buffer.
+template <class Alloc>
+void reserve_large(std::vector<std::uint8_t, Alloc>& bytes, std::size_t size) {
+    bytes.reserve(size);
+    advise_huge_pages(bytes.data(), bytes.capacity());
 }
 
 }  // namespace quillmere::text

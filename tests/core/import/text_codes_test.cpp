@@ -121,7 +121,7 @@ TEST(text_codes_test, bytes_read_as_their_decoded_text) {
     for (const std::u16string& text : texts)
         for (const TagRanges& range : ranges) {
             const std::string name = text::to_utf8(text);
-            Bytes from_text, from_bytes;
+            text::ByteBuffer from_text, from_bytes;
             auto expected = encode_entry(text, tables, range, &from_text);
             auto got = encode_entry(gbk(text), gbk_tables, range, &from_bytes);
             ASSERT_EQ(got.has_value(), expected.has_value()) << name;

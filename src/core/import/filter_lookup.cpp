@@ -73,10 +73,13 @@ std::optional<std::uint8_t> FilterLookup::single_code(std::u16string_view token)
 }
 
 std::optional<std::uint16_t> FilterLookup::double_code(std::u16string_view token, CodeRange range) const {
-    if (range.low > range.high) return std::nullopt;
     auto found = double_.find(token);
     if (found == double_.end()) return std::nullopt;
-    const auto& codes = found->second;
+    return first_in(found->second, range);
+}
+
+std::optional<std::uint16_t> FilterLookup::first_in(std::span<const std::uint16_t> codes, CodeRange range) {
+    if (range.low > range.high) return std::nullopt;
     auto first = std::lower_bound(codes.begin(), codes.end(), range.low);
     if (first == codes.end() || *first > range.high) return std::nullopt;
     return *first;

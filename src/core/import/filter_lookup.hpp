@@ -49,6 +49,23 @@ public:
     // The lowest double-byte code inside `range` whose tag is `token`.
     std::optional<std::uint16_t> double_code(std::u16string_view token, CodeRange range) const;
 
+    // The codes of one tag: its single-byte code, if any, and its
+    // double-byte codes, ascending.
+    struct TagCodes {
+        std::optional<std::uint8_t> single;
+        std::vector<std::uint16_t> doubles;
+        std::optional<std::uint16_t> double_in(CodeRange range) const { return first_in(doubles, range); }
+    };
+    // The lowest of ascending `codes` inside `range`.
+    static std::optional<std::uint16_t> first_in(std::span<const std::uint16_t> codes, CodeRange range);
+    // Calls f(tag, codes) for every tag.
+    template <class F>
+    void for_each_tag(F&& f) const {
+        for (const auto& [tag, code] : single_) f(std::u16string_view(tag), TagCodes{code, doubles_of(tag)});
+        for (const auto& [tag, codes] : double_)
+            if (!single_.contains(tag)) f(std::u16string_view(tag), TagCodes{std::nullopt, codes});
+    }
+
 private:
     struct Hash {
         using is_transparent = void;
@@ -56,6 +73,11 @@ private:
     };
     template <class Code>
     using Index = std::unordered_map<std::u16string, Code, Hash, std::equal_to<>>;
+
+    std::vector<std::uint16_t> doubles_of(const std::u16string& tag) const {
+        auto found = double_.find(tag);
+        return found == double_.end() ? std::vector<std::uint16_t>{} : found->second;
+    }
 
     Index<std::uint8_t> single_;
     Index<std::vector<std::uint16_t>> double_;  // ascending codes

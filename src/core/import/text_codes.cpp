@@ -159,13 +159,81 @@ std::size_t token_close(std::string_view text, std::size_t from, bool& well_form
     return npos;
 }
 
-// The decoded text of a piece of the script, or nullopt when it is not
-// well-formed.
-std::optional<std::u16string> decode_piece(std::string_view bytes) {
-    text::Decoded decoded =
-        text::decode_gbk(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-    if (decoded.bad_sequences != 0) return std::nullopt;
-    return std::move(decoded.text);
+// The decoded text of a piece of the script into `text`; false when it is
+// not well-formed.
+bool decode_piece(std::string_view bytes, std::u16string& text) {
+    text.clear();
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::uint16_t code = static_cast<std::uint8_t>(bytes[i]);
+        if (is_gbk_lead(static_cast<std::uint8_t>(code))) {
+            if (i + 1 >= bytes.size()) return false;
+            code = static_cast<std::uint16_t>(code << 8 | static_cast<std::uint8_t>(bytes[i + 1]));
+            i += 2;
+        } else {
+            ++i;
+        }
+        const auto character = text::decode_gbk_code(code);
+        if (!character) return false;
+        text.push_back(*character);
+    }
+    return true;
+}
+
+int ascii_hex_value(std::uint8_t byte) { return byte < 0x80 ? hex_digit_value(byte) : -1; }
+
+bool is_ascii_hex(std::string_view digits) {
+    for (char digit : digits)
+        if (ascii_hex_value(static_cast<std::uint8_t>(digit)) < 0) return false;
+    return true;
+}
+
+template <class Out>
+void emit_ascii_hex_pairs(std::string_view digits, Out& out) {
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+        out.byte(static_cast<std::uint8_t>(ascii_hex_value(static_cast<std::uint8_t>(digits[i])) * 16 +
+                                           ascii_hex_value(static_cast<std::uint8_t>(digits[i + 1]))));
+}
+
+enum class TokenRead { done, unprocessable, by_text };
+
+// A token read from its bytes where that surely gives what its decoded text
+// gives: a marker (whose digits are plain ASCII either way), or a tag of the
+// filter lists found by its bytes with a code to write. Anything else is
+// read as text.
+template <class Out>
+TokenRead read_token_bytes(std::string_view token, const GbkScriptTables& tables, TagRanges ranges, Out& out) {
+    const std::string_view inside = token.substr(1, token.size() - 2);
+    if (inside.starts_with(tables.end_word)) {
+        const std::string_view code = inside.substr(tables.end_word.size());
+        if ((code.size() != 2 && code.size() != 4) || !is_ascii_hex(code)) return TokenRead::unprocessable;
+        emit_ascii_hex_pairs(code, out);
+        return TokenRead::done;
+    }
+    if (inside.starts_with(tables.jump_word)) {
+        // Code digits, the colon, parameter digits: the colon is the first
+        // byte that is no digit.
+        const std::string_view body = inside.substr(tables.jump_word.size());
+        std::size_t colon = 0;
+        while (colon < body.size() && ascii_hex_value(static_cast<std::uint8_t>(body[colon])) >= 0) ++colon;
+        const std::string_view parameters = body.substr(std::min(body.size(), colon + tables.colon.size()));
+        if ((colon != 2 && colon != 4) || body.substr(colon, tables.colon.size()) != tables.colon ||
+            parameters.size() % 2 != 0 || !is_ascii_hex(parameters))
+            return TokenRead::unprocessable;
+        emit_ascii_hex_pairs(body.substr(0, colon), out);
+        emit_ascii_hex_pairs(parameters, out);
+        return TokenRead::done;
+    }
+    auto found = tables.tags.find(token);
+    if (found == tables.tags.end()) return TokenRead::by_text;
+    if (found->second.single) {
+        out.byte(*found->second.single);
+        return TokenRead::done;
+    }
+    if (auto code = found->second.double_in(ranges.code)) {
+        out.code(CodeBytes{{static_cast<std::uint8_t>(*code >> 8), static_cast<std::uint8_t>(*code & 0xFF)}, 2});
+        return TokenRead::done;
+    }
+    return TokenRead::by_text;
 }
 
 template <class Out>
@@ -181,9 +249,13 @@ std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTab
             const std::size_t close = token_close(text, i + 1, well_formed);
             if (!well_formed) return not_code_page_936();
             if (close == npos) return unprocessable();
-            const auto token = decode_piece(text.substr(i, close - i + 1));
-            if (!token) return not_code_page_936();
-            if (auto failure = walk_token(*token, tables.tables, ranges, out)) return failure;
+            const std::string_view token = text.substr(i, close - i + 1);
+            const TokenRead read = read_token_bytes(token, tables, ranges, out);
+            if (read == TokenRead::unprocessable) return unprocessable();
+            if (read == TokenRead::by_text) {
+                if (!decode_piece(token, tables.token)) return not_code_page_936();
+                if (auto failure = walk_token(tables.token, tables.tables, ranges, out)) return failure;
+            }
             i = close + 1;
             continue;
         }
@@ -196,9 +268,9 @@ std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTab
         }
         auto match = tables.reverse.match(text.substr(i), first, width);
         if (!match) {
-            auto character = decode_piece(text.substr(i, width));
-            if (!character) return not_code_page_936();
-            return EntryFailure{EntryFault::missing_character, std::move(*character)};
+            std::u16string character;
+            if (!decode_piece(text.substr(i, width), character)) return not_code_page_936();
+            return EntryFailure{EntryFault::missing_character, std::move(character)};
         }
         if (!match->code.usable()) return unprocessable();
         out.code(match->code);
@@ -227,7 +299,24 @@ Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, 
     return finish(sink, std::move(failure));
 }
 
+// The code page 936 bytes of a text those bytes decode back to.
+std::optional<std::string> spelled_in_code_page_936(std::u16string_view text) {
+    auto bytes = text::encode_gbk(text);
+    if (!bytes || text::decode_gbk(*bytes).text != text) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
+}
+
 }  // namespace
+
+GbkScriptTables::GbkScriptTables(const ScriptTables& script_tables)
+    : tables(script_tables), reverse(script_tables.reverse),
+      end_word(spelled_in_code_page_936(kEndWord).value()),
+      jump_word(spelled_in_code_page_936(kJumpWord).value()),
+      colon(spelled_in_code_page_936(std::u16string_view(&kFullWidthColon, 1)).value()) {
+    script_tables.filters.for_each_tag([&](std::u16string_view tag, FilterLookup::TagCodes codes) {
+        if (auto bytes = spelled_in_code_page_936(tag)) tags.emplace(std::move(*bytes), std::move(codes));
+    });
+}
 
 Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
                                                 text::ByteBuffer* bytes) {

@@ -20,6 +20,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -40,9 +42,20 @@ struct ScriptTables {
 
 // The tables for a script read as code page 936 bytes.
 struct GbkScriptTables {
-    explicit GbkScriptTables(const ScriptTables& script_tables) : tables(script_tables), reverse(tables.reverse) {}
+    explicit GbkScriptTables(const ScriptTables& script_tables);
+
     const ScriptTables& tables;
     GbkReverseTables reverse;
+    // The marker words and the tags of the filter lists as code page 936
+    // bytes; a tag those bytes cannot spell is left out.
+    std::string end_word, jump_word, colon;
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, FilterLookup::TagCodes, Hash, std::equal_to<>> tags;
+    // Where a token is decoded, reused from token to token.
+    mutable std::u16string token;
 };
 
 // Where a tag's double-byte code is searched: `measure` for the count,

@@ -116,7 +116,8 @@ TEST(text_codes_test, bytes_read_as_their_decoded_text) {
     const std::u16string texts[] = {
         u"", u"AABABCA", u"啊" + open + close + open, u"{名}{人}{$41}", u"{" + close + u"}{" + open + u"x}",
         u"{结束符00}{跳跃符F0：012C}", u"x{y}", u"A" + close + u"}", u"{" + open + u"x", u"乙", u"A{无}",
-        u"{结束符0}", u"AB{人}A"};
+        u"{结束符0}", u"AB{人}A", u"{结束符0A0B}{结束符0a}", u"{结束符 0A}", u"{跳跃符F0：01：02}", u"{跳跃符F0}",
+        u"{跳跃符：01}", u"{跳跃符F0：0}", u"{跳跃符F0：}", u"{跳跃符F0F1F2：01}", u"{跳跃符F0:01}", u"{跳跃符啊：01}"};
     const TagRanges ranges[] = {{{0, 0xFFFF}, {0, 0xFFFF}}, {{0, 0xFFFF}, {0x9000, 0xFFFF}}, {{1, 0}, {1, 0}}};
     for (const std::u16string& text : texts)
         for (const TagRanges& range : ranges) {

@@ -28,6 +28,13 @@ public:
         CodeBytes code;
     };
 
+    // The code of a character whose only value is the character alone;
+    // none (size 0) for any other, which `match` then reads.
+    CodeBytes alone(std::uint16_t first) const {
+        const Slot& slot = slots_[first];
+        return slot.kind == Slot::alone ? slot.code : CodeBytes{};
+    }
+
     // The value that covers the start of `plain`, whose first character has
     // the code `first` (a byte, or a lead byte and the byte after it) and
     // takes `width` bytes.

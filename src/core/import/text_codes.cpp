@@ -179,7 +179,12 @@ bool decode_piece(std::string_view bytes, std::u16string& text) {
     return true;
 }
 
-int ascii_hex_value(std::uint8_t byte) { return byte < 0x80 ? hex_digit_value(byte) : -1; }
+int ascii_hex_value(std::uint8_t byte) {
+    if (byte >= '0' && byte <= '9') return byte - '0';
+    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
+    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
+    return -1;
+}
 
 bool is_ascii_hex(std::string_view digits) {
     for (char digit : digits)
@@ -265,6 +270,12 @@ std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTab
             if (i + 1 >= size) return not_code_page_936();
             first = static_cast<std::uint16_t>(byte << 8 | bytes[i + 1]);
             width = 2;
+        }
+        // Nearly every character has one value, itself alone.
+        if (const CodeBytes code = tables.reverse.alone(first); code.usable()) {
+            out.code(code);
+            i += width;
+            continue;
         }
         auto match = tables.reverse.match(text.substr(i), first, width);
         if (!match) {

@@ -201,7 +201,41 @@ Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
     return bytes;
 }
 
-Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text) { return encode_with("UTF-8", 3, text); }
+Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text) {
+    // Directly; a lone surrogate sends the text to the converter, which
+    // reports it as it always has.
+    Bytes bytes;
+    const std::size_t room = text.size() * 3;
+    bytes.reserve(room);
+    if (room >= kLargeText) advise_huge_pages(bytes.data(), room);
+    bytes.resize(room);
+    std::uint8_t* out = bytes.data();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c > 0xDBFF || i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+                return encode_with("UTF-8", 3, text);
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            *out++ = static_cast<std::uint8_t>(c);
+        } else if (c < 0x800) {
+            *out++ = static_cast<std::uint8_t>(0xC0 | (c >> 6));
+            *out++ = static_cast<std::uint8_t>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *out++ = static_cast<std::uint8_t>(0xE0 | (c >> 12));
+            *out++ = static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<std::uint8_t>(0x80 | (c & 0x3F));
+        } else {
+            *out++ = static_cast<std::uint8_t>(0xF0 | (c >> 18));
+            *out++ = static_cast<std::uint8_t>(0x80 | ((c >> 12) & 0x3F));
+            *out++ = static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<std::uint8_t>(0x80 | (c & 0x3F));
+        }
+    }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+    return bytes;
+}
 
 Expected<Bytes, EncodeFailure> encode(std::u16string_view text, Encoding encoding) {
     return encoding == Encoding::utf8 ? encode_utf8(text) : encode_gbk(text);

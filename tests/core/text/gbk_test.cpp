@@ -225,6 +225,30 @@ TEST(gbk_test, irregular_short_texts_keep_the_converters_answer) {
     EXPECT_EQ(pair.error(), (EncodeFailure{2, U'\U0001F600'}));
 }
 
+// UTF-8 is written without the converter; it must write what the converter writes.
+TEST(gbk_test, utf8_of_every_character_is_the_converters) {
+    std::u16string every;
+    for (int c = 1; c < 0x10000; ++c)
+        if (c < 0xD800 || c > 0xDFFF) every += static_cast<char16_t>(c);
+    every += u"\U00010000\U0001F600\U0010FFFF";
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("UTF-8", &status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    std::string expected(every.size() * 3, '\0');
+    const int32_t length = ucnv_fromUChars(converter.get(), expected.data(), static_cast<int32_t>(expected.size()),
+                                           reinterpret_cast<const UChar*>(every.data()),
+                                           static_cast<int32_t>(every.size()), &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    expected.resize(static_cast<std::size_t>(length));
+    auto encoded = encode_utf8(every);
+    ASSERT_TRUE(encoded.has_value());
+    EXPECT_TRUE(std::string(encoded->begin(), encoded->end()) == expected);
+
+    auto lone_high = encode_utf8(u"ab" + std::u16string(1, char16_t(0xD800)) + u"c");
+    ASSERT_FALSE(lone_high.has_value());
+    EXPECT_EQ(lone_high.error().index, 2u);
+}
+
 TEST(gbk_test, utf8_round_trip_for_the_terminal) {
     std::u16string text = u"错误：请先选择一个ROM";
     EXPECT_EQ(from_utf8(to_utf8(text)), text);

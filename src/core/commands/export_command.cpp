@@ -209,10 +209,11 @@ ExportOutcome export_to_file(const ExportRequest& request, const std::filesystem
     ExportOutcome outcome;
     const auto job = prepare_export(request, outcome);
     if (!job) return outcome;
-    // Today's road, the whole text and then the file, wherever the streamed
-    // one cannot tell the same story: a path naming the ROM (refused only
-    // once the scan has records), a file that cannot be made (reported only
-    // then too), a piece the encoding cannot hold (the file name message).
+    // The whole text and then the file (run_export, write_export_file)
+    // wherever streaming could not tell the same story: a path naming the
+    // ROM (refused only once the scan has records), a file that cannot be
+    // made (reported only then too), a piece the encoding cannot hold (the
+    // file name message).
     auto through_text = [&] {
         outcome = export_text(request, *job, std::move(outcome));
         if (!outcome.export_text) return std::move(outcome);
@@ -251,7 +252,6 @@ ExportOutcome export_file_form(const ExportRequest& request, std::vector<std::ui
     const auto job = prepare_export(request, outcome);
     if (!job) return outcome;
     const auto records = export_bytes(request, *job, [&](std::span<const std::uint8_t> chunk) {
-        if (bytes.empty()) bytes.reserve(job->rom.bytes().size() * 2 + 64);
         bytes.insert(bytes.end(), chunk.begin(), chunk.end());
     });
     if (!records && records.error() == ExportFailed::unencodable) {

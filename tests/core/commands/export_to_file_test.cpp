@@ -163,8 +163,8 @@ TEST_F(export_to_file_test, the_streamed_file_is_the_file_form_of_the_export_tex
         if (out.filename() == "out.txt") write_file(out, std::string_view("old"));
         const Bytes before = std::filesystem::is_directory(out) ? Bytes{} : read_file(out);
 
-        // Today's road: the export text, then its file form (written beside
-        // the target, unless the target is refused before anything is written).
+        // The export text, then its file form (written beside the target,
+        // unless the target is refused before anything is written).
         ExportOutcome expected = run_export(request);
         std::optional<Message> expected_message = expected.message;
         Bytes expected_file = before;

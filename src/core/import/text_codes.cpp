@@ -87,7 +87,10 @@ std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTa
         out.byte(*code);
         return std::nullopt;
     }
-    const auto hex_byte = tables.hex_bytes ? read_hex_byte_marker(token) : std::nullopt;
+    // The byte of a "{$XX}" token, or -1.
+    int hex_byte = -1;
+    if (tables.hex_bytes)
+        if (auto byte = read_hex_byte_marker(token)) hex_byte = *byte;
     if (auto code = tables.filters.double_code(token, ranges.code)) {
         out.code(CodeBytes{{static_cast<std::uint8_t>(*code >> 8), static_cast<std::uint8_t>(*code & 0xFF)}, 2});
         return std::nullopt;
@@ -95,14 +98,14 @@ std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTa
     // Counted as a tag of the wider range, written as the code range has it.
     if (tables.filters.double_code(token, ranges.measure)) {
         out.measured_only(2);
-        if (hex_byte)
-            out.encoded_only(*hex_byte);
+        if (hex_byte >= 0)
+            out.encoded_only(static_cast<std::uint8_t>(hex_byte));
         else
             out.encoding_fails(EntryFailure{EntryFault::missing_tag, std::u16string(token)});
         return std::nullopt;
     }
-    if (hex_byte) {
-        out.byte(*hex_byte);
+    if (hex_byte >= 0) {
+        out.byte(static_cast<std::uint8_t>(hex_byte));
         return std::nullopt;
     }
     return EntryFailure{EntryFault::missing_tag, std::u16string(token)};

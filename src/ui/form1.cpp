@@ -21,8 +21,10 @@
 #include "core/version.hpp"
 #include "ui/app_icon.hpp"
 #include "ui/file_dialogs.hpp"
+#include "ui/form1_controls.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/qt_text.hpp"
+#include "ui_form1.h"
 
 namespace quillmere::ui {
 namespace {
@@ -36,56 +38,60 @@ const QString kTextFileFilter = QStringLiteral("*.txt|*.txt");
 }  // namespace
 
 Form1::Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), data_dir_(std::move(data_dir)), boxes_(boxes), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("Form1"));
+    : QWidget(parent), data_dir_(std::move(data_dir)), boxes_(boxes), dialogs_(dialogs),
+      ui_(std::make_unique<Ui::Form1>()) {
+    set_up_form1(*this, *ui_);
+    // The version comes from the project, so the caption is set here.
     setWindowTitle(QStringLiteral("Quillmere V") + QString::fromLatin1(kVersion));
     setWindowIcon(quillmere_icon());
-    c_ = create_form1_controls(*this);
     set_preview(false);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     connect_commands();
     start_up();
 }
 
+Form1::~Form1() = default;
+
 void Form1::connect_commands() {
-    connect(c_.gettext, &QPushButton::clicked, this, &Form1::export_clicked);
-    connect(c_.Command4, &QPushButton::clicked, this, &Form1::save_text_clicked);
-    connect(c_.Command5, &QPushButton::clicked, this, &Form1::check_clicked);
-    connect(c_.intext, &QPushButton::clicked, this, &Form1::import_clicked);
+    connect(ui_->gettext, &QPushButton::clicked, this, &Form1::export_clicked);
+    connect(ui_->Command4, &QPushButton::clicked, this, &Form1::save_text_clicked);
+    connect(ui_->Command5, &QPushButton::clicked, this, &Form1::check_clicked);
+    connect(ui_->intext, &QPushButton::clicked, this, &Form1::import_clicked);
 
-    connect(c_.Command1, &QPushButton::clicked, this, &Form1::add_clicked);
-    connect(c_.Command2, &QPushButton::clicked, this, &Form1::delete_clicked);
-    connect(c_.Command3, &QPushButton::clicked, this, &Form1::modify_clicked);
+    connect(ui_->Command1, &QPushButton::clicked, this, &Form1::add_clicked);
+    connect(ui_->Command2, &QPushButton::clicked, this, &Form1::delete_clicked);
+    connect(ui_->Command3, &QPushButton::clicked, this, &Form1::modify_clicked);
     // A click on the entry already selected shows its values again.
-    connect(c_.List1, &QListWidget::currentRowChanged, this, &Form1::select_record);
-    connect(c_.List1, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { select_record(c_.List1->row(item)); });
+    connect(ui_->List1, &QListWidget::currentRowChanged, this, &Form1::select_record);
+    connect(ui_->List1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { select_record(ui_->List1->row(item)); });
 
-    connect(c_.openrom, &QPushButton::clicked, this, [this] { choose_file(c_.Text1, kRomFilter); });
-    connect(c_.opentlb, &QPushButton::clicked, this, [this] { choose_file(c_.Text2, kCodeTableFilter); });
-    connect(c_.Command6, &QPushButton::clicked, this, [this] { choose_file(c_.Text13, kCodeTableFilter); });
-    connect(c_.openyw, &QPushButton::clicked, this, &Form1::choose_translation);
+    connect(ui_->openrom, &QPushButton::clicked, this, [this] { choose_file(ui_->Text1, kRomFilter); });
+    connect(ui_->opentlb, &QPushButton::clicked, this, [this] { choose_file(ui_->Text2, kCodeTableFilter); });
+    connect(ui_->Command6, &QPushButton::clicked, this, [this] { choose_file(ui_->Text13, kCodeTableFilter); });
+    connect(ui_->openyw, &QPushButton::clicked, this, &Form1::choose_translation);
 
     // However an option gets selected (click, arrow key), the enabled
     // states follow it.
     const std::pair<QRadioButton*, RomMode> options[] = {
-        {c_.Option1, RomMode::single_byte}, {c_.Option2, RomMode::double_byte}, {c_.Option3, RomMode::both}};
+        {ui_->Option1, RomMode::single_byte}, {ui_->Option2, RomMode::double_byte}, {ui_->Option3, RomMode::both}};
     for (const auto& [option, option_mode] : options) {
         connect(option, &QRadioButton::toggled, this, [this, option_mode](bool selected) {
             if (selected) set_mode(option_mode);
         });
     }
-    connect(c_.Check4, &QCheckBox::toggled, this, &Form1::set_preview);
+    connect(ui_->Check4, &QCheckBox::toggled, this, &Form1::set_preview);
 }
 
 void Form1::start_up() {
-    c_.Command6->setEnabled(false);
-    c_.Text13->setEnabled(false);
+    ui_->Command6->setEnabled(false);
+    ui_->Text13->setEnabled(false);
     records::StartupState state = records::start_up(data_dir_);
     records_ = std::move(state.records);
     show_records(std::nullopt);
-    set_editor_text(*c_.Text6, state.single_filter_text);
-    set_editor_text(*c_.Text12, state.double_filter_text);
+    set_editor_text(*ui_->Text6, state.single_filter_text);
+    set_editor_text(*ui_->Text12, state.double_filter_text);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -97,7 +103,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::save_filter_lists(bool report_failure) {
-    auto failure = records::shut_down(data_dir_, editor_text(*c_.Text6), editor_text(*c_.Text12));
+    auto failure = records::shut_down(data_dir_, editor_text(*ui_->Text6), editor_text(*ui_->Text12));
     if (failure && report_failure) show_message(*failure);
 }
 
@@ -105,24 +111,24 @@ void Form1::save_filter_lists(bool report_failure) {
 
 void Form1::export_clicked() {
     ExportRequest request;
-    request.rom = to_path(c_.Text1->text());
-    request.start = line_text(*c_.Text4);
-    request.end = line_text(*c_.Text5);
+    request.rom = to_path(ui_->Text1->text());
+    request.start = line_text(*ui_->Text4);
+    request.end = line_text(*ui_->Text5);
     request.mode = mode();
-    request.double_table = to_path(c_.Text2->text());
-    request.single_table = to_path(c_.Text13->text());
-    request.double_filter = {editor_text(*c_.Text12), c_.Check2->isChecked()};
-    request.single_filter = {editor_text(*c_.Text6), c_.Check3->isChecked()};
-    request.minimum = line_text(*c_.Text15);
-    request.preview = c_.Check4->isChecked();
-    request.name = line_text(*c_.Text3);
+    request.double_table = to_path(ui_->Text2->text());
+    request.single_table = to_path(ui_->Text13->text());
+    request.double_filter = {editor_text(*ui_->Text12), ui_->Check2->isChecked()};
+    request.single_filter = {editor_text(*ui_->Text6), ui_->Check3->isChecked()};
+    request.minimum = line_text(*ui_->Text15);
+    request.preview = ui_->Check4->isChecked();
+    request.name = line_text(*ui_->Text3);
     request.data_dir = data_dir_;
 
     ExportOutcome outcome = run_export(request);
     untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
-    if (outcome.clear_preview) c_.text9->clear();
+    if (outcome.clear_preview) ui_->text9->clear();
     if (outcome.message) {
-        if (request.preview && outcome.export_text) set_editor_text(*c_.text9, *outcome.export_text);
+        if (request.preview && outcome.export_text) set_editor_text(*ui_->text9, *outcome.export_text);
         show_message(*outcome.message);
         return;
     }
@@ -133,28 +139,28 @@ void Form1::export_clicked() {
 }
 
 void Form1::save_text_clicked() {
-    if (auto refusal = check_source_text_name(line_text(*c_.Text3))) {
+    if (auto refusal = check_source_text_name(line_text(*ui_->Text3))) {
         show_message(*refusal);
         return;
     }
     const auto path = save_dialog();
     if (!path) return;
-    show_message(quillmere::save_source_text(to_path(*path), editor_text(*c_.text9), to_path(c_.Text1->text())));
+    show_message(quillmere::save_source_text(to_path(*path), editor_text(*ui_->text9), to_path(ui_->Text1->text())));
 }
 
 CheckRequest Form1::check_request() const {
     CheckRequest request;
-    request.preview = c_.Check4->isChecked();
-    request.script_file = to_path(c_.Text8->text());
+    request.preview = ui_->Check4->isChecked();
+    request.script_file = to_path(ui_->Text8->text());
     // The translation area is read only when it is the script.
-    if (request.preview) request.script_text = editor_text(*c_.text10);
+    if (request.preview) request.script_text = editor_text(*ui_->text10);
     request.mode = mode();
-    request.double_table = to_path(c_.Text2->text());
-    request.single_table = to_path(c_.Text13->text());
-    request.double_filter = {editor_text(*c_.Text12), c_.Check2->isChecked()};
-    request.single_filter = {editor_text(*c_.Text6), c_.Check3->isChecked()};
-    request.range_low = line_text(*c_.Text16);
-    request.range_high = line_text(*c_.Text17);
+    request.double_table = to_path(ui_->Text2->text());
+    request.single_table = to_path(ui_->Text13->text());
+    request.double_filter = {editor_text(*ui_->Text12), ui_->Check2->isChecked()};
+    request.single_filter = {editor_text(*ui_->Text6), ui_->Check3->isChecked()};
+    request.range_low = line_text(*ui_->Text16);
+    request.range_high = line_text(*ui_->Text17);
     request.data_dir = data_dir_;
     return request;
 }
@@ -168,8 +174,8 @@ void Form1::check_clicked() {
 void Form1::import_clicked() {
     ImportRequest request;
     static_cast<CheckRequest&>(request) = check_request();
-    request.rom = to_path(c_.Text1->text());
-    request.fill = line_text(*c_.Text14);
+    request.rom = to_path(ui_->Text1->text());
+    request.fill = line_text(*ui_->Text14);
     Outcome outcome = run_import(request);
     untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
     show_message(outcome.message);
@@ -178,24 +184,24 @@ void Form1::import_clicked() {
 // ---- records
 
 records::Record Form1::typed_record() const {
-    return {line_text(*c_.Text3), line_text(*c_.Text4), line_text(*c_.Text5)};
+    return {line_text(*ui_->Text3), line_text(*ui_->Text4), line_text(*ui_->Text5)};
 }
 
 std::optional<std::size_t> Form1::selected_record() const {
-    const int row = c_.List1->currentRow();
-    if (row < 0 || static_cast<std::size_t>(row) >= records_.size() || !c_.List1->currentItem()->isSelected())
+    const int row = ui_->List1->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= records_.size() || !ui_->List1->currentItem()->isSelected())
         return std::nullopt;
     return static_cast<std::size_t>(row);
 }
 
 void Form1::show_records(std::optional<std::size_t> selection) {
-    const QSignalBlocker blocker(c_.List1);
-    c_.List1->clear();
-    for (const records::Record& record : records_) c_.List1->addItem(to_qt(record.name));
+    const QSignalBlocker blocker(ui_->List1);
+    ui_->List1->clear();
+    for (const records::Record& record : records_) ui_->List1->addItem(to_qt(record.name));
     if (selection && *selection < records_.size()) {
-        c_.List1->setCurrentRow(static_cast<int>(*selection));
+        ui_->List1->setCurrentRow(static_cast<int>(*selection));
     } else {
-        c_.List1->setCurrentRow(-1);
+        ui_->List1->setCurrentRow(-1);
     }
 }
 
@@ -211,8 +217,8 @@ void Form1::add_clicked() {
 
 void Form1::delete_clicked() {
     const bool confirmed = confirm(records::delete_question());
-    records::Change change =
-        records::delete_record(records_, selected_record(), confirmed, records::settings_file_path(data_dir_));
+    records::Change change = records::delete_record(records_, selected_record(), confirmed,
+                                                    records::settings_file_path(data_dir_));
     if (change.changed) {
         records_ = std::move(change.records);
         show_records(std::nullopt);
@@ -235,9 +241,9 @@ void Form1::modify_clicked() {
 void Form1::select_record(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
     const records::Record& record = records::select_record(records_, static_cast<std::size_t>(row));
-    c_.Text3->setText(to_qt(record.name));
-    c_.Text4->setText(to_qt(record.start));
-    c_.Text5->setText(to_qt(record.end));
+    ui_->Text3->setText(to_qt(record.name));
+    ui_->Text4->setText(to_qt(record.start));
+    ui_->Text5->setText(to_qt(record.end));
 }
 
 // ---- files, mode, preview
@@ -254,7 +260,7 @@ bool Form1::choose_file(QLineEdit* box, const QString& filter_list) {
 // The save dialog of the export and of save text: it proposes the record
 // name and leaves the chosen path as the name the next dialog offers.
 std::optional<QString> Form1::save_dialog() {
-    remembered_file_name_ = c_.Text3->text();
+    remembered_file_name_ = ui_->Text3->text();
     auto path = dialogs_.save(this, kTextFileFilter, last_folder_, remembered_file_name_);
     if (!path) return std::nullopt;
     remembered_file_name_ = *path;
@@ -263,43 +269,43 @@ std::optional<QString> Form1::save_dialog() {
 }
 
 void Form1::choose_translation() {
-    if (choose_file(c_.Text8, kTranslationFilter) && c_.Check4->isChecked()) load_translation();
+    if (choose_file(ui_->Text8, kTranslationFilter) && ui_->Check4->isChecked()) load_translation();
 }
 
 void Form1::load_translation() {
-    const auto text = load_translation_text(to_path(c_.Text8->text()));
+    const auto text = load_translation_text(to_path(ui_->Text8->text()));
     if (!text) return;
-    set_editor_text(*c_.text10, *text);
+    set_editor_text(*ui_->text10, *text);
     show_message(translation_loaded_message());
 }
 
 void Form1::set_mode(RomMode mode) {
     const bool single = uses_single_byte_table(mode);
     const bool double_byte = uses_double_byte_table(mode);
-    c_.Text2->setEnabled(double_byte);
-    c_.opentlb->setEnabled(double_byte);
-    c_.Text13->setEnabled(single);
-    c_.Command6->setEnabled(single);
+    ui_->Text2->setEnabled(double_byte);
+    ui_->opentlb->setEnabled(double_byte);
+    ui_->Text13->setEnabled(single);
+    ui_->Command6->setEnabled(single);
 }
 
 RomMode Form1::mode() const {
-    if (c_.Option1->isChecked()) return RomMode::single_byte;
-    if (c_.Option3->isChecked()) return RomMode::both;
+    if (ui_->Option1->isChecked()) return RomMode::single_byte;
+    if (ui_->Option3->isChecked()) return RomMode::both;
     return RomMode::double_byte;
 }
 
 void Form1::set_preview(bool on) {
     // The text area lies right of the narrow window; hidden, not even its
     // border shows at the edge.
-    c_.Frame6->setVisible(on);
+    ui_->Frame6->setVisible(on);
     setFixedSize(on ? kWideWidth : kNarrowWidth, kClientHeight);
 }
 
 // ---- messages
 
 void Form1::untick_filters(bool double_filter, bool single_filter) {
-    if (double_filter) c_.Check2->setChecked(false);
-    if (single_filter) c_.Check3->setChecked(false);
+    if (double_filter) ui_->Check2->setChecked(false);
+    if (single_filter) ui_->Check3->setChecked(false);
 }
 
 void Form1::show_message(const Message& message) {

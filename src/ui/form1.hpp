@@ -5,14 +5,18 @@
 #include <QString>
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 
 #include "core/commands/script_commands.hpp"
 #include "core/message.hpp"
 #include "core/records/records.hpp"
 #include "core/rom_mode.hpp"
-#include "ui/form1_controls.hpp"
 
 class QLineEdit;
+
+namespace Ui {
+class Form1;
+}
 
 namespace quillmere::ui {
 
@@ -26,6 +30,7 @@ public:
     // Start-up runs here, from `data_dir`; the boxes and dialogs must outlive
     // the window.
     Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Writes the filter lists to the data directory, as shut-down does;
     // shows the failure message when asked to.
@@ -69,7 +74,8 @@ private:
     std::filesystem::path data_dir_;
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;
-    Form1Controls c_;
+    // The controls, as form1.ui lays them out.
+    std::unique_ptr<Ui::Form1> ui_;
     records::RecordList records_;
     // The shared file dialog's file name, offered by its next use.
     QString remembered_file_name_;

@@ -45,7 +45,11 @@ void RomPatches::add(std::uint64_t offset, std::span<const std::uint8_t> bytes) 
     last_offset_ = offset;
 }
 
-void RomPatches::reserve(std::size_t bytes) { text::reserve_large(bytes_, bytes); }
+void RomPatches::reserve(std::size_t bytes) {
+    text::reserve_large(bytes_, bytes);
+    // A script's entry takes a few dozen bytes; more patches grow the list.
+    text::reserve_large(patches_, bytes / 32);
+}
 
 void RomPatches::apply_to(std::span<std::uint8_t> image) const {
     for (const Patch& patch : patches_)
@@ -66,7 +70,7 @@ bool RomFile::write(const RomPatches& patches) {
     // The old bytes of every stretch the patches touch, read once: they are
     // compared with the new ones, and put back if a write fails.
     std::vector<Range> ranges;
-    ranges.reserve(list.size());
+    text::reserve_large(ranges, list.size());
     for (const auto& patch : list)
         if (patch.length != 0) ranges.push_back({patch.offset, patch.offset + patch.length});
     const std::vector<Range> stretches = joined(std::move(ranges), patches.in_order_);
@@ -98,6 +102,7 @@ bool RomFile::write(const RomPatches& patches) {
     // that ends up different lies in the changed part of the last patch
     // that covers it.
     std::vector<Range> changed;
+    text::reserve_large(changed, list.size());
     bool changed_in_order = true;
     for (const auto& patch : list) {
         if (patch.length == 0) continue;

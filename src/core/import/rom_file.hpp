@@ -21,7 +21,8 @@ namespace quillmere {
 class RomPatches {
 public:
     void add(std::uint64_t offset, std::span<const std::uint8_t> bytes);
-    // Room for patches of `bytes` bytes in all, added without copying.
+    // Room for patches of about `bytes` bytes in all, added without moving
+    // what is already there.
     void reserve(std::size_t bytes);
     // Lays the patches over `image`, in order; each must lie inside it.
     void apply_to(std::span<std::uint8_t> image) const;

@@ -48,11 +48,11 @@ struct UnsetAllocator : std::allocator<T> {
 
 using ByteBuffer = std::vector<std::uint8_t, UnsetAllocator<std::uint8_t>>;
 
-// Reserves room for `size` bytes and advises the untouched buffer.
-template <class Alloc>
-void reserve_large(std::vector<std::uint8_t, Alloc>& bytes, std::size_t size) {
-    bytes.reserve(size);
-    advise_huge_pages(bytes.data(), bytes.capacity());
+// Reserves room for `size` elements and advises the untouched buffer.
+template <class T, class Alloc>
+void reserve_large(std::vector<T, Alloc>& items, std::size_t size) {
+    items.reserve(size);
+    advise_huge_pages(items.data(), items.capacity() * sizeof(T));
 }
 
 }  // namespace quillmere::text

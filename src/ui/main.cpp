@@ -7,12 +7,14 @@
 #include "ui/app_icon.hpp"
 #include "ui/data_folder.hpp"
 #include "ui/file_dialogs.hpp"
+#include "ui/huge_pages.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/translations.hpp"
 #include "ui/window_session.hpp"
 
 int main(int argc, char* argv[]) {
+    quillmere::ui::restart_with_huge_pages(argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmere"));
     QApplication::setApplicationVersion(QString::fromLatin1(quillmere::kVersion));

@@ -8,8 +8,11 @@
 #include <csignal>
 #include <sys/types.h>
 
+#include <utility>
+
 #include "core/platform/folder_lock.hpp"
 #include "form1_harness.hpp"
+#include "ui/huge_pages.hpp"
 #include "ui/window_session.hpp"
 
 namespace quillmere::ui::testing {
@@ -33,6 +36,15 @@ bool catches(qint64 pid, int signal) {
         return (mask >> (signal - 1)) & 1;
     }
     return false;
+}
+
+// The value of one variable in a running process's environment.
+QByteArray environment_value(qint64 pid, const QByteArray& name) {
+    QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!environ.open(QIODevice::ReadOnly)) return {};
+    for (const QByteArray& entry : environ.readAll().split('\0'))
+        if (entry.startsWith(name + '=')) return entry.mid(name.size() + 1);
+    return {};
 }
 
 }  // namespace
@@ -69,7 +81,11 @@ void WindowSessionTest::a_second_window_on_a_held_data_folder_refuses_and_touche
 }
 
 void WindowSessionTest::termination_signals_shut_the_window_down_as_closing_does() {
-    for (int signal : {SIGTERM, SIGHUP}) {
+    // The window restarts itself told to use huge pages, unless the user
+    // set the C library's tunables already.
+    const std::pair<int, QByteArray> cases[] = {{SIGTERM, QByteArray()},
+                                                {SIGHUP, QByteArray("glibc.malloc.tcache_count=7")}};
+    for (const auto& [signal, tunables] : cases) {
         QTemporaryDir dir;
         const QString data = dir.filePath(QStringLiteral("data"));
         QDir().mkpath(data);
@@ -80,11 +96,15 @@ void WindowSessionTest::termination_signals_shut_the_window_down_as_closing_does
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        environment.remove(QStringLiteral("GLIBC_TUNABLES"));
+        if (!tunables.isEmpty()) environment.insert(QStringLiteral("GLIBC_TUNABLES"), QString::fromLatin1(tunables));
         window.setProcessEnvironment(environment);
         window.start(QStringLiteral(QUILLMERE_WINDOW_PATH), {QStringLiteral("--data-dir"), data});
         QVERIFY(window.waitForStarted());
         // The handlers are installed after start-up has read the lists.
         QTRY_VERIFY_WITH_TIMEOUT(catches(window.processId(), signal), 60000);
+        QCOMPARE(environment_value(window.processId(), "GLIBC_TUNABLES"),
+                 tunables.isEmpty() ? QByteArray(kHugePagesTunable) : tunables);
         QCOMPARE(::kill(static_cast<pid_t>(window.processId()), signal), 0);
         QVERIFY(window.waitForFinished(60000));
         QCOMPARE(window.exitStatus(), QProcess::NormalExit);

@@ -438,7 +438,10 @@ private:
         const Piece<Unit>* const pair_pieces = pair_pieces_.data();
         const Unit* const pool = pool_.data();
         const std::int64_t size = size_;
-        std::int32_t length = run_length_;
+        // The run grows by the bytes the position moves on: it reaches its
+        // length limit where the position reaches this.
+        const std::int64_t start = position;
+        const std::int64_t limit = position + (kMaxRunLength - run_length_);
         std::size_t chars = run_chars_;
         Unit* out = run_.end();
         while (position <= last) {
@@ -457,7 +460,7 @@ private:
             } else {
                 break;
             }
-            if (length + bytes > kMaxRunLength) break;
+            if (position + bytes > limit) break;
             if (piece.characters() == 1) {
                 // The room is there (see RunText).
                 if constexpr (kCountsChars) {
@@ -475,11 +478,10 @@ private:
                 chars += piece.characters();
                 out = run_.end();
             }
-            length += bytes;
             position += bytes;
         }
         run_.end_at(out);
-        run_length_ = length;
+        run_length_ += static_cast<std::int32_t>(position - start);
         run_chars_ = chars;
         return position;
     }

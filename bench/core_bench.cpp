@@ -156,15 +156,10 @@ void Import(benchmark::State& state) {
 }
 BENCHMARK(Import)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The ROM writer alone, with one patch per record of the script as the
-// import hands them over: the ROM's own bytes (arg 0), or every byte changed
-// (arg 1).
-void RomWrite(benchmark::State& state) {
-    const auto files = data_files();
-    const auto rom = bench::floor::read_file(files.rom(32));
-    const auto script = bench::floor::read_file(files.script());
-    std::vector<std::uint8_t> bytes;
-    RomPatches patches;
+// Calls f(offset, length, text) for every record of an export file, the
+// text with its record end.
+template <class F>
+void for_each_record(const std::vector<std::uint8_t>& script, F&& f) {
     const std::string_view all(reinterpret_cast<const char*>(script.data()), script.size());
     for (std::size_t at = 0; at < all.size();) {
         std::size_t end = all.find("\r\n\r\n", at);
@@ -174,14 +169,27 @@ void RomWrite(benchmark::State& state) {
         const std::size_t first = record.find(',');
         const std::size_t second = record.find(',', first + 1);
         if (second == std::string_view::npos) continue;
-        const std::size_t offset = std::stoul(std::string(record.substr(0, first)), nullptr, 16);
-        const std::size_t length = std::stoul(std::string(record.substr(first + 1, second - first - 1)));
+        f(std::stoul(std::string(record.substr(0, first)), nullptr, 16),
+          std::stoul(std::string(record.substr(first + 1, second - first - 1))), record.substr(second + 1));
+    }
+}
+
+// The ROM writer alone, with one patch per record of the script as the
+// import hands them over: the ROM's own bytes (arg 0), or every byte changed
+// (arg 1).
+void RomWrite(benchmark::State& state) {
+    const auto files = data_files();
+    const auto rom = bench::floor::read_file(files.rom(32));
+    const auto script = bench::floor::read_file(files.script());
+    std::vector<std::uint8_t> bytes;
+    RomPatches patches;
+    for_each_record(script, [&](std::size_t offset, std::size_t length, std::string_view) {
         bytes.assign(rom.begin() + static_cast<std::ptrdiff_t>(offset),
                      rom.begin() + static_cast<std::ptrdiff_t>(offset + length));
         if (state.range(0) == 1)
             for (auto& byte : bytes) byte ^= 1;
         patches.add(offset, bytes);
-    }
+    });
     const auto target = files.dir / "rom_write_target.gba";
     for (auto _ : state) {
         state.PauseTiming();
@@ -291,20 +299,11 @@ bench::floor::Sources floor_sources(const bench::DataFiles& files) {
 std::string record_texts(const std::vector<std::uint8_t>& script, std::size_t& covered) {
     std::string texts;
     texts.reserve(script.size());
-    const std::string_view all(reinterpret_cast<const char*>(script.data()), script.size());
-    std::size_t at = 0;
     covered = 0;
-    while (at < all.size()) {
-        std::size_t end = all.find("\r\n\r\n", at);
-        end = end == std::string_view::npos ? all.size() : end + 4;
-        const std::string_view record = all.substr(at, end - at);
-        at = end;
-        const std::size_t first = record.find(',');
-        const std::size_t second = record.find(',', first + 1);
-        if (second == std::string_view::npos) continue;
-        covered += std::stoul(std::string(record.substr(first + 1, second - first - 1)));
-        texts += record.substr(second + 1);
-    }
+    for_each_record(script, [&](std::size_t, std::size_t length, std::string_view text) {
+        covered += length;
+        texts += text;
+    });
     return texts;
 }
 

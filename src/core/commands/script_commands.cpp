@@ -242,6 +242,35 @@ bool write_changed_copy(const std::filesystem::path& path, std::span<const std::
     return text::write_bytes(path, image).has_value();
 }
 
+// Where an entry's bytes go: its own place, or, too long for it, a free
+// block it moves to.
+enum class Placement { own_place, moves };
+
+// The import of one entry: measured and encoded into `bytes`; keeping its
+// place, filled to its original length and held inside a ROM of `rom_size`
+// bytes (the ROM keeps its length; an entry of no bytes writes nothing,
+// wherever it stands). Too long for its place, it is refused unless
+// `may_move`. The message that refuses it otherwise.
+template <class Char>
+Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, std::uint64_t offset, EntryReader& reader,
+                                               CodeRange range, std::u16string_view fill_value,
+                                               std::uint64_t rom_size, bool may_move, text::ByteBuffer& bytes) {
+    auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
+    if (!codes) return unexpected(measuring_message(entry.address, codes.error()));
+    const auto excess = length_excess(entry.original_length, codes->count);
+    if (excess && !may_move) return unexpected(excess_message(entry.address, *excess));
+    if (codes->encoding_failure) return unexpected(encoding_message(entry.address, *codes->encoding_failure));
+    if (excess) return Placement::moves;
+    auto fill =
+        fill_for(fill_value, leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
+    if (!fill) return unexpected(unprocessable_message(entry.address));
+    const std::uint64_t total = bytes.size() + fill->byte_count();
+    if (total > 0 && (offset >= rom_size || total > rom_size - offset))
+        return unexpected(unprocessable_message(entry.address));
+    fill->append_to(bytes);
+    return Placement::own_place;
+}
+
 // The import that builds the whole result before writing any of it: with a
 // relocation, or into a new file. The ROM is read once; the changed
 // stretches are written in place, or the changed image goes to the new file.
@@ -277,26 +306,17 @@ Outcome import_whole(const ImportRequest& request, std::basic_string_view<Char> 
                                                      std::uint64_t offset) -> std::optional<Message> {
         if (mover)
             if (auto overlap = mover->check(placed(entry.address, entry.original_length, offset))) return overlap;
-        auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
-        if (!codes) return measuring_message(entry.address, codes.error());
-        const auto excess = length_excess(entry.original_length, codes->count);
-        if (excess && !mover) return excess_message(entry.address, *excess);
-        if (codes->encoding_failure) return encoding_message(entry.address, *codes->encoding_failure);
+        auto placement =
+            encode_for_import(entry, offset, reader, range, request.fill, rom_size, mover.has_value(), bytes);
+        if (!placement) return std::move(placement.error());
         ++entries;
-        if (excess) {
+        if (*placement == Placement::moves) {
             auto move = mover->move(placed(entry.address, entry.original_length, offset), bytes.size());
             if (!move) return std::move(move.error());
             outcome.moves.push_back(mover->describe(*move));
             patches.add(move->new_offset, bytes);
             return std::nullopt;
         }
-        auto fill = fill_for(request.fill,
-                             leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
-        if (!fill) return unprocessable_message(entry.address);
-        const std::uint64_t total = bytes.size() + fill->byte_count();
-        if (total > 0 && (offset >= rom_size || total > rom_size - offset))
-            return unprocessable_message(entry.address);
-        fill->append_to(bytes);
         patches.add(offset, bytes);
         return std::nullopt;
     });
@@ -329,21 +349,8 @@ Outcome import_in_place(const ImportRequest& request, std::basic_string_view<Cha
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry,
                                                      std::uint64_t offset) -> std::optional<Message> {
         if (!rom) return unprocessable_message(entry.address);
-        auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
-        if (!codes) return measuring_message(entry.address, codes.error());
-        if (auto excess = length_excess(entry.original_length, codes->count))
-            return excess_message(entry.address, *excess);
-        if (codes->encoding_failure) return encoding_message(entry.address, *codes->encoding_failure);
-        auto fill = fill_for(request.fill,
-                             leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
-        if (!fill) return unprocessable_message(entry.address);
-        // The ROM keeps its length: an entry that would write bytes at or past
-        // its end cannot be processed. An entry of no bytes writes nothing,
-        // wherever it stands.
-        const std::uint64_t total = bytes.size() + fill->byte_count();
-        if (total > 0 && (offset >= rom->size() || total > rom->size() - offset))
-            return unprocessable_message(entry.address);
-        fill->append_to(bytes);
+        auto placement = encode_for_import(entry, offset, reader, range, request.fill, rom->size(), false, bytes);
+        if (!placement) return std::move(placement.error());
         patches.add(offset, bytes);
         return std::nullopt;
     });

@@ -23,10 +23,8 @@ GbkReverseTables::GbkReverseTables(const ReverseTables& tables) : slots_(std::si
         if (value.find(u'{') != std::u16string_view::npos) return;
         // Only what a script's bytes decode to can match: a value the encoder
         // writes by a one-way mapping cannot.
-        auto encoded = text::encode_gbk(value);
+        auto encoded = text::encode_gbk_round_trip(value);
         if (!encoded || encoded->empty()) return;
-        const text::Decoded decoded = text::decode_gbk(*encoded);
-        if (decoded.bad_sequences != 0 || decoded.text != value) return;
         const std::string bytes(encoded->begin(), encoded->end());
         std::size_t width = 0;
         const std::uint16_t first = first_code(bytes, width);

@@ -80,10 +80,7 @@ bool RomFile::write(const RomPatches& patches) {
         stretch_at[i] = total;
         total += static_cast<std::size_t>(stretches[i].end - stretches[i].begin);
     }
-    // Filled right away: neither cleared first nor faulted in page by page.
-    text::ByteBuffer old_bytes;
-    text::reserve_large(old_bytes, total);
-    old_bytes.resize(total);
+    text::ByteBuffer old_bytes = text::unset_large_buffer(total);
     for (std::size_t i = 0; i < stretches.size(); ++i) {
         const std::span<std::uint8_t> into(old_bytes.data() + stretch_at[i],
                                            static_cast<std::size_t>(stretches[i].end - stretches[i].begin));
@@ -128,9 +125,7 @@ bool RomFile::write(const RomPatches& patches) {
         write_at[i] = total;
         total += static_cast<std::size_t>(writes[i].end - writes[i].begin);
     }
-    text::ByteBuffer new_bytes;
-    text::reserve_large(new_bytes, total);
-    new_bytes.resize(total);
+    text::ByteBuffer new_bytes = text::unset_large_buffer(total);
     for (std::size_t i = 0; i < writes.size(); ++i)
         std::memcpy(new_bytes.data() + write_at[i], old_at(first_ending_after(stretches, writes[i].begin), writes[i].begin),
                     static_cast<std::size_t>(writes[i].end - writes[i].begin));

@@ -32,6 +32,11 @@ std::u16string_view ScriptSource::text() {
     return *text_;
 }
 
+std::u16string ScriptSource::take_text() && {
+    text();
+    return std::move(*text_);
+}
+
 Expected<ScriptSource, Message> open_script_source(bool preview, const std::filesystem::path& script_file,
                                                    std::u16string_view script_text,
                                                    const std::optional<std::filesystem::path>& data_dir,
@@ -50,12 +55,9 @@ Expected<std::u16string, Message> open_script(bool preview, const std::filesyste
                                               std::u16string_view script_text,
                                               const std::optional<std::filesystem::path>& data_dir,
                                               text::Encoding encoding) {
-    if (preview && !data_dir) return std::u16string(script_text);
-    auto path = script_path(preview, script_file, script_text, data_dir.value_or(""), encoding);
-    if (!path) return unexpected(std::move(path.error()));
-    auto file = text::read_text_file(*path, encoding);
-    if (!file) return unexpected(cannot_read());
-    return std::move(file->text);
+    auto source = open_script_source(preview, script_file, script_text, data_dir, encoding);
+    if (!source) return unexpected(std::move(source.error()));
+    return std::move(*source).take_text();
 }
 
 }  // namespace quillmere

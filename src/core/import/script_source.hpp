@@ -37,6 +37,8 @@ public:
     }
     // The decoded text; a file kept as bytes is decoded on the first call.
     std::u16string_view text();
+    // The decoded text, handed over.
+    std::u16string take_text() &&;
 
 private:
     std::optional<text::MappedFile> file_;

@@ -315,8 +315,8 @@ Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, 
 
 // The code page 936 bytes of a text those bytes decode back to.
 std::optional<std::string> spelled_in_code_page_936(std::u16string_view text) {
-    auto bytes = text::encode_gbk(text);
-    if (!bytes || text::decode_gbk(*bytes).text != text) return std::nullopt;
+    auto bytes = text::encode_gbk_round_trip(text);
+    if (!bytes) return std::nullopt;
     return std::string(bytes->begin(), bytes->end());
 }
 

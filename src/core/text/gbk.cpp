@@ -151,6 +151,15 @@ Expected<Bytes, EncodeFailure> encode_with(const char* name, std::size_t max_byt
     return bytes;
 }
 
+// Room for the bytes of an encoded text, to be cut to what was written.
+Bytes output_room(std::size_t room) {
+    Bytes bytes;
+    bytes.reserve(room);
+    if (room >= kLargeText) advise_huge_pages(bytes.data(), room);
+    bytes.resize(room);
+    return bytes;
+}
+
 }  // namespace
 
 std::optional<char16_t> decode_gbk_code(std::uint16_t code) {
@@ -185,11 +194,7 @@ Decoded decode_utf8(std::span<const std::uint8_t> bytes) { return decode_with("U
 Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
     // By table; the first character without a code sends the whole text to
     // the converter, which finds and reports it exactly as it always has.
-    Bytes bytes;
-    const std::size_t room = text.size() * 2;
-    bytes.reserve(room);
-    if (room >= kLargeText) advise_huge_pages(bytes.data(), room);
-    bytes.resize(room);
+    Bytes bytes = output_room(text.size() * 2);
     std::uint8_t* out = bytes.data();
     for (const char16_t c : text) {
         const std::uint16_t code = gbk_tables::codes[c];
@@ -201,14 +206,16 @@ Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text) {
     return bytes;
 }
 
+std::optional<Bytes> encode_gbk_round_trip(std::u16string_view text) {
+    auto bytes = encode_gbk(text);
+    if (!bytes || decode_gbk(*bytes).text != text) return std::nullopt;
+    return std::move(*bytes);
+}
+
 Expected<Bytes, EncodeFailure> encode_utf8(std::u16string_view text) {
     // Directly; a lone surrogate sends the text to the converter, which
     // reports it as it always has.
-    Bytes bytes;
-    const std::size_t room = text.size() * 3;
-    bytes.reserve(room);
-    if (room >= kLargeText) advise_huge_pages(bytes.data(), room);
-    bytes.resize(room);
+    Bytes bytes = output_room(text.size() * 3);
     std::uint8_t* out = bytes.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];

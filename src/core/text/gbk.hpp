@@ -54,6 +54,10 @@ std::optional<char16_t> decode_gbk_code(std::uint16_t code);
 // character the code page cannot hold.
 std::optional<std::uint16_t> encode_gbk_char(char16_t character);
 
+// The code page 936 bytes of a text that decode back to exactly that text;
+// nullopt when a character has no code or is written by a one-way mapping.
+std::optional<Bytes> encode_gbk_round_trip(std::u16string_view text);
+
 // For the terminal and for tests: UTF-8 on the outside, UTF-16 inside.
 std::string to_utf8(std::u16string_view text);
 std::u16string from_utf8(std::string_view text);

@@ -55,4 +55,13 @@ void reserve_large(std::vector<T, Alloc>& items, std::size_t size) {
     advise_huge_pages(items.data(), items.capacity() * sizeof(T));
 }
 
+// A buffer of `size` bytes to be filled right away: neither cleared first
+// nor faulted in page by page.
+inline ByteBuffer unset_large_buffer(std::size_t size) {
+    ByteBuffer bytes;
+    reserve_large(bytes, size);
+    bytes.resize(size);
+    return bytes;
+}
+
 }  // namespace quillmere::text

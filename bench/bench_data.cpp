@@ -5,7 +5,7 @@
 #include "core/encoding/hex.hpp"
 #include "core/pointers/pointer_list.hpp"
 #include "core/pointers/pointer_value.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
 #include "core/text/gbk.hpp"
 
@@ -180,9 +180,9 @@ bool write_pointer_data(const DataFiles& files, const Bytes& rom, std::u16string
         pointers.push_back(pointer);
     }
     image.resize(image.size() + kPointerFreeBytes, 0xFF);
-    return text::write_bytes(files.pointer_rom(), image) &&
-           text::write_text_file(files.pointer_list(), format_pointer_list(pointers)) &&
-           text::write_text_file(files.lengthened_script(), lengthened);
+    return files::write_bytes(files.pointer_rom(), image) &&
+           files::write_text_file(files.pointer_list(), format_pointer_list(pointers)) &&
+           files::write_text_file(files.lengthened_script(), lengthened);
 }
 
 ExportRequest whole_rom_export(const DataFiles& files, std::size_t mebibytes) {

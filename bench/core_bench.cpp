@@ -20,9 +20,9 @@
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/import/rom_file.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
-#include "core/text/mapped_file.hpp"
+#include "core/platform/mapped_file.hpp"
 
 namespace {
 
@@ -145,7 +145,7 @@ void Import(benchmark::State& state) {
         state.PauseTiming();
         if (!blank)
             fresh_copy(files.rom(32), request.rom);
-        else if (!text::write_bytes(request.rom, zeros))
+        else if (!files::write_bytes(request.rom, zeros))
             state.SkipWithError("no blank ROM");
         state.ResumeTiming();
         Outcome outcome = run_import(request);
@@ -233,7 +233,7 @@ BENCHMARK(ImportMovingEntries)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The joined values of a table file, in file order.
 std::u16string joined_values(const std::filesystem::path& path) {
     std::u16string joined;
-    const auto lines = text::read_text_lines(path);
+    const auto lines = files::read_text_lines(path);
     if (!lines) return joined;
     for (const auto& line : *lines)
         if (auto parts = split_code_line(line)) joined += parts->value;
@@ -248,7 +248,7 @@ void LiteralLookupBaseline(benchmark::State& state) {
     const std::u16string double_values = joined_values(files.double_table());
     // A prefix keeps the run short; the rate is per byte, so it compares.
     const std::size_t prefix_bytes = 2u << 20;
-    const auto file = text::MappedFile::open(files.script());
+    const auto file = platform::MappedFile::open(files.script());
     const auto bytes = file->bytes();
     const std::u16string script = text::decode_gbk(bytes.first(std::min(bytes.size(), prefix_bytes))).text;
     auto literal_find = [](const std::u16string& values, char16_t c) -> std::size_t {

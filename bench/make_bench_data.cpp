@@ -9,14 +9,14 @@
 #include "bench_data.hpp"
 #include "core/commands/export_command.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 
 namespace {
 
 using namespace quillmere;
 
 bool write_text(const std::filesystem::path& path, std::u16string_view text) {
-    if (text::write_text_file(path, text)) return true;
+    if (files::write_text_file(path, text)) return true;
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return false;
 }
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     const bench::Bytes rom = bench::make_rom(32u << 20);
     for (std::size_t mebibytes : {4, 8, 16, 32}) {
         std::span<const std::uint8_t> part(rom.data(), mebibytes << 20);
-        if (!text::write_bytes(files.rom(mebibytes), part)) return 1;
+        if (!files::write_bytes(files.rom(mebibytes), part)) return 1;
     }
 
     const ExportRequest request = bench::whole_rom_export(files, rom.size() >> 20);

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "bench_data.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "ui/form1.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/scripted_seams.hpp"
@@ -24,7 +24,7 @@ using namespace quillmere;
 std::u16string script_text() {
     const char* dir = std::getenv("QUILLMERE_BENCH_DATA");
     bench::DataFiles files{dir ? dir : "build/bench/data"};
-    auto text = text::read_text_file(files.script());
+    auto text = files::read_text_file(files.script());
     return text ? text->text : std::u16string();
 }
 
@@ -105,7 +105,7 @@ void StartUpWithMegabyteFilterLine(benchmark::State& state) {
     const auto data_dir = std::filesystem::temp_directory_path() / "quillmere-long-line-bench";
     std::filesystem::create_directories(data_dir);
     std::string line = "00=" + std::string(std::size_t{1} << 20, 'x');
-    if (!text::write_bytes(data_dir / "glq.dat", std::vector<std::uint8_t>(line.begin(), line.end())))
+    if (!files::write_bytes(data_dir / "glq.dat", std::vector<std::uint8_t>(line.begin(), line.end())))
         state.SkipWithError("cannot write glq.dat");
     ui::ScriptedMessageBoxes boxes;
     ui::ScriptedFileDialogs dialogs;

@@ -21,8 +21,8 @@
 #include "core/encoding/markers.hpp"
 #include "core/export/export_text.hpp"
 #include "core/export/exportrange.hpp"
-#include "core/import/table_loading.hpp"
-#include "core/import/text_codes.hpp"
+#include "core/script/table_loading.hpp"
+#include "core/script/text_codes.hpp"
 #include "core/text/gbk.hpp"
 #include "fuzz_support.hpp"
 

@@ -1,4 +1,4 @@
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "fuzz_support.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -21,9 +21,9 @@
 #include "core/text/lines.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/import/entry.hpp"
-#include "core/import/script_source.hpp"
-#include "core/text/files.hpp"
+#include "core/script/entry.hpp"
+#include "core/script/script_source.hpp"
+#include "core/files/files.hpp"
 #include "fuzz_support.hpp"
 
 namespace {
@@ -63,11 +63,11 @@ const std::filesystem::path& work_dir() {
 }
 
 void put(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    if (!text::write_bytes(path, bytes)) fuzz::fail("cannot write a work file");
+    if (!files::write_bytes(path, bytes)) fuzz::fail("cannot write a work file");
 }
 
 text::Bytes contents(const std::filesystem::path& path) {
-    auto bytes = text::read_bytes(path);
+    auto bytes = files::read_bytes(path);
     if (!bytes) fuzz::fail("cannot read a work file back");
     return std::move(*bytes);
 }
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (request.preview && !request.data_dir) {
         script = request.script_text;
     } else {
-        auto read = text::read_text_file(request.preview ? dir / kScriptTempFile : request.script_file);
+        auto read = files::read_text_file(request.preview ? dir / kScriptTempFile : request.script_file);
         if (read) script = std::move(read->text);
         else if (imported.entries_written != 0) fuzz::fail("entries written from a script that cannot be read");
     }

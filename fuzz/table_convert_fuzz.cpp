@@ -3,8 +3,8 @@
 
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
-#include "core/tables/field_table.hpp"
-#include "core/text/files.hpp"
+#include "core/table_conversion/field_table.hpp"
+#include "core/files/files.hpp"
 #include "core/text/gbk.hpp"
 #include "fuzz_support.hpp"
 
@@ -14,7 +14,7 @@ using namespace quillmere;
 
 // The files as the loaders read them back, in the encoding they are written in.
 std::vector<std::u16string> read_back(const std::vector<std::u16string>& lines, text::Encoding output) {
-    auto bytes = text::encode(tables::file_text(lines), output);
+    auto bytes = text::encode(table_conversion::file_text(lines), output);
     if (!bytes) fuzz::fail("a converted file holds a character its encoding cannot hold");
     return text::split_lines(text::decode_text_file(*bytes, output).text);
 }
@@ -26,21 +26,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A first byte 01 or 02 chooses UTF-8 or code page 936 for the source,
     // 03 UTF-8 for the files written; anything else leaves the choice of the
     // source's encoding to the converter and writes code page 936.
-    tables::SourceEncoding encoding = tables::SourceEncoding::automatic;
+    table_conversion::SourceEncoding encoding = table_conversion::SourceEncoding::automatic;
     text::Encoding output = text::Encoding::gbk;
     if (!input.empty() && input[0] >= 1 && input[0] <= 3) {
-        if (input[0] == 1) encoding = tables::SourceEncoding::utf8;
-        if (input[0] == 2) encoding = tables::SourceEncoding::gbk;
+        if (input[0] == 1) encoding = table_conversion::SourceEncoding::utf8;
+        if (input[0] == 2) encoding = table_conversion::SourceEncoding::gbk;
         if (input[0] == 3) output = text::Encoding::utf8;
         input = input.subspan(1);
     }
-    auto source = tables::read_table_source(input, encoding);
-    auto converted = tables::convert_table(input, encoding, output);
+    auto source = table_conversion::read_table_source(input, encoding);
+    auto converted = table_conversion::convert_table(input, encoding, output);
     if (!converted) {
         const auto& failure = converted.error();
-        if ((failure.line == 0) != (failure.cause == tables::Refusal::no_entries)) fuzz::fail("refusal without its line");
+        if ((failure.line == 0) != (failure.cause == table_conversion::Refusal::no_entries)) fuzz::fail("refusal without its line");
         if (source && failure.line > source->lines.size()) fuzz::fail("refusal names a line past the end");
-        if (!source && failure.cause != tables::Refusal::undecodable) fuzz::fail("undecodable source not refused as such");
+        if (!source && failure.cause != table_conversion::Refusal::undecodable) fuzz::fail("undecodable source not refused as such");
         return 0;
     }
     if (!source) fuzz::fail("an undecodable source converted");
@@ -62,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Converted tables are themselves tables of the convention, and convert
     // to themselves.
-    const auto tables_written = text::encode(tables::file_text(c.table1) + tables::file_text(c.table2), output);
-    auto again = tables::convert_table(*tables_written,
-                                       output == text::Encoding::utf8 ? tables::SourceEncoding::utf8
-                                                                      : tables::SourceEncoding::gbk,
+    const auto tables_written = text::encode(table_conversion::file_text(c.table1) + table_conversion::file_text(c.table2), output);
+    auto again = table_conversion::convert_table(*tables_written,
+                                       output == text::Encoding::utf8 ? table_conversion::SourceEncoding::utf8
+                                                                      : table_conversion::SourceEncoding::gbk,
                                        output);
     if (!c.table1.empty() || !c.table2.empty()) {
         if (!again || again->table1 != c.table1 || again->table2 != c.table2) fuzz::fail("tables do not convert to themselves");

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere::cli {
@@ -40,7 +40,7 @@ RomMode rom_mode(const std::string& mode) {
 std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams,
                                                      text::Encoding encoding) {
     if (path.empty()) return FilterListInput{};
-    auto text = text::read_text_file(path_of(path), encoding);
+    auto text = files::read_text_file(path_of(path), encoding);
     if (!text) {
         print_message(error_message(u"无法读取过滤区文件：" + text_of(path)), streams);
         return std::nullopt;

@@ -22,8 +22,8 @@ struct ConvertTableOptions {
 int run_convert_table_command(const ConvertTableOptions& options, const Streams& streams) {
     ConvertTableRequest request;
     request.source = path_of(options.source);
-    if (options.encoding == "utf-8") request.encoding = tables::SourceEncoding::utf8;
-    if (options.encoding == "gbk") request.encoding = tables::SourceEncoding::gbk;
+    if (options.encoding == "utf-8") request.encoding = table_conversion::SourceEncoding::utf8;
+    if (options.encoding == "gbk") request.encoding = table_conversion::SourceEncoding::gbk;
     request.table1 = path_of(options.table1);
     request.table2 = path_of(options.table2);
     request.filter1 = path_of(options.filter1);

@@ -10,7 +10,7 @@
 #include "core/commands/script_commands.hpp"
 #include "core/message.hpp"
 #include "core/records/records.hpp"
-#include "core/rom_mode.hpp"
+#include "core/encoding/rom_mode.hpp"
 
 class QLineEdit;
 

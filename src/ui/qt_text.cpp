@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/text/large_buffer.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere::ui {
 
@@ -27,7 +27,7 @@ QString to_editor_text(std::u16string_view text) {
     QString shown(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(shown.data());
     char16_t* const begin = out;
-    text::advise_huge_pages(out, text.size() * sizeof(char16_t));
+    platform::advise_huge_pages(out, text.size() * sizeof(char16_t));
     const char16_t* in = text.data();
     const char16_t* const end = in + text.size();
     int lines = 0;
@@ -76,7 +76,7 @@ std::u16string editor_text(const QPlainTextEdit& editor) {
     std::size_t breaks = 0;
     for (char16_t u : chars) breaks += is_break(u) ? 1 : 0;
     std::u16string text;
-    text::reserve_large(text, chars.size() + breaks);
+    memory::reserve_large(text, chars.size() + breaks);
     for (char16_t u : chars) {
         if (is_break(u)) {
             text += u"\r\n";

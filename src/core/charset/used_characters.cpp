@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "core/import/entry.hpp"
+#include "core/script/entry.hpp"
 #include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/expected.hpp"
-#include "core/import/reverse_tables.hpp"
+#include "core/script/reverse_tables.hpp"
 
 namespace quillmere {
 

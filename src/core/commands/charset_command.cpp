@@ -5,10 +5,10 @@
 #include "core/charset/png_file.hpp"
 #include "core/charset/used_characters.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/import/entry_failure.hpp"
-#include "core/import/script_source.hpp"
-#include "core/import/table_loading.hpp"
-#include "core/text/files.hpp"
+#include "core/script/entry_failure.hpp"
+#include "core/script/script_source.hpp"
+#include "core/script/table_loading.hpp"
+#include "core/files/files.hpp"
 #include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 
@@ -83,7 +83,7 @@ Expected<ReverseTables, Message> single_byte_table(const CharsetRequest& request
 Expected<OldTable, Message> game_table(const std::filesystem::path& path, text::Encoding encoding) {
     const Message read_error = error_message(u"码表读取错误");
     if (path.empty()) return OldTable{};
-    auto file = text::read_text_file(path, encoding);
+    auto file = files::read_text_file(path, encoding);
     if (!file || file->bad_sequences > 0) return unexpected(read_error);
     const std::vector<std::u16string> lines = text::split_lines(file->text);
     auto old = old_table(lines);
@@ -184,11 +184,11 @@ Message charset(const CharsetRequest& request) {
         if (!made) return made.error();
         png = std::move(*made);
     }
-    if (!text::write_text_file(request.out, table_text(*table), request.encoding)) return cannot_write(request.out);
+    if (!files::write_text_file(request.out, table_text(*table), request.encoding)) return cannot_write(request.out);
     if (!request.chars.empty() &&
-        !text::write_text_file(request.chars, added_characters_line(*table), request.encoding))
+        !files::write_text_file(request.chars, added_characters_line(*table), request.encoding))
         return cannot_write(request.chars);
-    if (png && !text::write_bytes(request.sheet->file, *png)) return cannot_write(request.sheet->file);
+    if (png && !files::write_bytes(request.sheet->file, *png)) return cannot_write(request.sheet->file);
     return summary(*table, !request.keep.empty());
 }
 

@@ -4,13 +4,13 @@
 #include <array>
 #include <system_error>
 
-#include "core/tables/field_table.hpp"
-#include "core/text/files.hpp"
+#include "core/table_conversion/field_table.hpp"
+#include "core/files/files.hpp"
 
 namespace quillmere {
 namespace {
 
-using tables::Refusal;
+using table_conversion::Refusal;
 
 std::u16string number_text(std::size_t value) {
     std::u16string text;
@@ -31,7 +31,7 @@ std::u16string character_text(char32_t c) {
 
 std::u16string path_text(const std::filesystem::path& path) { return path.u16string(); }
 
-std::u16string refusal_text(const tables::ConvertFailure& failure) {
+std::u16string refusal_text(const table_conversion::ConvertFailure& failure) {
     switch (failure.cause) {
     case Refusal::undecodable: return failure.utf8 ? u"含有不是UTF-8文本的字节" : u"含有不是GBK文本的字节";
     case Refusal::table_switch: return u"不支持切换码表（!）";
@@ -50,12 +50,12 @@ std::u16string refusal_text(const tables::ConvertFailure& failure) {
     return {};
 }
 
-Message failure_message(const tables::ConvertFailure& failure) {
+Message failure_message(const table_conversion::ConvertFailure& failure) {
     if (failure.line == 0) return error_message(refusal_text(failure));
     return error_message(u"第" + number_text(failure.line) + u"行：" + refusal_text(failure));
 }
 
-std::vector<std::u16string> report_of(const tables::ConvertedTable& converted) {
+std::vector<std::u16string> report_of(const table_conversion::ConvertedTable& converted) {
     std::vector<std::u16string> report;
     const std::size_t dropped = converted.comments + converted.blanks + converted.headers;
     if (dropped > 0) {
@@ -95,12 +95,12 @@ ConvertTableOutcome run_convert_table(const ConvertTableRequest& request) {
             return outcome;
         }
     }
-    auto bytes = text::read_bytes(request.source);
+    auto bytes = files::read_bytes(request.source);
     if (!bytes) {
         outcome.message = error_message(u"无法读取码表文件：" + path_text(request.source));
         return outcome;
     }
-    auto converted = tables::convert_table(*bytes, request.encoding, request.output);
+    auto converted = table_conversion::convert_table(*bytes, request.encoding, request.output);
     if (!converted) {
         outcome.message = failure_message(converted.error());
         return outcome;
@@ -110,7 +110,7 @@ ConvertTableOutcome run_convert_table(const ConvertTableRequest& request) {
     const std::array<const std::vector<std::u16string>*, 4> contents{&converted->table1, &converted->table2,
                                                                      &converted->filter1, &converted->filter2};
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        if (!text::write_text_file(*outputs[i], tables::file_text(*contents[i]), request.output)) {
+        if (!files::write_text_file(*outputs[i], table_conversion::file_text(*contents[i]), request.output)) {
             outcome.message = error_message(u"无法写入文件：" + path_text(*outputs[i]));
             return outcome;
         }

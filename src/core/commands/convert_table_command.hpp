@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "core/message.hpp"
-#include "core/tables/table_source.hpp"
+#include "core/table_conversion/table_source.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {
 
 struct ConvertTableRequest {
     std::filesystem::path source;
-    tables::SourceEncoding encoding = tables::SourceEncoding::automatic;
+    table_conversion::SourceEncoding encoding = table_conversion::SourceEncoding::automatic;
     std::filesystem::path table1, table2, filter1, filter2;  // the four files written
     // CR LF either way; UTF-8 (without a byte-order mark) keeps characters
     // code page 936 cannot hold, for export, check and import in UTF-8.

@@ -11,9 +11,9 @@
 #include "core/export/export_text.hpp"
 #include "core/export/exportrange.hpp"
 #include "core/pointers/pointer_value.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
-#include "core/text/mapped_file.hpp"
+#include "core/platform/mapped_file.hpp"
 #include "core/platform/replace_file.hpp"
 
 namespace quillmere {
@@ -87,7 +87,7 @@ Expected<std::vector<std::uint32_t>, Message> pointer_targets(std::span<const Po
 struct PreparedExport {
     CodeTables tables;
     ExportFilters filters;
-    text::MappedFile rom;
+    platform::MappedFile rom;
     std::vector<ExportStretch> stretches;  // or, by pointers:
     std::optional<std::vector<std::uint32_t>> targets;
 };
@@ -143,7 +143,7 @@ std::optional<PreparedExport> prepare_export(const ExportRequest& request, Expor
     }
 
     // A ROM that cannot be read fails like a failed read at the first position.
-    auto rom = text::MappedFile::open(request.rom);
+    auto rom = platform::MappedFile::open(request.rom);
     if (!rom) {
         outcome.message = notice_message(std::u16string(kExportFailed));
         return std::nullopt;
@@ -288,7 +288,7 @@ Message write_export_file(const std::filesystem::path& path, std::u16string_view
     if (auto refusal = refuse_output_over_rom(path, rom)) return *refusal;
     auto bytes = export_file_bytes(export_text, encoding);
     if (!bytes) return bytes.error();
-    if (!text::write_bytes(path, *bytes)) return error_message(std::u16string(kBadFileName));
+    if (!files::write_bytes(path, *bytes)) return error_message(std::u16string(kBadFileName));
     return notice_message(std::u16string(kExported));
 }
 

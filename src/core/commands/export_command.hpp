@@ -11,7 +11,7 @@
 #include "core/commands/filter_lists.hpp"
 #include "core/expected.hpp"
 #include "core/message.hpp"
-#include "core/rom_mode.hpp"
+#include "core/encoding/rom_mode.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {

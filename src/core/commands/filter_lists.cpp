@@ -1,6 +1,6 @@
 #include "core/commands/filter_lists.hpp"
 
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 
@@ -23,8 +23,8 @@ Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
     const std::filesystem::path temp = *data_dir / temp_file_name;
     std::u16string contents = list.text;
     contents += text::kLineEnd;
-    if (!text::write_text_file(temp, contents, encoding)) return unexpected(Done{});
-    auto lines = text::read_text_lines(temp, encoding);
+    if (!files::write_text_file(temp, contents, encoding)) return unexpected(Done{});
+    auto lines = files::read_text_lines(temp, encoding);
     if (!lines) return unexpected(Done{});
     result.lines = std::move(*lines);
     return result;

@@ -4,13 +4,13 @@
 #include <unordered_map>
 
 #include "core/encoding/hex.hpp"
-#include "core/import/entry.hpp"
-#include "core/import/entry_failure.hpp"
+#include "core/script/entry.hpp"
+#include "core/script/entry_failure.hpp"
 #include "core/pointers/pointer_scan.hpp"
 #include "core/pointers/pointer_table.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
-#include "core/text/mapped_file.hpp"
+#include "core/platform/mapped_file.hpp"
 
 namespace quillmere {
 namespace {
@@ -49,7 +49,7 @@ struct ScriptRecord {
 // The records of a script file, in file order, or the message of the first
 // line that is not one.
 Expected<std::vector<ScriptRecord>, Message> read_records(const std::filesystem::path& path) {
-    auto decoded = text::read_text_file(path);
+    auto decoded = files::read_text_file(path);
     if (!decoded) return unexpected(error_message(u"译文读取失败"));
     std::vector<ScriptRecord> records;
     std::u16string_view previous_address;
@@ -82,7 +82,7 @@ PointerListOutcome run_pointer_table(const PointerTableRequest& request) {
         if (!typed) return refused(u"指针间距填写错误");
         stride = *typed;
     }
-    auto rom = text::MappedFile::open(request.rom);
+    auto rom = platform::MappedFile::open(request.rom);
     if (!rom) return refused(u"ROM读取失败");
 
     auto table = pointer_table(TableLayout{*at, *count, form->size, form->order, form->base, stride}, rom->bytes().size());
@@ -106,7 +106,7 @@ PointerListOutcome run_pointer_scan(const PointerScanRequest& request) {
     if (!align || *align == 0) return refused(u"对齐填写错误");
     auto records = read_records(request.script);
     if (!records) return PointerListOutcome{std::move(records.error()), {}, {}};
-    auto rom = text::MappedFile::open(request.rom);
+    auto rom = platform::MappedFile::open(request.rom);
     if (!rom) return refused(u"ROM读取失败");
 
     std::vector<std::uint32_t> targets;
@@ -126,12 +126,12 @@ PointerListOutcome run_pointer_scan(const PointerScanRequest& request) {
 }
 
 Message write_pointer_list_file(const std::filesystem::path& path, std::u16string_view list) {
-    if (!text::write_text_file(path, list)) return error_message(u"指针表写入失败");
+    if (!files::write_text_file(path, list)) return error_message(u"指针表写入失败");
     return notice_message(u"指针表已写入");
 }
 
 Expected<std::vector<Pointer>, Message> read_pointer_list(const std::filesystem::path& path) {
-    auto decoded = text::read_text_file(path);
+    auto decoded = files::read_text_file(path);
     if (!decoded) return unexpected(error_message(u"指针表读取失败"));
     auto pointers = parse_pointer_list(decoded->text);
     if (!pointers) return unexpected(error_message(u"指针表第" + decimal(pointers.error().line) + u"行填写错误"));

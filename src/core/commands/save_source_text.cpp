@@ -1,7 +1,7 @@
 #include "core/commands/save_source_text.hpp"
 
 #include "core/commands/output_file.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
 
 namespace quillmere {
@@ -31,9 +31,9 @@ Message save_source_text(const std::filesystem::path& path, std::u16string_view 
     if (auto refusal = refuse_output_over_rom(path, rom)) return *refusal;
     std::u16string contents(source_text);
     contents += text::kLineEnd;
-    auto written = text::write_text_file(path, contents);
+    auto written = files::write_text_file(path, contents);
     if (written) return notice_message(u"保存文本成功");
-    if (written.error().kind == text::TextWriteFailure::Kind::unencodable)
+    if (written.error().kind == files::TextWriteFailure::Kind::unencodable)
         return error_message(u"文本中有无法保存为GBK的字符[" + character_text(written.error().character) + u"]");
     return error_message(u" 文件名不能包括以下字符：\\/:*?<>\"|");
 }

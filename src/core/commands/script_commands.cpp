@@ -2,18 +2,18 @@
 
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/import/entry.hpp"
-#include "core/import/entry_failure.hpp"
+#include "core/script/entry.hpp"
+#include "core/script/entry_failure.hpp"
 #include "core/import/fill.hpp"
 #include "core/import/rom_file.hpp"
-#include "core/import/script_source.hpp"
-#include "core/import/table_loading.hpp"
-#include "core/import/text_codes.hpp"
+#include "core/script/script_source.hpp"
+#include "core/script/table_loading.hpp"
+#include "core/script/text_codes.hpp"
 #include "core/layout/box_limits.hpp"
 #include "core/layout/code_widths.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
-#include "core/text/mapped_file.hpp"
+#include "core/platform/mapped_file.hpp"
 
 #include <algorithm>
 
@@ -95,11 +95,11 @@ public:
     std::u16string_view text(std::string_view bytes) { return decoded(bytes, text_); }
 
     Expected<EntryCodes, EntryFailure> encode(std::u16string_view text, TagRanges ranges,
-                                              text::ByteBuffer* bytes) {
+                                              memory::ByteBuffer* bytes) {
         return encode_entry(text, tables_, ranges, bytes);
     }
     Expected<EntryCodes, EntryFailure> encode(std::string_view text, TagRanges ranges,
-                                              text::ByteBuffer* bytes) {
+                                              memory::ByteBuffer* bytes) {
         auto codes = encode_entry(text, *gbk_, ranges, bytes);
         if (!codes && codes.error().fault == EntryFault::not_code_page_936) reread_ = true;
         return codes;
@@ -198,7 +198,7 @@ std::u16string decimal_text(std::int64_t value) {
 // The widths file, when a pixel limit asks for it.
 Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input, const ReverseTables& tables) {
     if (!input.max_width) return std::optional<CodeWidths>{};
-    auto lines = text::read_text_lines(input.widths_file);
+    auto lines = files::read_text_lines(input.widths_file);
     if (!lines) return unexpected(error_message(u"宽度表读取错误"));
     auto widths = CodeWidths::parse(*lines, input.default_width, tables);
     if (!widths) {
@@ -237,9 +237,9 @@ bool write_in_place(const std::filesystem::path& path, std::uint64_t size, const
 // The ROM with the changes laid over it, into a new file.
 bool write_changed_copy(const std::filesystem::path& path, std::span<const std::uint8_t> rom,
                         const RomPatches& patches) {
-    text::ByteBuffer image(rom.begin(), rom.end());
+    memory::ByteBuffer image(rom.begin(), rom.end());
     patches.apply_to(image);
-    return text::write_bytes(path, image).has_value();
+    return files::write_bytes(path, image).has_value();
 }
 
 // Where an entry's bytes go: its own place, or, too long for it, a free
@@ -254,7 +254,7 @@ enum class Placement { own_place, moves };
 template <class Char>
 Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, std::uint64_t offset, EntryReader& reader,
                                                CodeRange range, std::u16string_view fill_value,
-                                               std::uint64_t rom_size, bool may_move, text::ByteBuffer& bytes) {
+                                               std::uint64_t rom_size, bool may_move, memory::ByteBuffer& bytes) {
     auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
     if (!codes) return unexpected(measuring_message(entry.address, codes.error()));
     const auto excess = length_excess(entry.original_length, codes->count);
@@ -287,7 +287,7 @@ Outcome import_whole(const ImportRequest& request, std::basic_string_view<Char> 
         if (std::filesystem::equivalent(request.out, request.rom, ec))
             return finish(error_message(u"输出文件不能是ROM本身"));
     }
-    auto rom = text::MappedFile::open(request.rom);
+    auto rom = platform::MappedFile::open(request.rom);
     if (!rom) return finish(error_message(u"ROM读取失败"));
     const std::uint64_t rom_size = rom->bytes().size();
     std::optional<EntryMover> mover;
@@ -301,7 +301,7 @@ Outcome import_whole(const ImportRequest& request, std::basic_string_view<Char> 
     patches.reserve(script.size());
 
     std::size_t entries = 0;
-    text::ByteBuffer bytes;
+    memory::ByteBuffer bytes;
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry,
                                                      std::uint64_t offset) -> std::optional<Message> {
         if (mover)
@@ -340,7 +340,7 @@ Outcome import_in_place(const ImportRequest& request, std::basic_string_view<Cha
     // A ROM that cannot be opened for writing leaves no target: the first
     // entry then cannot be processed, and a script without entries succeeds.
     std::optional<RomFile> rom = RomFile::open(request.rom);
-    text::ByteBuffer bytes;
+    memory::ByteBuffer bytes;
     RomPatches patches;
     patches.reserve(script.size());
 
@@ -374,14 +374,14 @@ template <class Char>
 Outcome check_entries(const CheckRequest& request, std::basic_string_view<Char> script, EntryReader& reader,
                       const ReverseTables& tables, const BoxLimits& limits, Outcome outcome) {
     const CodeRange range = code_range(request.range_low, request.range_high);
-    std::optional<text::MappedFile> rom;
+    std::optional<platform::MappedFile> rom;
     std::optional<EntryMover> mover;
     if (request.relocation) {
         if (request.rom.empty()) {
             outcome.message = error_message(u"请先选择一个ROM");
             return outcome;
         }
-        auto mapped = text::MappedFile::open(request.rom);
+        auto mapped = platform::MappedFile::open(request.rom);
         if (!mapped) {
             outcome.message = error_message(u"ROM读取失败");
             return outcome;

@@ -1,12 +1,12 @@
 #include "core/commands/translation_text.hpp"
 
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
 
 namespace quillmere {
 
 std::optional<std::u16string> load_translation_text(const std::filesystem::path& path) {
-    auto decoded = text::read_text_file(path);
+    auto decoded = files::read_text_file(path);
     if (!decoded) return std::nullopt;
     std::u16string area;
     area.reserve(decoded->text.size() + decoded->text.size() / 16);

@@ -1,7 +1,7 @@
 #include "core/encoding/code_table.hpp"
 
 #include "core/encoding/code_line.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 #include "core/text/lines.hpp"
 
 namespace quillmere {
@@ -22,7 +22,7 @@ Expected<LoadedTable<Table>, EmptyValue> parse_table(std::span<const std::u16str
 template <class Table, class Parse>
 Expected<LoadedTable<Table>, EmptyValue> load_table_file(const std::filesystem::path& path, text::Encoding encoding,
                                                          Parse parse) {
-    auto file = text::read_text_file(path, encoding);
+    auto file = files::read_text_file(path, encoding);
     if (!file) return LoadedTable<Table>{Table{}, true};
     auto lines = text::split_lines(file->text);
     auto loaded = parse(std::span<const std::u16string>(lines));

@@ -12,7 +12,7 @@
 
 #include "core/expected.hpp"
 #include "core/message.hpp"
-#include "core/rom_mode.hpp"
+#include "core/encoding/rom_mode.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {

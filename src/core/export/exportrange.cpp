@@ -10,7 +10,7 @@
 
 #include "core/encoding/markers.hpp"
 #include "core/export/export_text.hpp"
-#include "core/text/large_buffer.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere {
 namespace {
@@ -162,7 +162,7 @@ private:
 class TextOutput {
 public:
     using Unit = char16_t;
-    void reserve(std::size_t characters) { text::reserve_large(text_, characters); }
+    void reserve(std::size_t characters) { memory::reserve_large(text_, characters); }
     void put(std::span<const char16_t> record) { text_.append(record.data(), record.size()); }
     std::u16string take() { return std::move(text_); }
 

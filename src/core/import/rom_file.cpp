@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/text/large_buffer.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere {
 namespace {
@@ -46,9 +46,9 @@ void RomPatches::add(std::uint64_t offset, std::span<const std::uint8_t> bytes) 
 }
 
 void RomPatches::reserve(std::size_t bytes) {
-    text::reserve_large(bytes_, bytes);
+    memory::reserve_large(bytes_, bytes);
     // A script's entry takes a few dozen bytes; more patches grow the list.
-    text::reserve_large(patches_, bytes / 32);
+    memory::reserve_large(patches_, bytes / 32);
 }
 
 void RomPatches::apply_to(std::span<std::uint8_t> image) const {
@@ -70,7 +70,7 @@ bool RomFile::write(const RomPatches& patches) {
     // The old bytes of every stretch the patches touch, read once: they are
     // compared with the new ones, and put back if a write fails.
     std::vector<Range> ranges;
-    text::reserve_large(ranges, list.size());
+    memory::reserve_large(ranges, list.size());
     for (const auto& patch : list)
         if (patch.length != 0) ranges.push_back({patch.offset, patch.offset + patch.length});
     const std::vector<Range> stretches = joined(std::move(ranges), patches.in_order_);
@@ -80,7 +80,7 @@ bool RomFile::write(const RomPatches& patches) {
         stretch_at[i] = total;
         total += static_cast<std::size_t>(stretches[i].end - stretches[i].begin);
     }
-    text::ByteBuffer old_bytes = text::unset_large_buffer(total);
+    memory::ByteBuffer old_bytes = memory::unset_large_buffer(total);
     for (std::size_t i = 0; i < stretches.size(); ++i) {
         const std::span<std::uint8_t> into(old_bytes.data() + stretch_at[i],
                                            static_cast<std::size_t>(stretches[i].end - stretches[i].begin));
@@ -99,7 +99,7 @@ bool RomFile::write(const RomPatches& patches) {
     // that ends up different lies in the changed part of the last patch
     // that covers it.
     std::vector<Range> changed;
-    text::reserve_large(changed, list.size());
+    memory::reserve_large(changed, list.size());
     bool changed_in_order = true;
     for (const auto& patch : list) {
         if (patch.length == 0) continue;
@@ -125,7 +125,7 @@ bool RomFile::write(const RomPatches& patches) {
         write_at[i] = total;
         total += static_cast<std::size_t>(writes[i].end - writes[i].begin);
     }
-    text::ByteBuffer new_bytes = text::unset_large_buffer(total);
+    memory::ByteBuffer new_bytes = memory::unset_large_buffer(total);
     for (std::size_t i = 0; i < writes.size(); ++i)
         std::memcpy(new_bytes.data() + write_at[i], old_at(first_ending_after(stretches, writes[i].begin), writes[i].begin),
                     static_cast<std::size_t>(writes[i].end - writes[i].begin));

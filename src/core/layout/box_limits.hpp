@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/import/reverse_tables.hpp"
+#include "core/script/reverse_tables.hpp"
 #include "core/layout/code_widths.hpp"
 
 namespace quillmere {

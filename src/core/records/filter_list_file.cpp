@@ -14,17 +14,17 @@ std::u16string filter_box_text(std::u16string_view file_text) {
     return box;
 }
 
-Expected<std::u16string, text::FileError> read_filter_list_file(const std::filesystem::path& path) {
-    auto decoded = text::read_text_file(path);
+Expected<std::u16string, files::FileError> read_filter_list_file(const std::filesystem::path& path) {
+    auto decoded = files::read_text_file(path);
     if (!decoded) return unexpected(decoded.error());
     return filter_box_text(decoded->text);
 }
 
-Expected<Done, text::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,
+Expected<Done, files::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,
                                                               std::u16string_view box_text) {
     std::u16string contents(box_text);
     contents += text::kLineEnd;
-    return text::write_text_file(path, contents);
+    return files::write_text_file(path, contents);
 }
 
 }  // namespace quillmere::records

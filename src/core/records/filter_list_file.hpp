@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/expected.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 
 namespace quillmere::records {
 
@@ -16,11 +16,11 @@ namespace quillmere::records {
 std::u16string filter_box_text(std::u16string_view file_text);
 
 // Missing or unreadable file: the error; undecodable bytes become U+FFFD.
-Expected<std::u16string, text::FileError> read_filter_list_file(const std::filesystem::path& path);
+Expected<std::u16string, files::FileError> read_filter_list_file(const std::filesystem::path& path);
 
 // The box text followed by CR LF, in code page 936. Nothing is written when a
 // character cannot be encoded, so the file keeps its earlier content.
-Expected<Done, text::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,
+Expected<Done, files::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,
                                                               std::u16string_view box_text);
 
 }  // namespace quillmere::records

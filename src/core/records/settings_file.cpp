@@ -108,15 +108,15 @@ RecordList parse_settings_text(std::u16string_view text) {
     return records;
 }
 
-Expected<RecordList, text::FileError> load_records(const std::filesystem::path& settings_file) {
-    auto decoded = text::read_text_file(settings_file);
+Expected<RecordList, files::FileError> load_records(const std::filesystem::path& settings_file) {
+    auto decoded = files::read_text_file(settings_file);
     if (!decoded) return unexpected(decoded.error());
     return parse_settings_text(decoded->text);
 }
 
-Expected<Done, text::TextWriteFailure> save_records(const std::filesystem::path& settings_file,
+Expected<Done, files::TextWriteFailure> save_records(const std::filesystem::path& settings_file,
                                                     const RecordList& records) {
-    return text::write_text_file(settings_file, settings_file_text(records));
+    return files::write_text_file(settings_file, settings_file_text(records));
 }
 
 }  // namespace quillmere::records

@@ -8,7 +8,7 @@
 
 #include "core/expected.hpp"
 #include "core/records/records.hpp"
-#include "core/text/files.hpp"
+#include "core/files/files.hpp"
 
 namespace quillmere::records {
 
@@ -34,11 +34,11 @@ std::u16string settings_file_text(const RecordList& records);
 RecordList parse_settings_text(std::u16string_view text);
 
 // Missing or unreadable file: the error; undecodable bytes become U+FFFD.
-Expected<RecordList, text::FileError> load_records(const std::filesystem::path& settings_file);
+Expected<RecordList, files::FileError> load_records(const std::filesystem::path& settings_file);
 
 // Creates or replaces the file. Nothing is written when a character cannot be
 // encoded, so the file keeps its earlier content.
-Expected<Done, text::TextWriteFailure> save_records(const std::filesystem::path& settings_file,
+Expected<Done, files::TextWriteFailure> save_records(const std::filesystem::path& settings_file,
                                                     const RecordList& records);
 
 }  // namespace quillmere::records

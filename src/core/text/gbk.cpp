@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/text/gbk_tables.hpp"
-#include "core/text/large_buffer.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere::text {
 namespace {
@@ -53,7 +53,7 @@ Decoded decode_with(const char* name, std::span<const std::uint8_t> bytes) {
     ucnv_setToUCallBack(converter.get(), count_and_substitute, &decoded.bad_sequences, nullptr, nullptr,
                         &status);
     // Every byte gives at most one UTF-16 unit in these encodings, plus room for a flush.
-    reserve_large(decoded.text, bytes.size() + 1);
+    memory::reserve_large(decoded.text, bytes.size() + 1);
     decoded.text.resize(bytes.size() + 1);
     UChar* target = reinterpret_cast<UChar*>(decoded.text.data());
     UChar* const target_begin = target;
@@ -72,7 +72,7 @@ Decoded decode_with(const char* name, std::span<const std::uint8_t> bytes) {
 std::optional<std::u16string> decode_gbk_by_table(std::span<const std::uint8_t> bytes) {
     std::u16string text;
     const std::size_t size = bytes.size();
-    if (size >= kLargeText) reserve_large(text, size);
+    if (size >= kLargeText) memory::reserve_large(text, size);
     text.resize(size);
     char16_t* out = text.data();
     const std::uint8_t* const in = bytes.data();
@@ -138,7 +138,7 @@ Expected<Bytes, EncodeFailure> encode_with(const char* name, std::size_t max_byt
     ucnv_setFromUCallBack(converter.get(), note_and_substitute, &first, nullptr, nullptr, &status);
     const std::size_t room = text.size() * max_bytes + 16;
     bytes.reserve(room);
-    advise_huge_pages(bytes.data(), room);
+    platform::advise_huge_pages(bytes.data(), room);
     bytes.resize(room);
     char* target = reinterpret_cast<char*>(bytes.data());
     char* const target_begin = target;
@@ -155,7 +155,7 @@ Expected<Bytes, EncodeFailure> encode_with(const char* name, std::size_t max_byt
 Bytes output_room(std::size_t room) {
     Bytes bytes;
     bytes.reserve(room);
-    if (room >= kLargeText) advise_huge_pages(bytes.data(), room);
+    if (room >= kLargeText) platform::advise_huge_pages(bytes.data(), room);
     bytes.resize(room);
     return bytes;
 }
@@ -248,6 +248,11 @@ Expected<Bytes, EncodeFailure> encode(std::u16string_view text, Encoding encodin
     return encoding == Encoding::utf8 ? encode_utf8(text) : encode_gbk(text);
 }
 
+Decoded decode_text_file(std::span<const std::uint8_t> bytes, Encoding encoding) {
+    const bool marked = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+    if (marked) return decode_utf8(bytes.subspan(3));
+    return encoding == Encoding::utf8 ? decode_utf8(bytes) : decode_gbk(bytes);
+}
 
 std::string to_utf8(std::u16string_view text) {
     std::string out;

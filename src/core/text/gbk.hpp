@@ -58,6 +58,11 @@ std::optional<std::uint16_t> encode_gbk_char(char16_t character);
 // nullopt when a character has no code or is written by a one-way mapping.
 std::optional<Bytes> encode_gbk_round_trip(std::u16string_view text);
 
+// Decodes a text file. Code page 936: unless it starts with the UTF-8
+// byte-order mark, in which case it is UTF-8. UTF-8: always, with or without
+// the mark. The mark is not part of the text.
+Decoded decode_text_file(std::span<const std::uint8_t> bytes, Encoding encoding = Encoding::gbk);
+
 // For the terminal and for tests: UTF-8 on the outside, UTF-16 inside.
 std::string to_utf8(std::u16string_view text);
 std::u16string from_utf8(std::string_view text);

@@ -19,7 +19,7 @@ const std::filesystem::path kSample = QUILLMERE_SAMPLE_DIR;
 class convert_table_command_test : public ::testing::Test {
 protected:
     ConvertTableRequest request(const std::filesystem::path& source) const {
-        return {source, tables::SourceEncoding::automatic, dir_ / "t1.tbl", dir_ / "t2.tbl", dir_ / "f1.txt",
+        return {source, table_conversion::SourceEncoding::automatic, dir_ / "t1.tbl", dir_ / "t2.tbl", dir_ / "f1.txt",
                 dir_ / "f2.txt"};
     }
     std::vector<Bytes> outputs() const {

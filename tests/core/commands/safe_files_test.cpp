@@ -15,7 +15,7 @@
 #include "core/commands/filter_lists.hpp"
 #include "core/commands/save_source_text.hpp"
 #include "core/commands/script_commands.hpp"
-#include "core/import/script_source.hpp"
+#include "core/script/script_source.hpp"
 #include "core/records/records.hpp"
 #include "core/records/session.hpp"
 #include "core/support/child_process.hpp"

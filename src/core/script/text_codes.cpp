@@ -1,0 +1,369 @@
+#include "core/script/text_codes.hpp"
+
+#include "core/encoding/hex.hpp"
+#include "core/encoding/markers.hpp"
+#include "core/text/gbk.hpp"
+
+namespace quillmere {
+namespace {
+
+constexpr auto npos = std::u16string_view::npos;
+
+// What a walk gives: the count `textlen` makes and, when `Encode`, the bytes
+// `text2code` writes, into a buffer with room for two bytes per unit of text
+// (no character, tag or marker takes more).
+template <bool Encode>
+struct Sink {
+    std::uint8_t* out = nullptr;
+    std::size_t count = 0;
+    std::optional<EntryFailure> encoding_failure;
+
+    void byte(std::uint8_t value) {
+        ++count;
+        if constexpr (Encode) *out++ = value;
+    }
+    void code(CodeBytes code) {
+        count += code.size;
+        if constexpr (Encode) {
+            out[0] = code.bytes[0];
+            out[1] = code.bytes[1];
+            out += code.size;
+        }
+    }
+    void measured_only(std::size_t bytes) { count += bytes; }
+    void encoded_only(std::uint8_t value) {
+        if constexpr (Encode) *out++ = value;
+    }
+    void encoding_fails(EntryFailure failure) {
+        if (!encoding_failure) encoding_failure = std::move(failure);
+    }
+};
+
+// Hexadecimal digit pairs, each emitted as one byte; false (nothing emitted)
+// when the digits are not pairs of hexadecimal digits.
+template <class Out>
+bool emit_hex_pairs(std::u16string_view digits, Out& out) {
+    if (digits.size() % 2 != 0 || !is_all_hex(digits)) return false;
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+        out.byte(static_cast<std::uint8_t>(hex_digit_value(digits[i]) * 16 + hex_digit_value(digits[i + 1])));
+    return true;
+}
+
+// The character at `i`, both halves of a surrogate pair (a UTF-8 file may
+// hold characters beyond the BMP).
+std::u16string_view character_at(std::u16string_view text, std::size_t i) {
+    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] <= 0xDFFF;
+    return text.substr(i, pair ? 2 : 1);
+}
+
+bool is_code_digits(std::u16string_view digits) {
+    return (digits.size() == 2 || digits.size() == 4) && is_all_hex(digits);
+}
+
+// `token` runs from "{" to "}", both included.
+template <class Out>
+std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTables& tables, TagRanges ranges,
+                                       Out& out) {
+    const std::u16string_view inside = token.substr(1, token.size() - 2);
+    if (inside.starts_with(kEndWord)) {
+        const std::u16string_view code = inside.substr(kEndWord.size());
+        if (!is_code_digits(code)) return unprocessable();
+        emit_hex_pairs(code, out);
+        return std::nullopt;
+    }
+    if (inside.starts_with(kJumpWord)) {
+        const std::u16string_view body = inside.substr(kJumpWord.size());
+        const std::size_t colon = body.find(kFullWidthColon);
+        if (colon == npos) return unprocessable();
+        const std::u16string_view code = body.substr(0, colon);
+        const std::u16string_view parameters = body.substr(colon + 1);
+        if (!is_code_digits(code) || parameters.size() % 2 != 0 || !is_all_hex(parameters)) return unprocessable();
+        emit_hex_pairs(code, out);
+        emit_hex_pairs(parameters, out);
+        return std::nullopt;
+    }
+    if (auto code = tables.filters.single_code(token)) {
+        out.byte(*code);
+        return std::nullopt;
+    }
+    // The byte of a "{$XX}" token, or -1.
+    int hex_byte = -1;
+    if (tables.hex_bytes)
+        if (auto byte = read_hex_byte_marker(token)) hex_byte = *byte;
+    if (auto code = tables.filters.double_code(token, ranges.code)) {
+        out.code(CodeBytes{{static_cast<std::uint8_t>(*code >> 8), static_cast<std::uint8_t>(*code & 0xFF)}, 2});
+        return std::nullopt;
+    }
+    // Counted as a tag of the wider range, written as the code range has it.
+    if (tables.filters.double_code(token, ranges.measure)) {
+        out.measured_only(2);
+        if (hex_byte >= 0)
+            out.encoded_only(static_cast<std::uint8_t>(hex_byte));
+        else
+            out.encoding_fails(EntryFailure{EntryFault::missing_tag, std::u16string(token)});
+        return std::nullopt;
+    }
+    if (hex_byte >= 0) {
+        out.byte(static_cast<std::uint8_t>(hex_byte));
+        return std::nullopt;
+    }
+    return EntryFailure{EntryFault::missing_tag, std::u16string(token)};
+}
+
+template <class Out>
+std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
+                                      Out& out) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'{') {
+            const std::size_t close = text.find(u'}', i + 1);
+            if (close == npos) return unprocessable();
+            if (auto failure = walk_token(text.substr(i, close - i + 1), tables, ranges, out)) return failure;
+            i = close + 1;
+            continue;
+        }
+        // Table values never reach across a token.
+        std::size_t plain_end = text.find(u'{', i);
+        if (plain_end == npos) plain_end = text.size();
+        while (i < plain_end) {
+            auto match = tables.reverse.match(text.substr(i, plain_end - i));
+            if (!match) return EntryFailure{EntryFault::missing_character, std::u16string(character_at(text, i))};
+            if (!match->code.usable()) return unprocessable();
+            out.code(match->code);
+            i += match->length;
+        }
+    }
+    return std::nullopt;
+}
+
+// The same walk over code page 936 bytes. "{" and "}" are also second bytes
+// of two-byte codes, so the text is walked a character at a time. Whatever
+// the walk reads is checked to be well-formed: otherwise the decoder's
+// substitutes decide, and the caller walks the decoded text.
+constexpr EntryFailure not_code_page_936() { return {EntryFault::not_code_page_936, {}}; }
+
+// The position of the "}" that closes the token opened before `from`, npos
+// when none does; `well_formed` false when a two-byte code is cut short.
+std::size_t token_close(std::string_view text, std::size_t from, bool& well_formed) {
+    for (std::size_t i = from; i < text.size();) {
+        const auto byte = static_cast<std::uint8_t>(text[i]);
+        if (byte == '}') return i;
+        if (!is_gbk_lead(byte)) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= text.size() || !is_gbk_trail(static_cast<std::uint8_t>(text[i + 1]))) {
+            well_formed = false;
+            return npos;
+        }
+        i += 2;
+    }
+    return npos;
+}
+
+// The decoded text of a piece of the script into `text`; false when it is
+// not well-formed.
+bool decode_piece(std::string_view bytes, std::u16string& text) {
+    text.clear();
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::uint16_t code = static_cast<std::uint8_t>(bytes[i]);
+        if (is_gbk_lead(static_cast<std::uint8_t>(code))) {
+            if (i + 1 >= bytes.size()) return false;
+            code = static_cast<std::uint16_t>(code << 8 | static_cast<std::uint8_t>(bytes[i + 1]));
+            i += 2;
+        } else {
+            ++i;
+        }
+        const auto character = text::decode_gbk_code(code);
+        if (!character) return false;
+        text.push_back(*character);
+    }
+    return true;
+}
+
+int ascii_hex_value(std::uint8_t byte) {
+    if (byte >= '0' && byte <= '9') return byte - '0';
+    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
+    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
+    return -1;
+}
+
+bool is_ascii_hex(std::string_view digits) {
+    for (char digit : digits)
+        if (ascii_hex_value(static_cast<std::uint8_t>(digit)) < 0) return false;
+    return true;
+}
+
+template <class Out>
+void emit_ascii_hex_pairs(std::string_view digits, Out& out) {
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+        out.byte(static_cast<std::uint8_t>(ascii_hex_value(static_cast<std::uint8_t>(digits[i])) * 16 +
+                                           ascii_hex_value(static_cast<std::uint8_t>(digits[i + 1]))));
+}
+
+enum class TokenRead { done, unprocessable, by_text };
+
+// A token read from its bytes where that surely gives what its decoded text
+// gives: a marker (whose digits are plain ASCII either way), or a tag of the
+// filter lists found by its bytes with a code to write. Anything else is
+// read as text.
+template <class Out>
+TokenRead read_token_bytes(std::string_view token, const GbkScriptTables& tables, TagRanges ranges, Out& out) {
+    const std::string_view inside = token.substr(1, token.size() - 2);
+    if (inside.starts_with(tables.end_word)) {
+        const std::string_view code = inside.substr(tables.end_word.size());
+        if ((code.size() != 2 && code.size() != 4) || !is_ascii_hex(code)) return TokenRead::unprocessable;
+        emit_ascii_hex_pairs(code, out);
+        return TokenRead::done;
+    }
+    if (inside.starts_with(tables.jump_word)) {
+        // Code digits, the colon, parameter digits: the colon is the first
+        // byte that is no digit.
+        const std::string_view body = inside.substr(tables.jump_word.size());
+        std::size_t colon = 0;
+        while (colon < body.size() && ascii_hex_value(static_cast<std::uint8_t>(body[colon])) >= 0) ++colon;
+        const std::string_view parameters = body.substr(std::min(body.size(), colon + tables.colon.size()));
+        if ((colon != 2 && colon != 4) || body.substr(colon, tables.colon.size()) != tables.colon ||
+            parameters.size() % 2 != 0 || !is_ascii_hex(parameters))
+            return TokenRead::unprocessable;
+        emit_ascii_hex_pairs(body.substr(0, colon), out);
+        emit_ascii_hex_pairs(parameters, out);
+        return TokenRead::done;
+    }
+    auto found = tables.tags.find(token);
+    if (found == tables.tags.end()) return TokenRead::by_text;
+    if (found->second.single) {
+        out.byte(*found->second.single);
+        return TokenRead::done;
+    }
+    if (auto code = found->second.double_in(ranges.code)) {
+        out.code(CodeBytes{{static_cast<std::uint8_t>(*code >> 8), static_cast<std::uint8_t>(*code & 0xFF)}, 2});
+        return TokenRead::done;
+    }
+    return TokenRead::by_text;
+}
+
+template <class Out>
+std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTables& tables, TagRanges ranges,
+                                       Out& out) {
+    const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const std::uint8_t byte = bytes[i];
+        if (byte == '{') {
+            bool well_formed = true;
+            const std::size_t close = token_close(text, i + 1, well_formed);
+            if (!well_formed) return not_code_page_936();
+            if (close == npos) return unprocessable();
+            const std::string_view token = text.substr(i, close - i + 1);
+            const TokenRead read = read_token_bytes(token, tables, ranges, out);
+            if (read == TokenRead::unprocessable) return unprocessable();
+            if (read == TokenRead::by_text) {
+                if (!decode_piece(token, tables.token)) return not_code_page_936();
+                if (auto failure = walk_token(tables.token, tables.tables, ranges, out)) return failure;
+            }
+            i = close + 1;
+            continue;
+        }
+        std::uint16_t first = byte;
+        std::size_t width = 1;
+        if (is_gbk_lead(byte)) {
+            if (i + 1 >= size) return not_code_page_936();
+            first = static_cast<std::uint16_t>(byte << 8 | bytes[i + 1]);
+            width = 2;
+        }
+        // Nearly every character has one value, itself alone.
+        if (const CodeBytes code = tables.reverse.alone(first); code.usable()) {
+            out.code(code);
+            i += width;
+            continue;
+        }
+        auto match = tables.reverse.match(text.substr(i), first, width);
+        if (!match) {
+            std::u16string character;
+            if (!decode_piece(text.substr(i, width), character)) return not_code_page_936();
+            return EntryFailure{EntryFault::missing_character, std::move(character)};
+        }
+        if (!match->code.usable()) return unprocessable();
+        out.code(match->code);
+        i += match->length;
+    }
+    return std::nullopt;
+}
+
+template <class Text, class Tables, class Walk>
+Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, TagRanges ranges,
+                                               memory::ByteBuffer* bytes, Walk walk) {
+    auto finish = [](auto& sink, std::optional<EntryFailure> failure) -> Expected<EntryCodes, EntryFailure> {
+        if (failure) return unexpected(std::move(*failure));
+        return EntryCodes{sink.count, std::move(sink.encoding_failure)};
+    };
+    if (!bytes) {
+        Sink<false> sink;
+        auto failure = walk(text, tables, ranges, sink);
+        return finish(sink, std::move(failure));
+    }
+    bytes->resize(text.size() * 2);
+    Sink<true> sink;
+    sink.out = bytes->data();
+    auto failure = walk(text, tables, ranges, sink);
+    bytes->resize(static_cast<std::size_t>(sink.out - bytes->data()));
+    return finish(sink, std::move(failure));
+}
+
+// The code page 936 bytes of a text those bytes decode back to.
+std::optional<std::string> spelled_in_code_page_936(std::u16string_view text) {
+    auto bytes = text::encode_gbk_round_trip(text);
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
+}
+
+}  // namespace
+
+GbkScriptTables::GbkScriptTables(const ScriptTables& script_tables)
+    : tables(script_tables), reverse(script_tables.reverse),
+      end_word(spelled_in_code_page_936(kEndWord).value()),
+      jump_word(spelled_in_code_page_936(kJumpWord).value()),
+      colon(spelled_in_code_page_936(std::u16string_view(&kFullWidthColon, 1)).value()) {
+    script_tables.filters.for_each_tag([&](std::u16string_view tag, FilterLookup::TagCodes codes) {
+        if (auto bytes = spelled_in_code_page_936(tag)) tags.emplace(std::move(*bytes), std::move(codes));
+    });
+}
+
+Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
+                                                memory::ByteBuffer* bytes) {
+    return encode_with(text, tables, ranges, bytes,
+                       [](auto t, const auto& tb, TagRanges r, auto& sink) { return walk_text(t, tb, r, sink); });
+}
+
+Expected<EntryCodes, EntryFailure> encode_entry(std::string_view text, const GbkScriptTables& tables,
+                                                TagRanges ranges, memory::ByteBuffer* bytes) {
+    return encode_with(text, tables, ranges, bytes,
+                       [](auto t, const auto& tb, TagRanges r, auto& sink) { return walk_bytes(t, tb, r, sink); });
+}
+
+Expected<std::size_t, EntryFailure> textlen(std::u16string_view text, const ScriptTables& tables, CodeRange range) {
+    auto codes = encode_entry(text, tables, TagRanges{range, range}, nullptr);
+    if (!codes) return unexpected(std::move(codes.error()));
+    return codes->count;
+}
+
+std::optional<EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables, CodeRange range,
+                                      std::vector<std::uint8_t>& bytes) {
+    memory::ByteBuffer codes_bytes;
+    auto codes = encode_entry(text, tables, TagRanges{range, range}, &codes_bytes);
+    bytes.assign(codes_bytes.begin(), codes ? codes_bytes.end() : codes_bytes.begin());
+    if (!codes) return std::move(codes.error());
+    return std::nullopt;
+}
+
+Expected<std::vector<std::uint8_t>, EntryFailure> text2code(std::u16string_view text, const ScriptTables& tables,
+                                                            CodeRange range) {
+    std::vector<std::uint8_t> bytes;
+    if (auto failure = text2code(text, tables, range, bytes)) return unexpected(std::move(*failure));
+    return bytes;
+}
+
+}  // namespace quillmere

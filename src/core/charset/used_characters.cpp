@@ -3,13 +3,11 @@
 #include <unordered_map>
 
 #include "core/script/entry.hpp"
+#include "core/script/token_walk.hpp"
 #include "core/text/gbk.hpp"
-#include "core/text/lines.hpp"
 
 namespace quillmere {
 namespace {
-
-constexpr auto npos = std::u16string_view::npos;
 
 bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -28,52 +26,48 @@ private:
     std::vector<UsedCharacter> characters_;
 };
 
-// False when a "{" has no "}" after it.
-bool tally_text(std::u16string_view text, const ReverseTables& single_table, Tally& tally) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'{') {
-            const std::size_t close = text.find(u'}', i + 1);
-            if (close == npos) return false;
-            i = close + 1;
-            continue;
+// The walk of an entry's text: tokens are passed over, and so is text the
+// single-byte table covers; every other character is counted.
+struct CharacterWalk {
+    const ReverseTables& single_table;
+    Tally& tally;
+    bool closed = true;
+
+    bool token(std::u16string_view) { return true; }
+    std::size_t plain(std::u16string_view text, std::size_t i) {
+        if (auto match = single_table.match(text.substr(i))) return i + match->length;
+        char32_t character = text[i];
+        std::size_t units = 1;
+        if (is_high_surrogate(text[i]) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
+            character = 0x10000 + ((char32_t{text[i]} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
+            units = 2;
         }
-        std::size_t plain_end = text.find(u'{', i);
-        if (plain_end == npos) plain_end = text.size();
-        while (i < plain_end) {
-            if (auto match = single_table.match(text.substr(i, plain_end - i))) {
-                i += match->length;
-                continue;
-            }
-            char32_t character = text[i];
-            std::size_t units = 1;
-            if (is_high_surrogate(text[i]) && i + 1 < plain_end && is_low_surrogate(text[i + 1])) {
-                character = 0x10000 + ((char32_t{text[i]} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
-                units = 2;
-            }
-            tally.add(character);
-            i += units;
-        }
+        tally.add(character);
+        return i + units;
     }
-    return true;
-}
+    void unclosed(std::u16string_view) { closed = false; }
+    void malformed() {}
+};
 
 }  // namespace
 
 Expected<std::vector<UsedCharacter>, UnreadableEntry> used_characters(std::u16string_view script,
                                                                       const ReverseTables& single_table) {
     Tally tally;
-    std::u16string_view previous_address;
-    text::LineReader lines(script);
-    while (auto line = lines.next()) {
-        if (line->empty()) continue;
-        auto entry = splitentry(*line);
-        if (!entry)
-            return unexpected(UnreadableEntry{std::u16string(entry.error().address.value_or(previous_address))});
-        previous_address = entry->address;
-        if (!tally_text(entry->text, single_table, tally))
-            return unexpected(UnreadableEntry{std::u16string(entry->address)});
-    }
+    std::optional<UnreadableEntry> unreadable;
+    for_each_entry(
+        script,
+        [&](const ScriptEntry& entry) {
+            CharacterWalk walk{single_table, tally};
+            walk_tokens(entry.text, walk);
+            if (!walk.closed) unreadable = UnreadableEntry{std::u16string(entry.address)};
+            return walk.closed;
+        },
+        [&](std::u16string_view address) {
+            unreadable = UnreadableEntry{std::u16string(address)};
+            return false;
+        });
+    if (unreadable) return unexpected(std::move(*unreadable));
     return tally.take();
 }
 

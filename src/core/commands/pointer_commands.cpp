@@ -52,17 +52,20 @@ Expected<std::vector<ScriptRecord>, Message> read_records(const std::filesystem:
     auto decoded = files::read_text_file(path);
     if (!decoded) return unexpected(error_message(u"译文读取失败"));
     std::vector<ScriptRecord> records;
-    std::u16string_view previous_address;
-    text::LineReader lines(decoded->text);
-    while (auto line = lines.next()) {
-        if (line->empty()) continue;
-        auto entry = splitentry(*line);
-        if (!entry) return unexpected(unprocessable_message(entry.error().address.value_or(previous_address)));
-        previous_address = entry->address;
-        const auto offset = hex2num(entry->address);
-        if (!offset) return unexpected(unprocessable_message(entry->address));
-        records.push_back({static_cast<std::uint32_t>(*offset), std::u16string(entry->address)});
-    }
+    std::optional<Message> failure;
+    for_each_entry(
+        std::u16string_view(decoded->text),
+        [&](const ScriptEntry& entry) {
+            const auto offset = hex2num(entry.address);
+            if (!offset) failure = unprocessable_message(entry.address);
+            if (offset) records.push_back({static_cast<std::uint32_t>(*offset), std::u16string(entry.address)});
+            return offset.has_value();
+        },
+        [&](std::u16string_view address) {
+            failure = unprocessable_message(address);
+            return false;
+        });
+    if (failure) return unexpected(std::move(*failure));
     return records;
 }
 

@@ -143,38 +143,42 @@ struct [[nodiscard]] WalkEnd {
 template <class Char, class OnEntry>
 WalkEnd for_each_entry(std::basic_string_view<Char> script, EntryReader& reader, OnEntry&& on_entry,
                        std::vector<Message>* failures = nullptr, std::size_t* entries = nullptr) {
-    std::basic_string_view<Char> previous_address;
+    WalkEnd end;
     std::u16string address_text, length_text;
-    text::BasicLineReader<Char> lines(script);
-    auto failed = [&](Message message) -> std::optional<Message> {
-        if (!failures) return message;
-        failures->push_back(std::move(message));
-        return std::nullopt;
-    };
-    while (auto line = lines.next()) {
-        if (line->empty()) continue;
-        if (entries) ++*entries;
-        auto fields = split_entry(*line);
-        if (!fields) {
-            const std::u16string_view address =
-                reader.field(fields.error().address.value_or(previous_address), address_text);
-            if (reader.must_reread()) return {std::nullopt, true};
-            if (auto message = failed(unprocessable_message(address))) return {std::move(message), false};
-            continue;
+    // A failing entry ends the walk, unless every failure is wanted.
+    auto failed = [&](Message message) {
+        if (!failures) {
+            end.failure = std::move(message);
+            return false;
         }
-        previous_address = fields->address;
-        const std::u16string_view address = reader.field(fields->address, address_text);
-        const std::u16string_view length = reader.field(fields->original_length, length_text);
-        if (reader.must_reread()) return {std::nullopt, true};
-        auto offset = hex2num(address);
-        std::optional<Message> message =
-            offset ? on_entry(Entry<Char>{address, length, fields->text}, static_cast<std::uint64_t>(*offset))
-                   : std::optional<Message>(unprocessable_message(address));
-        if (reader.must_reread()) return {std::nullopt, true};
-        if (message)
-            if (auto stop = failed(std::move(*message))) return {std::move(stop), false};
-    }
-    return {std::nullopt, false};
+        failures->push_back(std::move(message));
+        return true;
+    };
+    auto reread = [&] {
+        end = {std::nullopt, true};
+        return false;
+    };
+    quillmere::for_each_entry(
+        script,
+        [&](const BasicScriptEntry<Char>& fields) {
+            if (entries) ++*entries;
+            const std::u16string_view address = reader.field(fields.address, address_text);
+            const std::u16string_view length = reader.field(fields.original_length, length_text);
+            if (reader.must_reread()) return reread();
+            auto offset = hex2num(address);
+            std::optional<Message> message =
+                offset ? on_entry(Entry<Char>{address, length, fields.text}, static_cast<std::uint64_t>(*offset))
+                       : std::optional<Message>(unprocessable_message(address));
+            if (reader.must_reread()) return reread();
+            return !message || failed(std::move(*message));
+        },
+        [&](std::basic_string_view<Char> unsplit) {
+            if (entries) ++*entries;
+            const std::u16string_view address = reader.field(unsplit, address_text);
+            if (reader.must_reread()) return reread();
+            return failed(unprocessable_message(address));
+        });
+    return end;
 }
 
 // Runs `walk(script, reader)` over the script's bytes when it has them, and

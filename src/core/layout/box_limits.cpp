@@ -1,5 +1,7 @@
 #include "core/layout/box_limits.hpp"
 
+#include "core/script/token_walk.hpp"
+
 namespace quillmere {
 namespace {
 
@@ -56,31 +58,39 @@ private:
     std::optional<LimitBreach> first_;
 };
 
+// The walk of an entry's text: line and page breaks, and each plain piece
+// as the reverse tables read it.
+struct LimitWalk {
+    const ReverseTables& tables;
+    const BoxLimits& limits;
+    BoxWalk& boxes;
+
+    bool token(std::u16string_view token) {
+        if (!limits.line_break.empty() && token == limits.line_break)
+            boxes.new_line();
+        else if (!limits.page_break.empty() && token == limits.page_break)
+            boxes.new_box();
+        return true;
+    }
+    std::size_t plain(std::u16string_view text, std::size_t i) {
+        auto match = tables.match(text.substr(i));
+        const std::size_t length = match ? match->length : 1;
+        boxes.character(text.substr(i, length), match ? match->code : CodeBytes{});
+        return i + length;
+    }
+    void unclosed(std::u16string_view) {}
+    void malformed() {}
+};
+
 }  // namespace
 
 std::optional<LimitBreach> check_box_limits(std::u16string_view text, const ReverseTables& tables,
                                             const BoxLimits& limits) {
     if (!limits.any()) return std::nullopt;
-    BoxWalk walk(limits);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'{') {
-            std::size_t close = text.find(u'}', i + 1);
-            if (close == std::u16string_view::npos) close = text.size() - 1;
-            const std::u16string_view token = text.substr(i, close - i + 1);
-            if (!limits.line_break.empty() && token == limits.line_break)
-                walk.new_line();
-            else if (!limits.page_break.empty() && token == limits.page_break)
-                walk.new_box();
-            i = close + 1;
-            continue;
-        }
-        auto match = tables.match(text.substr(i, text.find(u'{', i) - i));
-        const std::size_t length = match ? match->length : 1;
-        walk.character(text.substr(i, length), match ? match->code : CodeBytes{});
-        i += length;
-    }
-    return walk.finish();
+    BoxWalk boxes(limits);
+    LimitWalk walk{tables, limits, boxes};
+    walk_tokens(text, walk);
+    return boxes.finish();
 }
 
 }  // namespace quillmere

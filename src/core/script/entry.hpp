@@ -8,6 +8,7 @@
 
 #include "core/encoding/decimal.hpp"
 #include "core/expected.hpp"
+#include "core/text/lines.hpp"
 
 namespace quillmere {
 
@@ -41,6 +42,27 @@ Expected<BasicScriptEntry<Char>, BasicSplitFailure<Char>> split_entry(std::basic
 }
 
 inline Expected<ScriptEntry, SplitFailure> splitentry(std::u16string_view line) { return split_entry(line); }
+
+// Walks the entries of a script: every line that is not empty, split into
+// its fields, in order. `on_entry(entry)` takes each entry; a line that
+// cannot be split goes to `on_unsplit(address)`, named by the text before
+// its first comma or, without one, by the address of the entry before it.
+// Either returns false to end the walk.
+template <class Char, class OnEntry, class OnUnsplit>
+void for_each_entry(std::basic_string_view<Char> script, OnEntry&& on_entry, OnUnsplit&& on_unsplit) {
+    std::basic_string_view<Char> previous_address;
+    text::BasicLineReader<Char> lines(script);
+    while (auto line = lines.next()) {
+        if (line->empty()) continue;
+        auto fields = split_entry(*line);
+        if (!fields) {
+            if (!on_unsplit(fields.error().address.value_or(previous_address))) return;
+            continue;
+        }
+        previous_address = fields->address;
+        if (!on_entry(*fields)) return;
+    }
+}
 
 // The leading numeric part of a text: blanks, an optional sign, decimal
 // digits; no digits gives 0. A number too large in size is held at

@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "core/script/reverse_tables.hpp"
+#include "core/script/token_walk.hpp"
 
 namespace quillmere {
-
-inline bool is_gbk_lead(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
-inline bool is_gbk_trail(std::uint8_t byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
 
 class GbkReverseTables {
 public:

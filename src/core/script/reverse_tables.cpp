@@ -47,6 +47,10 @@ void ReverseTables::add(const TableLine& line, CodeBytes code) {
         if (group.has_one) return;  // an earlier line already holds this character
         group.has_one = true;
         group.one = code;
+    } else if (line.value.find(u'{') != std::u16string::npos) {
+        // Plain text ends where a token begins: a value reaching across
+        // "{" never matches, and `match` need not look for it.
+        unmatched_.push_back(code);
     } else {
         group.longer.push_back({line.value, code});
     }

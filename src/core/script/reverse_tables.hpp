@@ -43,8 +43,10 @@ public:
         CodeBytes code;
     };
 
-    // The value that covers the start of `plain` (not empty), or nullopt
-    // when no value starts with its first character in a way that fits.
+    // The value that covers the start of `plain` (not empty, not "{"), or
+    // nullopt when no value starts with its first character in a way that
+    // fits. `plain` may run on past the plain text into tokens: no value
+    // reaches across a "{".
     std::optional<Match> match(std::u16string_view plain) const {
         const std::int32_t group_index = group_of_[plain.front()];
         if (group_index < 0) return std::nullopt;
@@ -64,11 +66,13 @@ public:
             for (const Longer& longer : group.longer)
                 if (longer.code.usable()) f(longer.code);
         }
+        for (const CodeBytes& code : unmatched_)
+            if (code.usable()) f(code);
     }
 
-    // Calls f(value, code) for every value, in the order `match` tries
-    // them: for each first character, the longer values, then the character
-    // alone.
+    // Calls f(value, code) for every value `match` can give, in the order
+    // it tries them: for each first character, the longer values, then the
+    // character alone.
     template <class F>
     void for_each_value(F&& f) const {
         for (const Group& group : groups_) {
@@ -94,6 +98,7 @@ private:
 
     std::vector<std::int32_t> group_of_;  // character -> index into groups_, or -1
     std::vector<Group> groups_;
+    std::vector<CodeBytes> unmatched_;  // of values that reach across "{"
 };
 
 }  // namespace quillmere

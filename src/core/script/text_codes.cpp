@@ -2,6 +2,7 @@
 
 #include "core/encoding/hex.hpp"
 #include "core/encoding/markers.hpp"
+#include "core/script/token_walk.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {
@@ -111,30 +112,40 @@ std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTa
     return EntryFailure{EntryFault::missing_tag, std::u16string(token)};
 }
 
+// The walk over a text of characters.
+template <class Out>
+struct TextWalk {
+    const ScriptTables& tables;
+    TagRanges ranges;
+    Out& out;
+    std::optional<EntryFailure> failure;
+
+    bool token(std::u16string_view token) {
+        failure = walk_token(token, tables, ranges, out);
+        return !failure;
+    }
+    std::size_t plain(std::u16string_view text, std::size_t i) {
+        auto match = tables.reverse.match(text.substr(i));
+        if (!match) return fail(EntryFailure{EntryFault::missing_character, std::u16string(character_at(text, i))});
+        if (!match->code.usable()) return fail(unprocessable());
+        out.code(match->code);
+        return i + match->length;
+    }
+    void unclosed(std::u16string_view) { failure = unprocessable(); }
+    void malformed() {}
+
+    std::size_t fail(EntryFailure why) {
+        failure = std::move(why);
+        return kWalkEnds;
+    }
+};
+
 template <class Out>
 std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
                                       Out& out) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'{') {
-            const std::size_t close = text.find(u'}', i + 1);
-            if (close == npos) return unprocessable();
-            if (auto failure = walk_token(text.substr(i, close - i + 1), tables, ranges, out)) return failure;
-            i = close + 1;
-            continue;
-        }
-        // Table values never reach across a token.
-        std::size_t plain_end = text.find(u'{', i);
-        if (plain_end == npos) plain_end = text.size();
-        while (i < plain_end) {
-            auto match = tables.reverse.match(text.substr(i, plain_end - i));
-            if (!match) return EntryFailure{EntryFault::missing_character, std::u16string(character_at(text, i))};
-            if (!match->code.usable()) return unprocessable();
-            out.code(match->code);
-            i += match->length;
-        }
-    }
-    return std::nullopt;
+    TextWalk<Out> walk{tables, ranges, out, std::nullopt};
+    walk_tokens(text, walk);
+    return std::move(walk.failure);
 }
 
 // The same walk over code page 936 bytes. "{" and "}" are also second bytes
@@ -142,25 +153,6 @@ std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTabl
 // the walk reads is checked to be well-formed: otherwise the decoder's
 // substitutes decide, and the caller walks the decoded text.
 constexpr EntryFailure not_code_page_936() { return {EntryFault::not_code_page_936, {}}; }
-
-// The position of the "}" that closes the token opened before `from`, npos
-// when none does; `well_formed` false when a two-byte code is cut short.
-std::size_t token_close(std::string_view text, std::size_t from, bool& well_formed) {
-    for (std::size_t i = from; i < text.size();) {
-        const auto byte = static_cast<std::uint8_t>(text[i]);
-        if (byte == '}') return i;
-        if (!is_gbk_lead(byte)) {
-            ++i;
-            continue;
-        }
-        if (i + 1 >= text.size() || !is_gbk_trail(static_cast<std::uint8_t>(text[i + 1]))) {
-            well_formed = false;
-            return npos;
-        }
-        i += 2;
-    }
-    return npos;
-}
 
 // The decoded text of a piece of the script into `text`; false when it is
 // not well-formed.
@@ -244,53 +236,66 @@ TokenRead read_token_bytes(std::string_view token, const GbkScriptTables& tables
     return TokenRead::by_text;
 }
 
+// The walk over code page 936 bytes.
 template <class Out>
-std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTables& tables, TagRanges ranges,
-                                       Out& out) {
-    const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const std::uint8_t byte = bytes[i];
-        if (byte == '{') {
-            bool well_formed = true;
-            const std::size_t close = token_close(text, i + 1, well_formed);
-            if (!well_formed) return not_code_page_936();
-            if (close == npos) return unprocessable();
-            const std::string_view token = text.substr(i, close - i + 1);
-            const TokenRead read = read_token_bytes(token, tables, ranges, out);
-            if (read == TokenRead::unprocessable) return unprocessable();
-            if (read == TokenRead::by_text) {
-                if (!decode_piece(token, tables.token)) return not_code_page_936();
-                if (auto failure = walk_token(tables.token, tables.tables, ranges, out)) return failure;
-            }
-            i = close + 1;
-            continue;
+struct ByteWalk {
+    const GbkScriptTables& tables;
+    TagRanges ranges;
+    Out& out;
+    std::optional<EntryFailure> failure;
+
+    bool token(std::string_view token) {
+        const TokenRead read = read_token_bytes(token, tables, ranges, out);
+        if (read == TokenRead::unprocessable) {
+            failure = unprocessable();
+        } else if (read == TokenRead::by_text) {
+            if (!decode_piece(token, tables.token))
+                failure = not_code_page_936();
+            else
+                failure = walk_token(tables.token, tables.tables, ranges, out);
         }
+        return !failure;
+    }
+    std::size_t plain(std::string_view text, std::size_t i) {
+        const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        const std::uint8_t byte = bytes[i];
         std::uint16_t first = byte;
         std::size_t width = 1;
         if (is_gbk_lead(byte)) {
-            if (i + 1 >= size) return not_code_page_936();
+            if (i + 1 >= text.size()) return fail(not_code_page_936());
             first = static_cast<std::uint16_t>(byte << 8 | bytes[i + 1]);
             width = 2;
         }
         // Nearly every character has one value, itself alone.
         if (const CodeBytes code = tables.reverse.alone(first); code.usable()) {
             out.code(code);
-            i += width;
-            continue;
+            return i + width;
         }
         auto match = tables.reverse.match(text.substr(i), first, width);
         if (!match) {
             std::u16string character;
-            if (!decode_piece(text.substr(i, width), character)) return not_code_page_936();
-            return EntryFailure{EntryFault::missing_character, std::move(character)};
+            if (!decode_piece(text.substr(i, width), character)) return fail(not_code_page_936());
+            return fail(EntryFailure{EntryFault::missing_character, std::move(character)});
         }
-        if (!match->code.usable()) return unprocessable();
+        if (!match->code.usable()) return fail(unprocessable());
         out.code(match->code);
-        i += match->length;
+        return i + match->length;
     }
-    return std::nullopt;
+    void unclosed(std::string_view) { failure = unprocessable(); }
+    void malformed() { failure = not_code_page_936(); }
+
+    std::size_t fail(EntryFailure why) {
+        failure = std::move(why);
+        return kWalkEnds;
+    }
+};
+
+template <class Out>
+std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTables& tables, TagRanges ranges,
+                                       Out& out) {
+    ByteWalk<Out> walk{tables, ranges, out, std::nullopt};
+    walk_tokens(text, walk);
+    return std::move(walk.failure);
 }
 
 template <class Text, class Tables, class Walk>

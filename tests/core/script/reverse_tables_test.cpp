@@ -30,6 +30,17 @@ TEST(reverse_tables_test, longest_value_first_then_single_byte_then_earlier_line
     EXPECT_EQ(cover(tables, u"ab"), (std::pair<std::size_t, Bytes>{2, {0x42}}));    // "abc" does not fit
 }
 
+TEST(reverse_tables_test, a_value_reaching_into_a_token_never_matches_but_still_has_its_code) {
+    // A text's plain run ends where a token begins, so the tables may be
+    // given the rest of the text, tokens and all.
+    ReverseTables tables(Lines{{u"8140", u"a{b}"}, {u"8141", u"a{"}}, Lines{{u"41", u"a"}});
+    using Bytes = std::vector<std::uint8_t>;
+    EXPECT_EQ(cover(tables, u"a{b}"), (std::pair<std::size_t, Bytes>{1, {0x41}}));
+    std::vector<std::size_t> sizes;
+    tables.for_each_code([&](CodeBytes code) { sizes.push_back(code.size); });
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{1, 2, 2}));
+}
+
 TEST(reverse_tables_test, character_only_inside_longer_values_is_not_covered) {
     Lines double_lines{{u"8140", u"你好"}};
     ReverseTables tables(double_lines, {});

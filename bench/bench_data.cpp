@@ -190,11 +190,11 @@ ExportRequest whole_rom_export(const DataFiles& files, std::size_t mebibytes) {
     request.rom = files.rom(mebibytes);
     request.start = to_hex(0);
     request.end = to_hex(static_cast<std::uint32_t>((mebibytes << 20) - 1));
-    request.mode = RomMode::both;
-    request.double_table = files.double_table();
-    request.single_table = files.single_table();
-    request.double_filter = {double_byte_filter_text(), true};
-    request.single_filter = {single_byte_filter_text(), true};
+    request.tables.mode = RomMode::both;
+    request.tables.double_table = files.double_table();
+    request.tables.single_table = files.single_table();
+    request.tables.double_filter = {double_byte_filter_text(), true};
+    request.tables.single_filter = {single_byte_filter_text(), true};
     request.preview = true;
     return request;
 }

@@ -42,8 +42,8 @@ void Export(benchmark::State& state) {
     const std::size_t mebibytes = static_cast<std::size_t>(state.range(0));
     const ExportRequest request = bench::whole_rom_export(files, mebibytes);
     for (auto _ : state) {
-        ExportOutcome outcome = run_export(request);
-        if (!outcome.export_text) state.SkipWithError("export failed");
+        CommandResult<ExportPayload> outcome = run_export(request);
+        if (!outcome.payload.text) state.SkipWithError("export failed");
         benchmark::DoNotOptimize(outcome);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(mebibytes << 20));
@@ -60,8 +60,8 @@ void ExportToFile(benchmark::State& state) {
     request.name = u"bench";
     const std::filesystem::path out = std::filesystem::temp_directory_path() / "quillmere_bench_export.txt";
     for (auto _ : state) {
-        ExportOutcome outcome = export_to_file(request, out);
-        if (!outcome.written) state.SkipWithError("export failed");
+        CommandResult<ExportPayload> outcome = export_to_file(request, out);
+        if (!outcome.payload.written) state.SkipWithError("export failed");
         benchmark::DoNotOptimize(outcome);
     }
     std::filesystem::remove(out);
@@ -84,11 +84,11 @@ BENCHMARK(LoadLargeTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 CheckRequest check_request(const bench::DataFiles& files) {
     CheckRequest request;
     request.script_file = files.script();
-    request.mode = RomMode::both;
-    request.double_table = files.double_table();
-    request.single_table = files.single_table();
-    request.double_filter = {bench::double_byte_filter_text(), true};
-    request.single_filter = {bench::single_byte_filter_text(), true};
+    request.tables.mode = RomMode::both;
+    request.tables.double_table = files.double_table();
+    request.tables.single_table = files.single_table();
+    request.tables.double_filter = {bench::double_byte_filter_text(), true};
+    request.tables.single_filter = {bench::single_byte_filter_text(), true};
     return request;
 }
 
@@ -96,7 +96,7 @@ void Check(benchmark::State& state) {
     const auto files = data_files();
     const CheckRequest request = check_request(files);
     for (auto _ : state) {
-        Outcome outcome = run_check(request);
+        CommandResult<ScriptPayload> outcome = run_check(request);
         if (outcome.message.text != u"此文本为合法文本") state.SkipWithError("the script did not check");
         benchmark::DoNotOptimize(outcome);
     }
@@ -111,8 +111,8 @@ void CheckAll(benchmark::State& state) {
     request.script_file = files.broken_script();
     request.all_entries = true;
     for (auto _ : state) {
-        Outcome outcome = run_check(request);
-        if (outcome.entry_failures.empty()) state.SkipWithError("no failing entry was reported");
+        CommandResult<ScriptPayload> outcome = run_check(request);
+        if (outcome.payload.entry_failures.empty()) state.SkipWithError("no failing entry was reported");
         benchmark::DoNotOptimize(outcome);
     }
     state.SetBytesProcessed(state.iterations() * bytes_in(files.broken_script()));
@@ -148,7 +148,7 @@ void Import(benchmark::State& state) {
         else if (!files::write_bytes(request.rom, zeros))
             state.SkipWithError("no blank ROM");
         state.ResumeTiming();
-        Outcome outcome = run_import(request);
+        CommandResult<ScriptPayload> outcome = run_import(request);
         if (outcome.message.text != u"文本导入成功") state.SkipWithError("the script did not import");
         benchmark::DoNotOptimize(outcome);
     }
@@ -221,9 +221,9 @@ void ImportMovingEntries(benchmark::State& state) {
         state.PauseTiming();
         fresh_copy(files.pointer_rom(), request.rom);
         state.ResumeTiming();
-        Outcome outcome = run_import(request);
+        CommandResult<ScriptPayload> outcome = run_import(request);
         if (outcome.message.text != u"文本导入成功") state.SkipWithError("the script did not import");
-        if (outcome.moves.empty()) state.SkipWithError("nothing moved");
+        if (outcome.payload.moves.empty()) state.SkipWithError("nothing moved");
         benchmark::DoNotOptimize(outcome);
     }
     state.SetBytesProcessed(state.iterations() * bytes_in(files.lengthened_script()));

@@ -8,6 +8,7 @@
 
 #include "bench_data.hpp"
 #include "core/commands/export_command.hpp"
+#include "core/commands/text_area.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/files/files.hpp"
 
@@ -44,16 +45,16 @@ int main(int argc, char** argv) {
     }
 
     const ExportRequest request = bench::whole_rom_export(files, rom.size() >> 20);
-    ExportOutcome outcome = run_export(request);
-    if (!outcome.export_text) {
+    CommandResult<ExportPayload> outcome = run_export(request);
+    if (!outcome.payload.text) {
         std::fprintf(stderr, "the export of the benchmark ROM failed\n");
         return 1;
     }
-    if (write_export_file(files.script(), *outcome.export_text, files.rom(32)).severity != Severity::notice) return 1;
-    if (write_export_file(files.broken_script(), bench::broken_script(*outcome.export_text, 100), files.rom(32)).severity !=
-        Severity::notice)
+    // Saved as the window saves its source text: the text and a CR LF.
+    if (save_source_text(files.script(), *outcome.payload.text, files.rom(32)).failed()) return 1;
+    if (save_source_text(files.broken_script(), bench::broken_script(*outcome.payload.text, 100), files.rom(32)).failed())
         return 1;
-    if (!bench::write_pointer_data(files, rom, *outcome.export_text)) {
+    if (!bench::write_pointer_data(files, rom, *outcome.payload.text)) {
         std::fprintf(stderr, "cannot write the pointer benchmark data\n");
         return 1;
     }

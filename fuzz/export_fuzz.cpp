@@ -19,9 +19,9 @@
 #include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/encoding/markers.hpp"
+#include "core/encoding/rom_mode.hpp"
 #include "core/export/export_text.hpp"
 #include "core/export/exportrange.hpp"
-#include "core/script/table_loading.hpp"
 #include "core/script/text_codes.hpp"
 #include "core/text/gbk.hpp"
 #include "fuzz_support.hpp"
@@ -176,26 +176,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const HexBytes hex{(header[0] & 0x10) != 0, (header[0] >> 5) & 7};
     auto result = exportrange(rom, start, end, tables, filters, minimum, hex);
 
-    // Written as bytes, the export is its text encoded, or fails where the
-    // text fails; a piece the encoding cannot hold sends the caller back to
-    // the text, so it says so only when it hands on nothing. One encoding
-    // per input (by the ROM's size), to keep the harness quick.
+    // Written as the file's bytes, the export is its text encoded with the
+    // CR LF that ends the file, or fails where the text fails; a text the
+    // encoding cannot hold fails as unencodable, once the scan has run. One
+    // encoding per input (by the ROM's size), to keep the harness quick.
     for (const text::Encoding encoding : {rom.size() % 2 ? text::Encoding::utf8 : text::Encoding::gbk}) {
-        std::vector<std::uint8_t> bytes;
+        struct Gathered final : ExportSink {
+            std::vector<std::uint8_t> bytes;
+            void write(std::span<const std::uint8_t> chunk) override { bytes.insert(bytes.end(), chunk.begin(), chunk.end()); }
+        } sink;
         const ExportStretch stretch{start, end};
-        const auto written = exportranges_bytes(rom, std::span(&stretch, 1), tables, filters, minimum, hex, encoding,
-                                                [&](std::span<const std::uint8_t> chunk) {
-                                                    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
-                                                });
-        if (!written && written.error() == ExportFailed::unencodable) {
-            if (!bytes.empty()) fuzz::fail("bytes handed on before an unencodable piece was found");
+        const auto written = export_file({rom, tables, filters, std::span(&stretch, 1), std::nullopt, minimum, hex},
+                                         encoding, sink);
+        if (!result) {
+            if (written || written.error() == ExportFailed::unencodable) fuzz::fail("bytes and text disagree on failing");
             continue;
         }
-        if (written.has_value() != result.has_value()) fuzz::fail("bytes and text disagree on failing");
-        if (!result) continue;
         auto encoded = text::encode(*result, encoding);
-        if (!encoded) fuzz::fail("bytes written for a text that cannot be encoded");
-        if (*encoded != bytes) fuzz::fail("bytes differ from the encoded text");
+        if (!encoded) {
+            if (written || written.error() != ExportFailed::unencodable) fuzz::fail("a text that cannot be encoded was written");
+            continue;
+        }
+        if (!written) fuzz::fail("bytes fail where the text does not");
+        if (!result->empty()) encoded->insert(encoded->end(), {0x0D, 0x0A});
+        if (*encoded != sink.bytes) fuzz::fail("bytes differ from the encoded text");
         if ((*written == 0) != result->empty()) fuzz::fail("record count disagrees with the text");
     }
     const auto least = read_minimum_run_length(minimum);

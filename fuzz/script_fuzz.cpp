@@ -114,28 +114,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::remove(dir / kScriptTempFile, ec);
 
     ImportRequest request;
-    request.mode = static_cast<RomMode>(std::min(header[0] & 3, 2));
-    request.double_table = dir / "double.tbl";
-    request.single_table = dir / "single.tbl";
-    request.double_filter = {fuzz::text_of(parts[2]), (header[0] & 4) != 0};
-    request.single_filter = {fuzz::text_of(parts[3]), (header[0] & 8) != 0};
+    request.tables.mode = static_cast<RomMode>(std::min(header[0] & 3, 2));
+    request.tables.double_table = dir / "double.tbl";
+    request.tables.single_table = dir / "single.tbl";
+    request.tables.double_filter = {fuzz::text_of(parts[2]), (header[0] & 4) != 0};
+    request.tables.single_filter = {fuzz::text_of(parts[3]), (header[0] & 8) != 0};
     request.preview = (header[0] & 16) != 0;
     if (request.preview) request.script_text = fuzz::text_of(parts[4]);
     request.script_file = dir / "script.txt";
-    if (header[0] & 32) request.data_dir = dir;
+    if (header[0] & 32) request.tables.data_dir = dir;
     request.fill = kFills[header[1] & 7];
     request.range_low = kRangeEnds[header[2] & 7];
     request.range_high = kRangeEnds[header[3] & 7];
     request.rom = dir / "rom.bin";
 
-    const Outcome checked = run_check(request);
+    const CommandResult<ScriptPayload> checked = run_check(request);
     if (checked.message.text.empty()) fuzz::fail("check without a message");
-    if (checked.entries_written != 0) fuzz::fail("the check wrote entries");
+    if (checked.payload.entries_written != 0) fuzz::fail("the check wrote entries");
     const text::Bytes after_check = contents(dir / "rom.bin");
     if (!std::equal(after_check.begin(), after_check.end(), original_rom.begin(), original_rom.end()))
         fuzz::fail("the check changed the ROM");
 
-    const Outcome imported = run_import(request);
+    const CommandResult<ScriptPayload> imported = run_import(request);
     if (imported.message.text.empty()) fuzz::fail("import without a message");
     const bool check_passed = is_success(checked.message, u"此文本为合法文本");
     const bool import_passed = is_success(imported.message, u"文本导入成功");
@@ -151,19 +151,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The script as the commands read it.
     std::u16string script;
-    if (request.preview && !request.data_dir) {
+    if (request.preview && !request.tables.data_dir) {
         script = request.script_text;
     } else {
         auto read = files::read_text_file(request.preview ? dir / kScriptTempFile : request.script_file);
         if (read) script = std::move(read->text);
-        else if (imported.entries_written != 0) fuzz::fail("entries written from a script that cannot be read");
+        else if (imported.payload.entries_written != 0) fuzz::fail("entries written from a script that cannot be read");
     }
     std::size_t entries = 0;
-    const auto ranges = entry_ranges(script, imported.entries_written, entries);
-    if (imported.entries_written > entries) fuzz::fail("more entries written than the script holds");
-    if (import_passed && imported.entries_written != entries) fuzz::fail("success without every entry written");
+    const auto ranges = entry_ranges(script, imported.payload.entries_written, entries);
+    if (imported.payload.entries_written > entries) fuzz::fail("more entries written than the script holds");
+    if (import_passed && imported.payload.entries_written != entries) fuzz::fail("success without every entry written");
     // All or nothing: a failed import leaves every byte of the ROM as it was.
-    if (!import_passed && imported.entries_written != 0) fuzz::fail("entries written, yet a failure");
+    if (!import_passed && imported.payload.entries_written != 0) fuzz::fail("entries written, yet a failure");
     if (!import_passed && !std::equal(rom.begin(), rom.end(), original_rom.begin(), original_rom.end()))
         fuzz::fail("a failed import changed the ROM");
 
@@ -172,15 +172,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!request.preview) {
         ImportRequest decoded = request;
         decoded.preview = true;
-        decoded.data_dir.reset();
+        decoded.tables.data_dir.reset();
         decoded.script_text = text::decode_text_file(parts[4]).text;
-        const Outcome checked_decoded = run_check(decoded);
-        if (checked_decoded.message != checked.message || checked_decoded.moves != checked.moves)
+        const CommandResult<ScriptPayload> checked_decoded = run_check(decoded);
+        if (checked_decoded.message != checked.message || checked_decoded.payload.moves != checked.payload.moves)
             fuzz::fail("the check reads a script's bytes otherwise than its text");
         put(dir / "rom.bin", original_rom);
-        const Outcome imported_decoded = run_import(decoded);
+        const CommandResult<ScriptPayload> imported_decoded = run_import(decoded);
         if (imported_decoded.message != imported.message ||
-            imported_decoded.entries_written != imported.entries_written || contents(dir / "rom.bin") != rom)
+            imported_decoded.payload.entries_written != imported.payload.entries_written || contents(dir / "rom.bin") != rom)
             fuzz::fail("the import reads a script's bytes otherwise than its text");
     }
 

@@ -7,6 +7,7 @@
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "core/commands/charset_command.hpp"
+#include "core/commands/cli_help.hpp"
 
 namespace quillmere::cli {
 namespace {
@@ -28,17 +29,20 @@ const std::map<std::string, CharacterOrder> kOrders = {
 };
 
 int run_charset_command(const CharsetOptions& options, const Streams& streams) {
-    const text::Encoding encoding = text_encoding(options.encoding);
-    auto double_filter = filter_list_from_file(options.filter2, streams, encoding);
-    if (!double_filter) return kExitFailure;
-    // Read as the check reads it, so a job's table options serve every
-    // command; single-byte filter codes never take a double-byte code.
-    if (!filter_list_from_file(options.filter1, streams, encoding)) return kExitFailure;
+    // Read as the check reads them, so a job's table options serve every
+    // command; the single-byte filter codes never take a double-byte code.
+    TableOptions tables;
+    tables.mode = options.mode;
+    tables.table1 = options.table1;
+    tables.table2 = options.table2;
+    tables.filter1 = options.filter1;
+    tables.filter2 = options.filter2;
+    tables.encoding = options.encoding;
+    auto setup = table_setup(tables, streams);
+    if (!setup) return kExitFailure;
     CharsetRequest request;
     request.script = path_of(options.script);
-    request.mode = rom_mode(options.mode);
-    request.single_table = path_of(options.table1);
-    request.double_filter = std::move(*double_filter);
+    request.tables = std::move(*setup);
     request.keep = path_of(options.keep);
     request.start_code = text_of(options.start_code);
     for (const std::string& skip : options.skip) request.skip.push_back(text_of(skip));
@@ -49,72 +53,45 @@ int run_charset_command(const CharsetOptions& options, const Streams& streams) {
     if (!options.sheet.empty())
         request.sheet = FontSheetRequest{path_of(options.sheet), path_of(options.font), text_of(options.glyph),
                                          options.columns};
-    request.encoding = encoding;
-    const Message message = run_charset(request);
-    print_message(message, streams);
-    return exit_status(message, true);
+    const CommandResult<> result = run_charset(request);
+    print_message(result.message, streams);
+    return exit_status(result.message);
 }
 
 }  // namespace
 
 void add_charset_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<CharsetOptions>();
-    CLI::App* command = app.add_subcommand(
-        "charset",
-        "Count the characters of a translation and give each a double-byte code: writes a new code table "
-        "(GBK, CR LF, CODE=字 in code order) for importing the translation, and optionally the added "
-        "characters and a font sheet to draw them into the game's font");
-    command->add_option("--script", options->script, "the translation script")->required();
-    command->add_option("--mode", options->mode,
-                        "ROM mode as for check: with single or both, text the single-byte table covers needs no "
-                        "double-byte code")
+    CLI::App* command = app.add_subcommand("charset", cli_help::kCharset);
+    command->footer(cli_help::kCharsetDetails);
+    command->add_option("--script", options->script, cli_help::kScript)->required();
+    command->add_option("--mode", options->mode, cli_help::kCharsetMode)
         ->check(CLI::IsMember({"single", "double", "both"}))
         ->capture_default_str();
-    command->add_option("--table1", options->table1, "single-byte code table (mode single or both)");
-    command->add_option("--table2", options->table2,
-                        "double-byte code table, accepted as for check so the same table options serve every "
-                        "command; it does not change the new table (the game's codes are kept with --keep)");
-    command->add_option("--filter1", options->filter1,
-                        "file holding the single-byte filter list, read as for check; it does not change the new "
-                        "table");
-    command->add_option("--filter2", options->filter2,
-                        "file holding the double-byte filter list: its codes are never given to a character");
-    command->add_option("--keep", options->keep,
-                        "the game's double-byte code table: characters it holds keep their codes, and no new "
-                        "character takes any code it uses");
-    command->add_option("--start-code", options->start_code, "first code for new characters, hexadecimal (e.g. 8140)")
-        ->required();
-    command->add_option("--out", options->out, "the new double-byte code table to write")->required();
-    command->add_option("--skip", options->skip, "codes START-END (hexadecimal) no new character takes; repeatable")
-        ->take_all();
-    command->add_option("--trail", options->trail,
-                        "second bytes START-END a new code may have (e.g. --trail 40-7E --trail 80-FE); "
-                        "repeatable; default 00-FF")
-        ->take_all();
-    command->add_option("--order", options->order,
-                        "which new character gets the lower code: appearance (first use), frequency (most used "
-                        "first) or gbk (GBK code order)")
+    command->add_option("--table1", options->table1, cli_help::kCharsetTable1);
+    command->add_option("--table2", options->table2, cli_help::kCharsetTable2);
+    command->add_option("--filter1", options->filter1, cli_help::kCharsetFilter1);
+    command->add_option("--filter2", options->filter2, cli_help::kCharsetFilter2);
+    command->add_option("--keep", options->keep, cli_help::kKeep);
+    command->add_option("--start-code", options->start_code, cli_help::kStartCode)->required();
+    command->add_option("--out", options->out, cli_help::kCharsetOut)->required();
+    command->add_option("--skip", options->skip, cli_help::kSkip)->take_all();
+    command->add_option("--trail", options->trail, cli_help::kTrail)->take_all();
+    command->add_option("--order", options->order, cli_help::kOrder)
         ->check(CLI::IsMember({"appearance", "frequency", "gbk"}))
         ->capture_default_str();
-    command->add_option("--chars", options->chars, "also write the added characters, in code order, as one GBK line");
-    CLI::Option* sheet = command->add_option(
-        "--sheet", options->sheet,
-        "also draw a font sheet (PNG, 1 bit, black on white): one cell per code from --start-code on, in code "
-        "order; a code without a character leaves its cell empty");
-    command->add_option("--glyph", options->glyph, "cell size of the sheet in pixels, W×H or WxH (e.g. 12x12)")
-        ->needs(sheet);
-    command->add_option("--font", options->font, "font file the sheet is drawn with (TrueType, OpenType, …)")
-        ->needs(sheet);
-    command->add_option("--columns", options->columns, "cells per row of the sheet")
+    command->add_option("--chars", options->chars, cli_help::kChars);
+    CLI::Option* sheet = command->add_option("--sheet", options->sheet, cli_help::kSheet);
+    command->add_option("--glyph", options->glyph, cli_help::kGlyph)->needs(sheet);
+    command->add_option("--font", options->font, cli_help::kFont)->needs(sheet);
+    command->add_option("--columns", options->columns, cli_help::kColumns)
         ->check(CLI::Range(1, 256))
         ->capture_default_str()
         ->needs(sheet);
-    add_encoding_option(*command, options->encoding,
-                        "encoding of the script, the code tables, the filter list and the files written: gbk, "
-                        "or utf-8 (the new table may then hold characters GBK cannot)");
+    add_encoding_option(*command, options->encoding, cli_help::kCharsetEncoding);
     command->callback([options, &run] {
         if (!options->sheet.empty() && (options->glyph.empty() || options->font.empty()))
-            throw CLI::RequiredError("--sheet needs --glyph and --font");
+            throw CLI::RequiredError(cli_help::kSheetNeeds);
         run = [options](const Streams& streams) { return run_charset_command(*options, streams); };
     });
 }

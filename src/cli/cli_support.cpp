@@ -2,23 +2,22 @@
 
 #include <ostream>
 
-#include "core/files/files.hpp"
+#include "core/commands/cli_help.hpp"
+#include "core/commands/filter_lists.hpp"
+#include "core/commands/messages.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere::cli {
 
 void add_table_options(CLI::App& command, TableOptions& options) {
-    command.add_option("--mode", options.mode, "ROM mode: single, double or both")
+    command.add_option("--mode", options.mode, cli_help::kMode)
         ->check(CLI::IsMember({"single", "double", "both"}))
         ->capture_default_str();
-    command.add_option("--table1", options.table1, "single-byte code table");
-    command.add_option("--table2", options.table2, "double-byte code table");
-    command.add_option("--filter1", options.filter1, "file holding the single-byte filter list (ticks it)");
-    command.add_option("--filter2", options.filter2, "file holding the double-byte filter list (ticks it)");
-    add_encoding_option(command, options.encoding,
-                        "encoding of the code tables, filter lists, script and export file: gbk (a file "
-                        "that starts with a UTF-8 byte-order mark is read as UTF-8) or utf-8 (read with or "
-                        "without the mark, written without it; characters GBK cannot hold are allowed)");
+    command.add_option("--table1", options.table1, cli_help::kTable1);
+    command.add_option("--table2", options.table2, cli_help::kTable2);
+    command.add_option("--filter1", options.filter1, cli_help::kFilter1);
+    command.add_option("--filter2", options.filter2, cli_help::kFilter2);
+    add_encoding_option(command, options.encoding, cli_help::kEncoding);
 }
 
 void add_encoding_option(CLI::App& command, std::string& encoding, const std::string& description) {
@@ -37,27 +36,48 @@ RomMode rom_mode(const std::string& mode) {
     return RomMode::double_byte;
 }
 
-std::optional<FilterListInput> filter_list_from_file(const std::string& path, const Streams& streams,
-                                                     text::Encoding encoding) {
+std::filesystem::path path_of(const std::string& utf8) { return std::filesystem::path(utf8); }
+
+std::u16string text_of(const std::string& utf8) { return text::from_utf8(utf8); }
+
+namespace {
+
+// The list of a file, ticked because it was given; an empty path gives an
+// unticked, empty list.
+std::optional<FilterListInput> filter_list(const std::string& path, text::Encoding encoding, const Streams& streams) {
     if (path.empty()) return FilterListInput{};
-    auto text = files::read_text_file(path_of(path), encoding);
-    if (!text) {
-        print_message(error_message(u"无法读取过滤区文件：" + text_of(path)), streams);
+    auto list = filter_list_from_file(path_of(path), encoding);
+    if (!list) {
+        print_message(messages::filter_file_unreadable(text_of(path)), streams);
         return std::nullopt;
     }
-    return FilterListInput{std::move(text->text), true, text->bad_sequences > 0};
+    return std::move(*list);
+}
+
+}  // namespace
+
+std::optional<TableSetup> table_setup(const TableOptions& options, const Streams& streams) {
+    TableSetup setup;
+    setup.encoding = text_encoding(options.encoding);
+    auto double_filter = filter_list(options.filter2, setup.encoding, streams);
+    if (!double_filter) return std::nullopt;
+    auto single_filter = filter_list(options.filter1, setup.encoding, streams);
+    if (!single_filter) return std::nullopt;
+    setup.mode = rom_mode(options.mode);
+    setup.double_table = path_of(options.table2);
+    setup.single_table = path_of(options.table1);
+    setup.double_filter = std::move(*double_filter);
+    setup.single_filter = std::move(*single_filter);
+    return setup;
 }
 
 void print_message(const Message& message, const Streams& streams) {
+    if (!message.shown()) return;
     streams.err << text::to_utf8(message.title()) << text::to_utf8(u"：") << text::to_utf8(message.text) << '\n';
 }
 
 int exit_status(const Message& message, bool success) {
     return success && message.severity == Severity::notice ? kExitSuccess : kExitFailure;
 }
-
-std::filesystem::path path_of(const std::string& utf8) { return std::filesystem::path(utf8); }
-
-std::u16string text_of(const std::string& utf8) { return text::from_utf8(utf8); }
 
 }  // namespace quillmere::cli

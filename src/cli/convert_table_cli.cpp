@@ -6,6 +6,7 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "core/commands/cli_help.hpp"
 #include "core/commands/convert_table_command.hpp"
 #include "core/text/gbk.hpp"
 
@@ -29,38 +30,28 @@ int run_convert_table_command(const ConvertTableOptions& options, const Streams&
     request.filter1 = path_of(options.filter1);
     request.filter2 = path_of(options.filter2);
     request.output = text_encoding(options.out_encoding);
-    const ConvertTableOutcome outcome = run_convert_table(request);
-    print_message(outcome.message, streams);
-    for (const std::u16string& line : outcome.report) streams.err << text::to_utf8(line) << '\n';
-    return exit_status(outcome.message, true);
+    const CommandResult<ConversionReport> result = run_convert_table(request);
+    print_message(result.message, streams);
+    for (const std::u16string& line : result.payload.lines) streams.err << text::to_utf8(line) << '\n';
+    return exit_status(result.message);
 }
 
 }  // namespace
 
 void add_convert_table_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ConvertTableOptions>();
-    CLI::App* command = app.add_subcommand(
-        "convert-table",
-        "Convert a .tbl code table made for other tools into the single-byte and double-byte tables and filter lists "
-        "(GBK or, with --out-encoding utf-8, UTF-8; CR LF). Lines: XX=text and XXXX=text (characters), /XX[=label] (end code -> over), *XX[=label] (line "
-        "break -> tag 换行 or the label), $XX=label,N (code followed by N parameter bytes -> turnN); #comments, blank "
-        "lines, @id and -name lines are dropped. Table switches (!), bit entries (%), keys of three or more bytes or "
-        "of an odd number of digits, a second @id and (in GBK) characters GBK cannot hold are refused with their line number, "
-        "and then nothing is written");
-    command->add_option("source", options->source, "the table to convert")->required();
-    command->add_option("--encoding", options->encoding,
-                        "encoding of the table: utf-8 or gbk (default: UTF-8 when it starts with a byte-order mark "
-                        "or is valid UTF-8 with non-ASCII text, otherwise GBK)")
+    CLI::App* command = app.add_subcommand("convert-table", cli_help::kConvertTable);
+    command->footer(cli_help::kConvertTableDetails);
+    command->add_option("source", options->source, cli_help::kConvertSource)->required();
+    command->add_option("--encoding", options->encoding, cli_help::kConvertEncoding)
         ->check(CLI::IsMember({"utf-8", "gbk"}));
-    command->add_option("--out-encoding", options->out_encoding,
-                        "encoding of the four files written: gbk, or utf-8 (without a byte-order mark) to keep "
-                        "characters GBK cannot hold, for export, check and import with --encoding utf-8")
+    command->add_option("--out-encoding", options->out_encoding, cli_help::kConvertOutEncoding)
         ->check(CLI::IsMember({"gbk", "utf-8"}))
         ->capture_default_str();
-    command->add_option("--table1", options->table1, "single-byte code table to write")->required();
-    command->add_option("--table2", options->table2, "double-byte code table to write")->required();
-    command->add_option("--filter1", options->filter1, "single-byte filter list to write")->required();
-    command->add_option("--filter2", options->filter2, "double-byte filter list to write")->required();
+    command->add_option("--table1", options->table1, cli_help::kConvertTable1)->required();
+    command->add_option("--table2", options->table2, cli_help::kConvertTable2)->required();
+    command->add_option("--filter1", options->filter1, cli_help::kConvertFilter1)->required();
+    command->add_option("--filter2", options->filter2, cli_help::kConvertFilter2)->required();
     command->callback([options, &run] {
         run = [options](const Streams& streams) { return run_convert_table_command(*options, streams); };
     });

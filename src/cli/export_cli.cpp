@@ -1,18 +1,19 @@
 // quillmere-cli export: the export command with its values taken from the
-// command line, writing the file form to a file or to standard output.
+// command line, writing the file to a file or to standard output.
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
-#include <ostream>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "core/commands/cli_help.hpp"
 #include "core/commands/export_command.hpp"
+#include "core/commands/messages.hpp"
 #include "core/commands/stored_job.hpp"
-#include "core/export/exportrange.hpp"
 
 namespace quillmere::cli {
 namespace {
@@ -23,7 +24,7 @@ struct ExportOptions {
     std::string data_dir;              // the window's data directory
     std::vector<std::string> records;  // names of records kept there
     bool data_filters = false;         // filter lists kept there
-    std::string pointers;  // a pointer list instead of start and end
+    std::string pointers;              // a pointer list instead of start and end
     TableOptions tables;
     std::string minimum = "0";
     std::string out;  // empty: standard output
@@ -31,27 +32,31 @@ struct ExportOptions {
     int hex_max = 4;
 };
 
-// The file form goes out only once it is whole: a stream cannot take back
-// what it was given when the export then fails.
+// The file goes out only once it is whole: a stream cannot take back what
+// it was given when the export then fails.
 int write_to_stream(const ExportRequest& request, const Streams& streams) {
-    std::vector<std::uint8_t> bytes;
-    const ExportOutcome outcome = export_file_form(request, bytes);
-    if (outcome.message) {
-        print_message(*outcome.message, streams);
+    CommandResult<ExportPayload> exported = run_export(request);
+    if (exported.message.shown()) {
+        print_message(exported.message, streams);
         return kExitFailure;
     }
-    for (std::size_t at = 0; at < bytes.size() && streams.out; at += kExportChunkBytes) {
-        const std::size_t size = std::min(kExportChunkBytes, bytes.size() - at);
+    if (exported.payload.unencodable) {
+        print_message(messages::bad_file_name(), streams);
+        return kExitFailure;
+    }
+    const std::vector<std::uint8_t>& bytes = exported.payload.file_form;
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    for (std::size_t at = 0; at < bytes.size() && streams.out; at += kChunk) {
+        const std::size_t size = std::min(kChunk, bytes.size() - at);
         streams.out.write(reinterpret_cast<const char*>(bytes.data() + at), static_cast<std::streamsize>(size));
     }
     streams.out.flush();
     if (!streams.out) {
-        print_message(error_message(u"无法写入标准输出"), streams);
+        print_message(messages::stdout_unwritable(), streams);
         return kExitFailure;
     }
-    const Message done = notice_message(u"文本已顺利导出");
-    print_message(done, streams);
-    return exit_status(done, true);
+    print_message(messages::exported(), streams);
+    return kExitSuccess;
 }
 
 // "START-END", split at the first "-"; without one the end is empty, which
@@ -64,7 +69,9 @@ TypedRange typed_range(const std::string& text) {
 
 int run_export_command(const ExportOptions& options, const Streams& streams) {
     ExportRequest request;
-    if (!fill_table_options(options.tables, request, streams)) return kExitFailure;
+    auto tables = table_setup(options.tables, streams);
+    if (!tables) return kExitFailure;
+    request.tables = std::move(*tables);
     const std::filesystem::path data_dir = path_of(options.data_dir);
     if (options.data_filters) {
         auto lists = stored_filter_lists(data_dir);
@@ -72,8 +79,8 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
             print_message(lists.error(), streams);
             return kExitFailure;
         }
-        request.single_filter = std::move(lists->single);
-        request.double_filter = std::move(lists->double_byte);
+        request.tables.single_filter = std::move(lists->single);
+        request.tables.double_filter = std::move(lists->double_byte);
     }
     request.rom = path_of(options.rom);
     request.start = text_of(options.start);
@@ -91,7 +98,7 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
     }
     request.pointer_list = path_of(options.pointers);
     request.minimum = text_of(options.minimum);
-    request.hex_bytes = options.hex_bytes;
+    request.tables.hex_bytes = options.hex_bytes;
     request.hex_max = options.hex_max;
     request.preview = false;
     // The output is named on the command line, so there is no name to ask for.
@@ -99,57 +106,44 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
 
     if (options.out.empty()) return write_to_stream(request, streams);
     // Written as the scan goes, into the file that replaces the old one.
-    const ExportOutcome outcome = export_to_file(request, path_of(options.out));
-    print_message(outcome.message.value_or(notice_message(u"导出文本失败")), streams);
-    return outcome.written ? kExitSuccess : kExitFailure;
+    const CommandResult<ExportPayload> exported = export_to_file(request, path_of(options.out));
+    print_message(exported.message, streams);
+    return exported.payload.written ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
 
 void add_export_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App* command = app.add_subcommand("export", "Export the text of a stretch of a ROM image");
-    command->add_option("--rom", options->rom, "ROM image")->required();
-    CLI::Option* start = command->add_option("--start", options->start, "start address, hexadecimal");
-    CLI::Option* end = command->add_option("--end", options->end, "end address, hexadecimal, included");
+    CLI::App* command = app.add_subcommand("export", cli_help::kExport);
+    command->footer(cli_help::kExportDetails);
+    command->add_option("--rom", options->rom, cli_help::kExportRom)->required();
+    CLI::Option* start = command->add_option("--start", options->start, cli_help::kExportStart);
+    CLI::Option* end = command->add_option("--end", options->end, cli_help::kExportEnd);
     start->needs(end);
     end->needs(start);
-    CLI::Option* range = command->add_option(
-        "--range", options->ranges,
-        "START-END, hexadecimal, both included, instead of --start/--end; repeatable: the records of all ranges "
-        "come out in address order, and ranges must not overlap");
-    CLI::Option* data_dir =
-        command->add_option("--data-dir", options->data_dir, "the window's data directory, for --record and --data-filters");
-    CLI::Option* record = command->add_option(
-        "--record", options->records, "a record kept in --data-dir: its range is exported, as --range; repeatable");
-    CLI::Option* data_filters = command->add_flag(
-        "--data-filters", options->data_filters,
-        "the filter lists kept in --data-dir (glq.dat, glq2.dat) instead of --filter1/--filter2");
+    CLI::Option* range = command->add_option("--range", options->ranges, cli_help::kExportRange);
+    CLI::Option* data_dir = command->add_option("--data-dir", options->data_dir, cli_help::kExportDataDir);
+    CLI::Option* record = command->add_option("--record", options->records, cli_help::kExportRecord);
+    CLI::Option* data_filters = command->add_flag("--data-filters", options->data_filters, cli_help::kExportDataFilters);
     record->needs(data_dir);
     data_filters->needs(data_dir);
     start->excludes(range)->excludes(record);
-    CLI::Option* pointers = command->add_option(
-        "--pointers", options->pointers,
-        "pointer list file, instead of --start/--end: one record for each distinct place its pointers point "
-        "at, up to the end code that closes it");
+    CLI::Option* pointers = command->add_option("--pointers", options->pointers, cli_help::kExportPointers);
     pointers->excludes(start)->excludes(end)->excludes(range)->excludes(record);
     add_table_options(*command, options->tables);
     data_filters->excludes("--filter1")->excludes("--filter2");
-    command->add_option("--min", options->minimum, "minimum run length: only longer runs are written")
-        ->capture_default_str();
-    command->add_option("--out", options->out, "export file (default: standard output)");
-    CLI::Option* hex_bytes = command->add_flag(
-        "--hex-bytes", options->hex_bytes,
-        "write a byte no table or filter reads, inside a run, as {$XX} instead of ending the run there");
-    command->add_option("--hex-max", options->hex_max,
-                        "with --hex-bytes: more such bytes in a row than this end the run, unshown")
+    command->add_option("--min", options->minimum, cli_help::kExportMin)->capture_default_str();
+    command->add_option("--out", options->out, cli_help::kExportOut);
+    CLI::Option* hex_bytes = command->add_flag("--hex-bytes", options->hex_bytes, cli_help::kExportHexBytes);
+    command->add_option("--hex-max", options->hex_max, cli_help::kExportHexMax)
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str()
         ->needs(hex_bytes);
     command->callback([options, command, &run] {
         if (command->count("--start") == 0 && options->ranges.empty() && options->records.empty() &&
             options->pointers.empty())
-            throw CLI::RequiredError("--start and --end, --range, --record or --pointers");
+            throw CLI::RequiredError(cli_help::kExportStretchNeeded);
         run = [options](const Streams& streams) { return run_export_command(*options, streams); };
     });
 }

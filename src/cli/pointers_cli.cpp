@@ -6,6 +6,7 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "core/commands/cli_help.hpp"
 #include "core/commands/pointer_commands.hpp"
 #include "core/text/gbk.hpp"
 
@@ -17,32 +18,32 @@ struct FormOptions {
 };
 
 void add_form_options(CLI::App& command, FormOptions& options) {
-    command.add_option("--rom", options.rom, "ROM image")->required();
-    command.add_option("--size", options.size, "pointer size in bytes: 2, 3 or 4")->required();
-    command.add_option("--order", options.order, "byte order: LE or BE")->required();
-    command.add_option("--base", options.base, "hexadecimal value of a pointer to offset 0")->required();
-    command.add_option("--out", options.out, "pointer list file (default: standard output)");
+    command.add_option("--rom", options.rom, cli_help::kPointerRom)->required();
+    command.add_option("--size", options.size, cli_help::kPointerSize)->required();
+    command.add_option("--order", options.order, cli_help::kPointerOrder)->required();
+    command.add_option("--base", options.base, cli_help::kPointerBase)->required();
+    command.add_option("--out", options.out, cli_help::kPointerOut);
 }
 
-int deliver(const PointerListOutcome& outcome, const std::string& out, const Streams& streams) {
-    for (const std::u16string& warning : outcome.warnings) streams.err << text::to_utf8(warning) << '\n';
-    if (!outcome.pointer_list) {
-        print_message(outcome.message, streams);
+int deliver(const CommandResult<PointerList>& result, const std::string& out, const Streams& streams) {
+    for (const std::u16string& warning : result.payload.warnings) streams.err << text::to_utf8(warning) << '\n';
+    if (!result.payload.list) {
+        print_message(result.message, streams);
         return kExitFailure;
     }
     if (!out.empty()) {
-        const Message written = write_pointer_list_file(path_of(out), *outcome.pointer_list);
-        if (written.severity == Severity::error) {
-            print_message(written, streams);
+        const CommandResult<> written = write_pointer_list_file(path_of(out), *result.payload.list);
+        if (written.failed()) {
+            print_message(written.message, streams);
             return kExitFailure;
         }
     } else {
         // The list is ASCII, the same bytes in code page 936.
-        streams.out << text::to_utf8(*outcome.pointer_list);
+        streams.out << text::to_utf8(*result.payload.list);
         streams.out.flush();
     }
-    print_message(outcome.message, streams);
-    return exit_status(outcome.message, true);
+    print_message(result.message, streams);
+    return exit_status(result.message);
 }
 
 void add_table(CLI::App& pointers, Runner& run) {
@@ -50,11 +51,11 @@ void add_table(CLI::App& pointers, Runner& run) {
     auto at = std::make_shared<std::string>();
     auto count = std::make_shared<std::string>();
     auto stride = std::make_shared<std::string>();
-    CLI::App* command = pointers.add_subcommand("table", "List the pointers of a table of N pointers");
+    CLI::App* command = pointers.add_subcommand("table", cli_help::kPointerTable);
     add_form_options(*command, *options);
-    command->add_option("--at", *at, "hexadecimal offset of the table's first pointer")->required();
-    command->add_option("--count", *count, "number of pointers in the table")->required();
-    command->add_option("--stride", *stride, "bytes from one pointer to the next (default: the size)");
+    command->add_option("--at", *at, cli_help::kPointerAt)->required();
+    command->add_option("--count", *count, cli_help::kPointerCount)->required();
+    command->add_option("--stride", *stride, cli_help::kPointerStride);
     command->callback([=, &run] {
         run = [=](const Streams& streams) {
             PointerTableRequest request;
@@ -75,10 +76,10 @@ void add_scan(CLI::App& pointers, Runner& run) {
     auto script = std::make_shared<std::string>();
     auto align = std::make_shared<std::string>("1");
     CLI::App* command = pointers.add_subcommand(
-        "scan", "Find every place in the ROM that points at the address of a record of the script");
+        "scan", cli_help::kPointerScan);
     add_form_options(*command, *options);
-    command->add_option("--script", *script, "script whose record addresses are looked for")->required();
-    command->add_option("--align", *align, "look only at offsets that are multiples of this")->capture_default_str();
+    command->add_option("--script", *script, cli_help::kPointerScript)->required();
+    command->add_option("--align", *align, cli_help::kPointerAlign)->capture_default_str();
     command->callback([=, &run] {
         run = [=](const Streams& streams) {
             PointerScanRequest request;
@@ -96,7 +97,7 @@ void add_scan(CLI::App& pointers, Runner& run) {
 }  // namespace
 
 void add_pointers_command(CLI::App& app, Runner& run) {
-    CLI::App* pointers = app.add_subcommand("pointers", "Pointer lists: list a pointer table, find pointers to records");
+    CLI::App* pointers = app.add_subcommand("pointers", cli_help::kPointers);
     pointers->require_subcommand(1);
     add_table(*pointers, run);
     add_scan(*pointers, run);

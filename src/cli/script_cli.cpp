@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.hpp"
+#include "core/commands/cli_help.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/text/gbk.hpp"
 
@@ -28,21 +29,19 @@ struct ScriptOptions {
 };
 
 void add_script_options(CLI::App& command, ScriptOptions& options) {
-    command.add_option("--script", options.script, "the translation script")->required();
+    command.add_option("--script", options.script, cli_help::kScript)->required();
     add_table_options(command, options.tables);
-    command.add_option("--range-low", options.range_low, "lowest double-byte code searched for a tag")
+    command.add_option("--range-low", options.range_low, cli_help::kRangeLow)
         ->capture_default_str();
-    command.add_option("--range-high", options.range_high, "highest double-byte code searched for a tag")
+    command.add_option("--range-high", options.range_high, cli_help::kRangeHigh)
         ->capture_default_str();
     command.add_flag("--hex-bytes", options.hex_bytes,
-                     "read {$XX} as the byte XX (hexadecimal), unless a filter list names that tag");
+                     cli_help::kScriptHexBytes);
     CLI::Option* pointers = command.add_option(
-        "--pointers", options.pointers,
-        "pointer list: an entry longer than its original length moves into the free space and every pointer "
-        "of the list that points at it is rewritten");
-    command.add_option("--free", options.free_blocks, "free space START-END, hexadecimal, both included (repeatable)")
+        "--pointers", options.pointers, cli_help::kScriptPointers);
+    command.add_option("--free", options.free_blocks, cli_help::kFree)
         ->needs(pointers);
-    command.add_option("--align", options.align, "moved entries start at multiples of this")
+    command.add_option("--align", options.align, cli_help::kAlign)
         ->needs(pointers)
         ->capture_default_str();
 }
@@ -50,12 +49,14 @@ void add_script_options(CLI::App& command, ScriptOptions& options) {
 // Fills the request from the options; false (after printing why) when a
 // filter list file cannot be read.
 bool fill_request(const ScriptOptions& options, CheckRequest& request, const Streams& streams) {
-    if (!fill_table_options(options.tables, request, streams)) return false;
+    auto tables = table_setup(options.tables, streams);
+    if (!tables) return false;
+    request.tables = std::move(*tables);
     request.preview = false;
     request.script_file = path_of(options.script);
     request.range_low = text_of(options.range_low);
     request.range_high = text_of(options.range_high);
-    request.hex_bytes = options.hex_bytes;
+    request.tables.hex_bytes = options.hex_bytes;
     if (!options.pointers.empty()) {
         RelocationInput relocation;
         relocation.pointer_list = path_of(options.pointers);
@@ -90,48 +91,47 @@ struct LimitOptions {
 };
 
 void add_limit_options(CLI::App& command, LimitOptions& options) {
-    command.add_option("--line-break", options.line_break,
-                       "the tag, as written inside {}, that starts a new line in the game");
-    command.add_option("--page-break", options.page_break, "the tag, as written inside {}, that starts a new box");
+    command.add_option("--line-break", options.line_break, cli_help::kLineBreak);
+    command.add_option("--page-break", options.page_break, cli_help::kPageBreak);
     options.max_chars_option =
-        command.add_option("--max-chars", options.max_chars, "characters per line (a tag or marker counts 0)")
+        command.add_option("--max-chars", options.max_chars, cli_help::kMaxChars)
             ->check(CLI::NonNegativeNumber);
     options.max_lines_option =
-        command.add_option("--max-lines", options.max_lines, "lines per box (a --page-break tag starts a new box)")
+        command.add_option("--max-lines", options.max_lines, cli_help::kMaxLines)
             ->check(CLI::NonNegativeNumber);
     CLI::Option* widths =
-        command.add_option("--widths", options.widths, "pixel widths of the codes: CODE=PIXELS lines, codes as in the tables");
+        command.add_option("--widths", options.widths, cli_help::kWidths);
     options.max_width_option =
-        command.add_option("--max-width", options.max_width, "pixels per line, by the --widths file")
+        command.add_option("--max-width", options.max_width, cli_help::kMaxWidth)
             ->check(CLI::NonNegativeNumber);
     options.default_width_option =
-        command.add_option("--default-width", options.default_width, "the width of every code --widths does not name")
+        command.add_option("--default-width", options.default_width, cli_help::kDefaultWidth)
             ->check(CLI::NonNegativeNumber);
     widths->needs(options.max_width_option);
     options.max_width_option->needs(widths);
     options.default_width_option->needs(widths);
 }
 
-int report(const Outcome& outcome, const Streams& streams) {
-    for (const Message& failure : outcome.entry_failures) print_message(failure, streams);
-    for (const std::u16string& move : outcome.moves) streams.out << text::to_utf8(move) << '\n';
-    print_message(outcome.message, streams);
-    return exit_status(outcome.message, true);
+int report(const CommandResult<ScriptPayload>& result, const Streams& streams) {
+    for (const Message& failure : result.payload.entry_failures) print_message(failure, streams);
+    for (const std::u16string& move : result.payload.moves) streams.out << text::to_utf8(move) << '\n';
+    print_message(result.message, streams);
+    return exit_status(result.message);
 }
 
 }  // namespace
 
 void add_check_command(CLI::App& app, Runner& run) {
     auto options = std::make_shared<ScriptOptions>();
-    CLI::App* command = app.add_subcommand("check", "check a translation script against the code tables");
+    CLI::App* command = app.add_subcommand("check", cli_help::kCheck);
+    command->footer(cli_help::kCheckDetails);
     auto rom = std::make_shared<std::string>();
     add_script_options(*command, *options);
     auto all = std::make_shared<bool>(false);
-    command->add_flag("--all", *all,
-                      "report every failing entry, in script order, then the count (共N条，K条出错)");
+    command->add_flag("--all", *all, cli_help::kCheckAll);
     auto limits = std::make_shared<LimitOptions>();
     add_limit_options(*command, *limits);
-    command->add_option("--rom", *rom, "the ROM image, read to follow the pointers of --pointers");
+    command->add_option("--rom", *rom, cli_help::kCheckRom);
     command->callback([options, all, limits, rom, &run] {
         if (!options->pointers.empty() && rom->empty()) throw CLI::RequiredError("--rom");
         run = [options, all, limits, rom](const Streams& streams) {
@@ -150,11 +150,12 @@ void add_import_command(CLI::App& app, Runner& run) {
     auto rom = std::make_shared<std::string>();
     auto fill = std::make_shared<std::string>();
     auto out = std::make_shared<std::string>();
-    CLI::App* command = app.add_subcommand("import", "write a translation script into the ROM image");
-    command->add_option("--rom", *rom, "the ROM image, changed in place unless --out is given")->required();
+    CLI::App* command = app.add_subcommand("import", cli_help::kImport);
+    command->footer(cli_help::kImportDetails);
+    command->add_option("--rom", *rom, cli_help::kImportRom)->required();
     add_script_options(*command, *options);
-    command->add_option("--fill", *fill, "fill value: 2 or 4 hexadecimal digits");
-    command->add_option("--out", *out, "write the result to this file and leave the ROM as it is");
+    command->add_option("--fill", *fill, cli_help::kFill);
+    command->add_option("--out", *out, cli_help::kImportOut);
     command->callback([options, rom, fill, out, &run] {
         run = [options, rom, fill, out](const Streams& streams) {
             ImportRequest request;

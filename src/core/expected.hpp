@@ -15,8 +15,11 @@ struct Unexpected {
 template <class E>
 Unexpected<E> unexpected(E error) { return Unexpected<E>{std::move(error)}; }
 
+// Marked [[nodiscard]]: a failure is never dropped unseen. Where one is
+// dropped on purpose (a rollback that does what it can), say so with
+// static_cast<void>.
 template <class T, class E>
-class Expected {
+class [[nodiscard]] Expected {
 public:
     Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}
     Expected(Unexpected<E> failure) : state_(std::in_place_index<1>, std::move(failure.error)) {}

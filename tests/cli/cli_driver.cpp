@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "cli/commands.hpp"
+#include "cli/app.hpp"
 
 namespace quillmere::testing {
 namespace {
@@ -26,20 +26,10 @@ std::string contents(const std::filesystem::path& path) {
 }  // namespace
 
 CliRun run_cli(const std::vector<std::string>& args) {
-    CLI::App app{"quillmere-cli"};
-    app.require_subcommand(1);
-    cli::Runner run;
-    cli::add_commands(app, run);
     std::vector<const char*> argv{"quillmere-cli"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     std::ostringstream out, err;
-    try {
-        app.parse(static_cast<int>(argv.size()), argv.data());
-    } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error, out, err);
-        return {status == 0 ? 0 : cli::kExitUsage, out.str(), err.str()};
-    }
-    const int status = run(cli::Streams{out, err});
+    const int status = cli::run_program(argv, cli::Streams{out, err});
     return {status, out.str(), err.str()};
 }
 

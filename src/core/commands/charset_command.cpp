@@ -1,24 +1,18 @@
 #include "core/commands/charset_command.hpp"
-#include "core/commands/output_file.hpp"
 
 #include "core/charset/font_sheet.hpp"
 #include "core/charset/png_file.hpp"
 #include "core/charset/used_characters.hpp"
+#include "core/commands/messages.hpp"
+#include "core/commands/output_file.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/script/entry_failure.hpp"
-#include "core/script/script_source.hpp"
-#include "core/script/table_loading.hpp"
 #include "core/files/files.hpp"
+#include "core/script/script_source.hpp"
 #include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 
 namespace quillmere {
 namespace {
-
-std::u16string decimal(std::size_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 // A hexadecimal number of 1 to `digits` digits.
 std::optional<std::uint32_t> hex_of(std::u16string_view text, std::size_t digits) {
@@ -58,16 +52,16 @@ std::optional<GlyphSize> glyph_size_of(std::u16string_view text) {
 Expected<CodeRules, Message> code_rules(const CharsetRequest& request) {
     CodeRules rules;
     auto start = hex_of(request.start_code, 4);
-    if (!start) return unexpected(error_message(u"起始编码填写错误：" + request.start_code));
+    if (!start) return unexpected(messages::bad_start_code(request.start_code));
     rules.start = static_cast<std::uint16_t>(*start);
     for (const std::u16string& skip : request.skip) {
         auto span = span_of(skip, 4);
-        if (!span) return unexpected(error_message(u"跳过范围填写错误：" + skip));
+        if (!span) return unexpected(messages::bad_skip(skip));
         rules.skip.push_back({static_cast<std::uint16_t>(span->first), static_cast<std::uint16_t>(span->second)});
     }
     for (const std::u16string& trail : request.trail) {
         auto span = span_of(trail, 2);
-        if (!span) return unexpected(error_message(u"第二字节范围填写错误：" + trail));
+        if (!span) return unexpected(messages::bad_trail(trail));
         rules.trail.push_back({static_cast<std::uint8_t>(span->first), static_cast<std::uint8_t>(span->second)});
     }
     return rules;
@@ -75,30 +69,43 @@ Expected<CodeRules, Message> code_rules(const CharsetRequest& request) {
 
 // The single-byte lines when the mode uses that table, read as the check
 // reads them; no lines otherwise.
-Expected<ReverseTables, Message> single_byte_table(const CharsetRequest& request) {
-    if (!uses_single_byte_table(request.mode)) return ReverseTables({}, {});
-    return load_reverse_tables(RomMode::single_byte, {}, request.single_table, request.encoding);
+Expected<ReverseTables, Message> single_byte_table(const TableSetup& tables) {
+    if (!uses_single_byte_table(tables.mode)) return ReverseTables({}, {});
+    TableSetup single = tables;
+    single.mode = RomMode::single_byte;
+    auto files = read_code_tables(single);
+    if (!files) return unexpected(messages::setup_failure(files.error()));
+    if (files->single_table->read_error) return unexpected(messages::setup_failure({SetupFailure::Cause::unreadable}));
+    return ReverseTables({}, files->single_table->lines);
 }
 
 Expected<OldTable, Message> game_table(const std::filesystem::path& path, text::Encoding encoding) {
-    const Message read_error = error_message(u"码表读取错误");
+    const Message read_error = messages::setup_failure({SetupFailure::Cause::unreadable});
     if (path.empty()) return OldTable{};
     auto file = files::read_text_file(path, encoding);
     if (!file || file->bad_sequences > 0) return unexpected(read_error);
     const std::vector<std::u16string> lines = text::split_lines(file->text);
     auto old = old_table(lines);
-    if (!old) return unexpected(empty_value_message(old.error()));
+    if (!old) return unexpected(messages::setup_failure({SetupFailure::Cause::empty_value, false, old.error().code}));
     if (old->read_error) return unexpected(read_error);
     return std::move(*old);
 }
 
-Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const FilterListInput& list,
-                                                                  text::Encoding encoding) {
-    auto lines = filter_list_lines(list, std::nullopt, kDoubleFilterTempFile, encoding);
-    if (!lines) return unexpected(filter_failure_message(FilterFailure::bad_entry, true));
-    if (!lines->lines) return std::vector<std::uint16_t>{};
-    auto codes = filter_codes(*lines->lines);
-    if (!codes) return unexpected(filter_failure_message(codes.error(), true));
+// The codes of the double-byte filter list; the single-byte list plays no
+// part.
+Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const TableSetup& tables) {
+    TableSetup lists = tables;
+    lists.single_filter = {};
+    FilterUnticks untick;
+    auto files = read_filter_lists(lists, untick);
+    if (!files) return unexpected(messages::setup_failure(files.error()));
+    if (!files->double_list) return std::vector<std::uint16_t>{};
+    auto codes = filter_codes(*files->double_list);
+    if (!codes) {
+        const bool empty_field = codes.error() == FilterFailure::empty_field;
+        return unexpected(messages::setup_failure(
+            {empty_field ? SetupFailure::Cause::filter_empty_field : SetupFailure::Cause::filter_bad_entry, true}));
+    }
     return std::move(*codes);
 }
 
@@ -106,7 +113,7 @@ Expected<std::vector<std::uint16_t>, Message> double_filter_codes(const FilterLi
 // translator still needs: the first such output, if any.
 std::optional<std::filesystem::path> clashing_output(const CharsetRequest& request) {
     std::vector<std::filesystem::path> taken{request.script};
-    if (uses_single_byte_table(request.mode)) taken.push_back(request.single_table);
+    if (uses_single_byte_table(request.tables.mode)) taken.push_back(request.tables.single_table);
     if (!request.keep.empty()) taken.push_back(request.keep);
     if (request.sheet) taken.push_back(request.sheet->font);
     std::vector<std::filesystem::path> outputs{request.out};
@@ -120,86 +127,57 @@ std::optional<std::filesystem::path> clashing_output(const CharsetRequest& reque
     return std::nullopt;
 }
 
-Message cannot_write(const std::filesystem::path& path) { return error_message(u"无法写入文件：" + path.u16string()); }
-
-Message sheet_message(const SheetFailure& failure, const FontSheetRequest& request) {
-    switch (failure.fault) {
-        case SheetFault::cannot_open_font: return error_message(u"无法读取字体文件：" + request.font.u16string());
-        case SheetFault::size_unavailable: return error_message(u"字体无法画成" + request.glyph + u"的字形");
-        case SheetFault::missing_glyph: return error_message(u"字体中缺少[" + utf16_of(failure.character) + u"]字");
-        case SheetFault::too_large: break;
-    }
-    return error_message(u"字库图太大");
-}
-
 // The PNG of the sheet, or the message.
 Expected<std::vector<std::uint8_t>, Message> sheet_png(const FontSheetRequest& request, const NewTable& table,
                                                        const CodeRules& rules) {
     auto size = glyph_size_of(request.glyph);
-    if (!size) return unexpected(error_message(u"字形尺寸填写错误：" + request.glyph));
+    if (!size) return unexpected(messages::bad_glyph(request.glyph));
     if (request.columns < 1 || request.columns > kMaxColumns)
-        return unexpected(error_message(u"字库图列数填写错误：" + decimal(static_cast<std::size_t>(request.columns))));
+        return unexpected(messages::bad_columns(request.columns));
     const auto cells = sheet_cells(table, rules);
-    if (cells.empty()) return unexpected(error_message(u"字库图中没有字：新码表的编码都在起始编码之前"));
+    if (cells.empty()) return unexpected(messages::sheet_without_characters());
     auto image = draw_font_sheet(request.font, *size, request.columns, cells);
-    if (!image) return unexpected(sheet_message(image.error(), request));
+    if (!image) return unexpected(messages::sheet_failure(image.error(), request.font, request.glyph));
     auto png = png_bytes(*image);
-    if (!png) return unexpected(error_message(u"字库图太大"));
+    if (!png) return unexpected(messages::sheet_too_large());
     return std::move(*png);
-}
-
-Message summary(const NewTable& table, bool with_game_table) {
-    std::u16string text = u"共" + decimal(table.kept + table.added) + u"字，沿用" + decimal(table.kept) + u"字，新增" +
-                          decimal(table.added) + u"字";
-    if (with_game_table) text += u"，旧码表中" + decimal(table.unused_old) + u"字不再使用";
-    return notice_message(std::move(text));
-}
-
-Message charset(const CharsetRequest& request) {
-    if (request.script.empty()) return error_message(u"请选择一个文本");
-    if (auto output = clashing_output(request))
-        return error_message(u"输出文件不能覆盖输入文件或另一个输出文件：" + output->u16string());
-    auto rules = code_rules(request);
-    if (!rules) return rules.error();
-    auto single_table = single_byte_table(request);
-    if (!single_table) return single_table.error();
-    auto old = game_table(request.keep, request.encoding);
-    if (!old) return old.error();
-    auto reserved = double_filter_codes(request.double_filter, request.encoding);
-    if (!reserved) return reserved.error();
-    auto script = open_script(false, request.script, {}, std::nullopt, request.encoding);
-    if (!script) return script.error();
-
-    auto used = used_characters(*script, *single_table);
-    if (!used) return unprocessable_message(used.error().address);
-    if (request.encoding == text::Encoding::gbk)
-        if (auto character = first_unencodable(*used))
-            return error_message(u"GBK中没有[" + utf16_of(*character) + u"]字，无法写入码表");
-    auto table = assign_codes(*used, request.order, *old, *reserved, *rules);
-    if (!table) return error_message(u"码表编码已用尽：还缺" + decimal(table.error().missing) + u"字");
-
-    std::optional<std::vector<std::uint8_t>> png;
-    if (request.sheet) {
-        auto made = sheet_png(*request.sheet, *table, *rules);
-        if (!made) return made.error();
-        png = std::move(*made);
-    }
-    if (!files::write_text_file(request.out, table_text(*table), request.encoding)) return cannot_write(request.out);
-    if (!request.chars.empty() &&
-        !files::write_text_file(request.chars, added_characters_line(*table), request.encoding))
-        return cannot_write(request.chars);
-    if (png && !files::write_bytes(request.sheet->file, *png)) return cannot_write(request.sheet->file);
-    return summary(*table, !request.keep.empty());
 }
 
 }  // namespace
 
-Message run_charset(const CharsetRequest& request) {
-    try {
-        return charset(request);
-    } catch (const std::bad_alloc&) {
-        return error_message(u"内存不足，无法生成码表");
+CommandResult<> run_charset(const CharsetRequest& request) {
+    if (request.script.empty()) return {messages::choose_script()};
+    if (auto output = clashing_output(request)) return {messages::outputs_clash(*output)};
+    auto rules = code_rules(request);
+    if (!rules) return {std::move(rules.error())};
+    auto single_table = single_byte_table(request.tables);
+    if (!single_table) return {std::move(single_table.error())};
+    const text::Encoding encoding = request.tables.encoding;
+    auto old = game_table(request.keep, encoding);
+    if (!old) return {std::move(old.error())};
+    auto reserved = double_filter_codes(request.tables);
+    if (!reserved) return {std::move(reserved.error())};
+    auto script = open_script(false, request.script, {}, std::nullopt, encoding);
+    if (!script) return {messages::script_unreadable()};
+
+    auto used = used_characters(*script, *single_table);
+    if (!used) return {messages::unprocessable(used.error().address)};
+    if (encoding == text::Encoding::gbk)
+        if (auto character = first_unencodable(*used)) return {messages::not_in_gbk(utf16_of(*character))};
+    auto table = assign_codes(*used, request.order, *old, *reserved, *rules);
+    if (!table) return {messages::codes_exhausted(table.error().missing)};
+
+    std::optional<std::vector<std::uint8_t>> png;
+    if (request.sheet) {
+        auto made = sheet_png(*request.sheet, *table, *rules);
+        if (!made) return {std::move(made.error())};
+        png = std::move(*made);
     }
+    if (!files::write_text_file(request.out, table_text(*table), encoding)) return {messages::cannot_write_file(request.out)};
+    if (!request.chars.empty() && !files::write_text_file(request.chars, added_characters_line(*table), encoding))
+        return {messages::cannot_write_file(request.chars)};
+    if (png && !files::write_bytes(request.sheet->file, *png)) return {messages::cannot_write_file(request.sheet->file)};
+    return {messages::charset_summary(table->kept, table->added, !request.keep.empty(), table->unused_old)};
 }
 
 }  // namespace quillmere

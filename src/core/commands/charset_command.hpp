@@ -9,10 +9,8 @@
 #include <vector>
 
 #include "core/charset/code_assignment.hpp"
-#include "core/commands/filter_lists.hpp"
-#include "core/message.hpp"
-#include "core/encoding/rom_mode.hpp"
-#include "core/text/gbk.hpp"
+#include "core/commands/command_result.hpp"
+#include "core/commands/table_setup.hpp"
 
 namespace quillmere {
 
@@ -25,9 +23,13 @@ struct FontSheetRequest {
 
 struct CharsetRequest {
     std::filesystem::path script;
-    RomMode mode = RomMode::double_byte;   // single or both: the single-byte table takes part
-    std::filesystem::path single_table;
-    FilterListInput double_filter;         // its codes are never given to a character
+    // The job's tables, as the check takes them: with mode single or both
+    // the single-byte table takes part (text it covers needs no code); the
+    // codes of the double-byte filter list are never given to a character.
+    // The double-byte table and the single-byte list do not change the new
+    // table. The encoding is that of the script, the tables and the files
+    // written: in UTF-8 the table may hold characters code page 936 cannot.
+    TableSetup tables;
     std::filesystem::path keep;            // the game's double-byte table; empty: none
     std::u16string start_code;             // hexadecimal, up to FFFF
     std::vector<std::u16string> skip;      // "START-END", hexadecimal codes
@@ -36,15 +38,12 @@ struct CharsetRequest {
     std::filesystem::path out;             // the new table
     std::filesystem::path chars;           // the added characters; empty: not written
     std::optional<FontSheetRequest> sheet;
-    // Of the script, the tables and the files written. In UTF-8 the table
-    // may hold characters code page 936 cannot.
-    text::Encoding encoding = text::Encoding::gbk;
 };
 
 // Writes nothing unless every output could be made, and refuses outputs
 // that would replace an input file or each other. Success is the notice
 // "共N字，沿用K字，新增M字" (with a game's table, followed by how many of its
 // characters the script no longer uses).
-Message run_charset(const CharsetRequest& request);
+CommandResult<> run_charset(const CharsetRequest& request);
 
 }  // namespace quillmere

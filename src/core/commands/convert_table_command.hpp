@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/message.hpp"
+#include "core/commands/command_result.hpp"
 #include "core/table_conversion/table_source.hpp"
 #include "core/text/gbk.hpp"
 
@@ -21,15 +21,14 @@ struct ConvertTableRequest {
     text::Encoding output = text::Encoding::gbk;
 };
 
-struct ConvertTableOutcome {
-    // "单字节N行，双字节M行，过滤K行" (提示), or why nothing was written (错误).
-    Message message;
-    // After a success: the lines dropped, counted, and the names the filter
-    // lists could not keep, one comment line each.
-    std::vector<std::u16string> report;
+// After a success: the lines dropped, counted, and the names the filter
+// lists could not keep, one comment line each.
+struct ConversionReport {
+    std::vector<std::u16string> lines;
 };
 
+// "单字节N行，双字节M行，过滤K行" (提示), or why nothing was written (错误).
 // Writes nothing unless every line of the source converts.
-ConvertTableOutcome run_convert_table(const ConvertTableRequest& request);
+CommandResult<ConversionReport> run_convert_table(const ConvertTableRequest& request);
 
 }  // namespace quillmere

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "core/text/gbk.hpp"
+#include "core/commands/messages.hpp"
 
 namespace quillmere {
 
@@ -13,7 +13,7 @@ Expected<std::optional<platform::FolderLock>, Message> lock_data_dir(const std::
     std::error_code ec;
     std::filesystem::path shown = std::filesystem::absolute(data_dir, ec);
     if (ec) shown = data_dir;
-    return unexpected(error_message(u"数据目录正被另一个窗口使用：" + text::from_utf8(shown.lexically_normal().string())));
+    return unexpected(messages::data_dir_in_use(shown.lexically_normal()));
 }
 
 }  // namespace quillmere

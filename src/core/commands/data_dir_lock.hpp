@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/commands/message.hpp"
 #include "core/expected.hpp"
-#include "core/message.hpp"
 #include "core/platform/folder_lock.hpp"
 
 namespace quillmere {
@@ -16,6 +16,7 @@ namespace quillmere {
 // cannot be locked at all (it is missing, say), which leaves its files to
 // fail as they would. When another window holds it: "数据目录正被另一个窗口
 // 使用：" and the directory's path (错误).
-Expected<std::optional<platform::FolderLock>, Message> lock_data_dir(const std::filesystem::path& data_dir);
+[[nodiscard]] Expected<std::optional<platform::FolderLock>, Message> lock_data_dir(
+    const std::filesystem::path& data_dir);
 
 }  // namespace quillmere

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/expected.hpp"
-#include "core/message.hpp"
+#include "core/commands/message.hpp"
 #include "core/pointers/relocation.hpp"
 
 namespace quillmere {
@@ -36,15 +36,15 @@ class EntryMover {
 public:
     // The list, the blocks and the alignment read and checked against the
     // ROM; the message of the first fault.
-    static Expected<EntryMover, Message> make(const RelocationInput& input, std::span<const std::uint8_t> rom);
+    [[nodiscard]] static Expected<EntryMover, Message> make(const RelocationInput& input, std::span<const std::uint8_t> rom);
 
     // Every entry of the script, whether it moves or not: refused when a
     // free block overlaps it.
-    std::optional<Message> check(const PlacedEntry& entry) const;
+    [[nodiscard]] Expected<Done, Message> check(const PlacedEntry& entry) const;
 
     // A new place for an entry that needs `byte_count` bytes, more than its
     // original length; the message when it cannot move.
-    Expected<Move, Message> move(const PlacedEntry& entry, std::uint64_t byte_count);
+    [[nodiscard]] Expected<Move, Message> move(const PlacedEntry& entry, std::uint64_t byte_count);
 
     // The bytes of every pointer the moves rewrote, by pointer offset (a
     // pointer rewritten twice keeps its last target).

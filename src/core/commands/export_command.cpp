@@ -1,29 +1,20 @@
 #include "core/commands/export_command.hpp"
 
 #include <algorithm>
-#include <array>
 
+#include "core/commands/messages.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/commands/pointer_commands.hpp"
-#include "core/encoding/code_table.hpp"
-#include "core/encoding/filter.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/export/export_text.hpp"
-#include "core/export/exportrange.hpp"
-#include "core/pointers/pointer_value.hpp"
 #include "core/files/files.hpp"
-#include "core/text/lines.hpp"
 #include "core/platform/mapped_file.hpp"
 #include "core/platform/replace_file.hpp"
+#include "core/pointers/pointer_value.hpp"
 
 namespace quillmere {
 namespace {
 
-constexpr std::u16string_view kExported = u"文本已顺利导出";
-constexpr std::u16string_view kExportFailed = u"导出文本失败";
-constexpr std::u16string_view kBadAddress = u"文本开始地址或结束地址输入错误";
-// Shown whenever the export file cannot be written; it begins with a space.
-constexpr std::u16string_view kBadFileName = u" 文件名不能包括以下字符：\\/:*?<>\"|";
+using Result = CommandResult<ExportPayload>;
 
 // The stretches of the request in address order, or nullopt when one is not
 // a valid pair of addresses with the end above the start, or two share a byte.
@@ -43,27 +34,6 @@ std::optional<std::vector<ExportStretch>> stretches_of(const ExportRequest& requ
     return stretches;
 }
 
-ExportOutcome with_message(ExportOutcome outcome, Message message) {
-    outcome.message = std::move(message);
-    return outcome;
-}
-
-// One filter list: untick it when empty, pass it through its temporary file
-// when ticked, and parse it. Sets `filter` only when the list takes part.
-template <class Filter, class Parse>
-std::optional<Message> read_filter_list(const FilterListInput& list, const std::optional<std::filesystem::path>& data_dir,
-                                        text::Encoding encoding, const char* temp_file, bool double_byte, Parse parse,
-                                        bool& untick, std::optional<Filter>& filter) {
-    auto lines = filter_list_lines(list, data_dir, temp_file, encoding);
-    if (!lines) return filter_failure_message(FilterFailure::bad_entry, double_byte);
-    untick = lines->untick;
-    if (!lines->lines) return std::nullopt;
-    auto parsed = parse(*lines->lines);
-    if (!parsed) return filter_failure_message(parsed.error(), double_byte);
-    filter = std::move(*parsed);
-    return std::nullopt;
-}
-
 // The distinct offsets the pointers point at, ascending; the first pointer
 // that lies or points outside the ROM is refused.
 Expected<std::vector<std::uint32_t>, Message> pointer_targets(std::span<const Pointer> pointers,
@@ -71,11 +41,9 @@ Expected<std::vector<std::uint32_t>, Message> pointer_targets(std::span<const Po
     std::vector<std::uint32_t> targets;
     targets.reserve(pointers.size());
     for (const Pointer& pointer : pointers) {
-        if (!pointer_in_rom(pointer, rom.size()))
-            return unexpected(error_message(u"指针" + to_hex(pointer.address) + u"超出ROM"));
+        if (!pointer_in_rom(pointer, rom.size())) return unexpected(messages::pointer_outside_rom(pointer.address));
         const auto target = target_of(read_pointer(rom, pointer), pointer.base);
-        if (!target || *target >= rom.size())
-            return unexpected(error_message(u"指针" + to_hex(pointer.address) + u"指向ROM之外"));
+        if (!target || *target >= rom.size()) return unexpected(messages::pointer_points_outside(pointer.address));
         targets.push_back(*target);
     }
     std::sort(targets.begin(), targets.end());
@@ -85,76 +53,48 @@ Expected<std::vector<std::uint32_t>, Message> pointer_targets(std::span<const Po
 
 // What an export has read and checked before it scans.
 struct PreparedExport {
-    CodeTables tables;
-    ExportFilters filters;
+    ExportTables tables;
     platform::MappedFile rom;
     std::vector<ExportStretch> stretches;  // or, by pointers:
     std::optional<std::vector<std::uint32_t>> targets;
+
+    ExportSource source(const ExportRequest& request) const {
+        return {rom.bytes(),
+                tables.tables,
+                tables.filters,
+                stretches,
+                targets ? std::optional<std::span<const std::uint32_t>>(*targets) : std::nullopt,
+                request.minimum,
+                HexBytes{request.tables.hex_bytes, request.hex_max}};
+    }
 };
 
 // The checks, the tables, the filter lists, the ROM and the pointers, in
-// that order; nullopt, with the message in `outcome`, at the first failure.
-std::optional<PreparedExport> prepare_export(const ExportRequest& request, ExportOutcome& outcome) {
-    if (request.rom.empty()) {
-        outcome.message = error_message(u"请先选择一个ROM");
-        return std::nullopt;
-    }
+// that order; the message of the first failure, with the boxes to untick.
+Expected<PreparedExport, Message> prepare_export(const ExportRequest& request, FilterUnticks& untick) {
+    if (request.rom.empty()) return unexpected(messages::choose_rom());
     const bool by_pointers = !request.pointer_list.empty();
     std::vector<Pointer> pointers;
     std::optional<std::vector<ExportStretch>> stretches;
     if (by_pointers) {
         auto list = read_pointer_list(request.pointer_list);
-        if (!list) {
-            outcome.message = std::move(list.error());
-            return std::nullopt;
-        }
+        if (!list) return unexpected(std::move(list.error()));
         pointers = std::move(*list);
     } else {
         // An empty address text is not hexadecimal either.
         stretches = stretches_of(request);
-        if (!stretches) {
-            outcome.message = error_message(std::u16string(kBadAddress));
-            return std::nullopt;
-        }
+        if (!stretches) return unexpected(messages::bad_address());
     }
-    if (!request.preview && request.name.empty()) {
-        outcome.message = error_message(u"请先输入名称");
-        return std::nullopt;
-    }
-
-    auto tables = load_code_tables(request.mode, request.double_table, request.single_table, request.encoding);
-    if (!tables) {
-        outcome.message = tables.error();
-        return std::nullopt;
-    }
-
-    ExportFilters filters;
-    auto parse2 = [](std::span<const std::u16string> lines) { return readfilter2(lines); };
-    auto parse1 = [](std::span<const std::u16string> lines) { return readfilter1(lines); };
-    if (auto failure = read_filter_list(request.double_filter, request.data_dir, request.encoding, kDoubleFilterTempFile, true, parse2,
-                                        outcome.untick_double_filter, filters.double_byte)) {
-        outcome.message = std::move(*failure);
-        return std::nullopt;
-    }
-    if (auto failure = read_filter_list(request.single_filter, request.data_dir, request.encoding, kSingleFilterTempFile, false, parse1,
-                                        outcome.untick_single_filter, filters.single)) {
-        outcome.message = std::move(*failure);
-        return std::nullopt;
-    }
-
+    if (!request.preview && request.name.empty()) return unexpected(messages::enter_name());
+    auto tables = load_export_tables(request.tables, untick);
+    if (!tables) return unexpected(messages::setup_failure(tables.error()));
     // A ROM that cannot be read fails like a failed read at the first position.
     auto rom = platform::MappedFile::open(request.rom);
-    if (!rom) {
-        outcome.message = notice_message(std::u16string(kExportFailed));
-        return std::nullopt;
-    }
-    PreparedExport job{std::move(*tables), std::move(filters), std::move(*rom), {}, std::nullopt};
+    if (!rom) return unexpected(messages::export_failed());
+    PreparedExport job{std::move(*tables), std::move(*rom), {}, std::nullopt};
     if (by_pointers) {
         auto targets = pointer_targets(pointers, job.rom.bytes());
-        if (!targets) {
-            outcome.message = std::move(targets.error());
-            return std::nullopt;
-        }
+        if (!targets) return unexpected(std::move(targets.error()));
         job.targets = std::move(*targets);
     } else {
         job.stretches = std::move(*stretches);
@@ -162,134 +102,111 @@ std::optional<PreparedExport> prepare_export(const ExportRequest& request, Expor
     return job;
 }
 
-HexBytes hex_bytes_of(const ExportRequest& request) { return HexBytes{request.hex_bytes, request.hex_max}; }
+Result with_message(Result result, Message message) {
+    result.message = std::move(message);
+    return result;
+}
 
-// The scan into the export text, and what it gives.
-ExportOutcome export_text(const ExportRequest& request, const PreparedExport& job, ExportOutcome outcome) {
-    Expected<std::u16string, ExportFailed> text =
-        job.targets ? exportruns(job.rom.bytes(), *job.targets, job.tables, job.filters, request.minimum,
-                                 hex_bytes_of(request))
-                    : exportranges(job.rom.bytes(), job.stretches, job.tables, job.filters, request.minimum,
-                                   hex_bytes_of(request));
-    if (!text) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    if (text->empty()) {
-        outcome.clear_preview = true;
-        return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
+// The bytes of the export file gathered in memory.
+class MemorySink final : public ExportSink {
+public:
+    explicit MemorySink(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    void write(std::span<const std::uint8_t> bytes) override { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
+
+private:
+    std::vector<std::uint8_t>& bytes_;
+};
+
+// The bytes of the export file written into the file that replaces the old
+// one; a failed write is remembered and reported once the scan has ended,
+// as a scan that fails still says so first.
+class FileSink final : public ExportSink {
+public:
+    explicit FileSink(platform::FileReplacement& file) : file_(file) {}
+    void write(std::span<const std::uint8_t> bytes) override { written_ = written_ && file_.write(bytes).has_value(); }
+    bool written() const { return written_; }
+
+private:
+    platform::FileReplacement& file_;
+    bool written_ = true;
+};
+
+// Counts nothing and keeps nothing: a scan whose file cannot be written is
+// still run, for its own messages.
+class NullSink final : public ExportSink {
+public:
+    void write(std::span<const std::uint8_t>) override {}
+};
+
+// The outcome of a scan into the file form, before anything is saved: the
+// scan's failure or empty result, both "导出文本失败".
+std::optional<Result> scan_failure(const Expected<std::size_t, ExportFailed>& records, Result& result) {
+    if (records && *records > 0) return std::nullopt;
+    if (records || records.error() != ExportFailed::unencodable) {
+        result.payload.clear_preview = records.has_value();
+        return with_message(std::move(result), messages::export_failed());
     }
-    // Without the preview the front end now asks for a file and saves it.
-    if (request.preview) outcome.message = notice_message(std::u16string(kExported));
-    outcome.export_text = std::move(*text);
-    return outcome;
+    return std::nullopt;
 }
-
-// The scan into the bytes of the export file, handed to `write` in chunks;
-// the final CR LF is the caller's. Its result: the number of records, or
-// the failure (`unencodable`: nothing was handed on).
-Expected<std::size_t, ExportFailed> export_bytes(const ExportRequest& request, const PreparedExport& job,
-                                                 const ExportChunkWriter& write) {
-    if (job.targets)
-        return exportruns_bytes(job.rom.bytes(), *job.targets, job.tables, job.filters, request.minimum,
-                                hex_bytes_of(request), request.encoding, write);
-    return exportranges_bytes(job.rom.bytes(), job.stretches, job.tables, job.filters, request.minimum,
-                              hex_bytes_of(request), request.encoding, write);
-}
-
-constexpr std::array<std::uint8_t, 2> kFileEnd{0x0D, 0x0A};
 
 }  // namespace
 
-ExportOutcome run_export(const ExportRequest& request) {
-    ExportOutcome outcome;
-    const auto job = prepare_export(request, outcome);
-    if (!job) return outcome;
-    return export_text(request, *job, std::move(outcome));
+CommandResult<ExportPayload> run_export(const ExportRequest& request) {
+    Result result{no_message()};
+    auto job = prepare_export(request, result.payload.untick);
+    if (!job) return with_message(std::move(result), std::move(job.error()));
+    if (request.preview) {
+        auto text = export_text(job->source(request));
+        if (!text) return with_message(std::move(result), messages::export_failed());
+        if (text->empty()) {
+            result.payload.clear_preview = true;
+            return with_message(std::move(result), messages::export_failed());
+        }
+        result.payload.text = std::move(*text);
+        return with_message(std::move(result), messages::exported());
+    }
+    // Without the preview the front end now asks for a file and saves it.
+    MemorySink sink(result.payload.file_form);
+    const auto records = export_file(job->source(request), request.tables.encoding, sink);
+    if (auto failed = scan_failure(records, result)) {
+        failed->payload.file_form.clear();
+        return std::move(*failed);
+    }
+    if (!records) {
+        result.payload.file_form.clear();
+        result.payload.unencodable = true;
+    }
+    return result;
 }
 
-ExportOutcome export_to_file(const ExportRequest& request, const std::filesystem::path& path) {
-    ExportOutcome outcome;
-    const auto job = prepare_export(request, outcome);
-    if (!job) return outcome;
-    // The whole text and then the file (run_export, write_export_file)
-    // wherever streaming could not tell the same story: a path naming the
-    // ROM (refused only once the scan has records), a file that cannot be
-    // made (reported only then too), a piece the encoding cannot hold (the
-    // file name message).
-    auto through_text = [&] {
-        outcome = export_text(request, *job, std::move(outcome));
-        if (!outcome.export_text) return std::move(outcome);
-        outcome.message = write_export_file(path, *outcome.export_text, request.rom, request.encoding);
-        outcome.export_text.reset();
-        outcome.written = outcome.message->severity == Severity::notice;
-        return std::move(outcome);
-    };
-    if (refuse_output_over_rom(path, request.rom)) return through_text();
-    auto file = platform::FileReplacement::begin(path);
-    if (!file) return through_text();
-    // A failed write (a full disk) is reported once the scan has ended, as
-    // the failed write of a whole text is: a scan that fails still says so.
-    bool written = true;
-    const auto records = export_bytes(request, *job, [&](std::span<const std::uint8_t> chunk) {
-        written = written && file->write(chunk).has_value();
-    });
-    if (!records && records.error() == ExportFailed::unencodable) {
-        file->discard();
-        return through_text();
-    }
-    if (!records) return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    if (*records == 0) {
-        outcome.clear_preview = true;
-        return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    }
-    written = written && file->write(kFileEnd).has_value() && file->commit().has_value();
-    if (!written) return with_message(std::move(outcome), error_message(std::u16string(kBadFileName)));
-    outcome.written = true;
-    return with_message(std::move(outcome), notice_message(std::u16string(kExported)));
+CommandResult<ExportPayload> export_to_file(const ExportRequest& request, const std::filesystem::path& path) {
+    Result result{no_message()};
+    auto job = prepare_export(request, result.payload.untick);
+    if (!job) return with_message(std::move(result), std::move(job.error()));
+    // A path naming the ROM, and a file that cannot be made, are reported
+    // only once the scan has records, as for a file saved after the scan.
+    std::optional<platform::FileReplacement> file;
+    if (!is_the_rom(path, request.rom))
+        if (auto begun = platform::FileReplacement::begin(path)) file.emplace(std::move(*begun));
+    NullSink nowhere;
+    std::optional<FileSink> into_file;
+    if (file) into_file.emplace(*file);
+    ExportSink& sink = into_file ? static_cast<ExportSink&>(*into_file) : nowhere;
+    const auto records = export_file(job->source(request), request.tables.encoding, sink);
+    if (auto failed = scan_failure(records, result)) return std::move(*failed);
+    if (is_the_rom(path, request.rom)) return with_message(std::move(result), messages::output_over_rom());
+    if (!records || !file || !into_file->written() || !file->commit())
+        return with_message(std::move(result), messages::bad_file_name());
+    result.payload.written = true;
+    return with_message(std::move(result), messages::exported());
 }
 
-ExportOutcome export_file_form(const ExportRequest& request, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    ExportOutcome outcome;
-    const auto job = prepare_export(request, outcome);
-    if (!job) return outcome;
-    const auto records = export_bytes(request, *job, [&](std::span<const std::uint8_t> chunk) {
-        bytes.insert(bytes.end(), chunk.begin(), chunk.end());
-    });
-    if (!records && records.error() == ExportFailed::unencodable) {
-        outcome = export_text(request, *job, std::move(outcome));
-        if (!outcome.export_text) return outcome;
-        auto file_form = export_file_bytes(*outcome.export_text, request.encoding);
-        outcome.export_text.reset();
-        if (!file_form) return with_message(std::move(outcome), std::move(file_form.error()));
-        bytes = std::move(*file_form);
-        return outcome;
-    }
-    if (!records || *records == 0) {
-        bytes.clear();
-        outcome.clear_preview = records.has_value();
-        return with_message(std::move(outcome), notice_message(std::u16string(kExportFailed)));
-    }
-    bytes.insert(bytes.end(), kFileEnd.begin(), kFileEnd.end());
-    return outcome;
-}
-
-Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text,
-                                                               text::Encoding encoding) {
-    // Encoded as it stands and the line end added as bytes: an export text
-    // can be large, and is not copied for one more CR LF.
-    auto bytes = text::encode(export_text, encoding);
-    if (!bytes) return unexpected(error_message(std::u16string(kBadFileName)));
-    bytes->push_back(0x0D);
-    bytes->push_back(0x0A);
-    return std::move(*bytes);
-}
-
-Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text,
-                          const std::filesystem::path& rom, text::Encoding encoding) {
-    if (auto refusal = refuse_output_over_rom(path, rom)) return *refusal;
-    auto bytes = export_file_bytes(export_text, encoding);
-    if (!bytes) return bytes.error();
-    if (!files::write_bytes(path, *bytes)) return error_message(std::u16string(kBadFileName));
-    return notice_message(std::u16string(kExported));
+CommandResult<> write_export_file(const std::filesystem::path& path, const ExportPayload& export_payload,
+                                  const std::filesystem::path& rom) {
+    if (is_the_rom(path, rom)) return {messages::output_over_rom()};
+    if (export_payload.unencodable || !files::write_bytes(path, export_payload.file_form))
+        return {messages::bad_file_name()};
+    return {messages::exported()};
 }
 
 }  // namespace quillmere

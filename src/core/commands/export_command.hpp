@@ -1,18 +1,18 @@
 #pragma once
 // The export command: the window's (or the command line's) values in, the
-// export text and the message to show out.
+// export text or file and the message to show out. One scan serves every
+// use: the preview's text, the file's bytes in memory, or the file itself,
+// written as the scan goes.
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "core/commands/filter_lists.hpp"
-#include "core/expected.hpp"
-#include "core/message.hpp"
-#include "core/encoding/rom_mode.hpp"
-#include "core/text/gbk.hpp"
+#include "core/commands/command_result.hpp"
+#include "core/commands/table_setup.hpp"
 
 namespace quillmere {
 
@@ -22,8 +22,11 @@ struct TypedRange {
 };
 
 struct ExportRequest {
-    std::filesystem::path rom;                    // Text1
-    std::u16string start, end;                    // Text4, Text5, as typed
+    // Text2, Text13, Text12/Check2, Text6/Check3, Option1-3; with hex bytes
+    // shown, a byte no rule reads inside a run is kept as "{$XX}".
+    TableSetup tables;
+    std::filesystem::path rom;  // Text1
+    std::u16string start, end;  // Text4, Text5, as typed
     // Several stretches instead of start and end (not empty): each is
     // checked as start and end are, none may share a byte with another, and
     // their records come out in one export text, in address order.
@@ -31,63 +34,43 @@ struct ExportRequest {
     // A pointer list file: when given, the records are the runs its pointers
     // point at instead of the stretch start … end.
     std::filesystem::path pointer_list;
-    RomMode mode = RomMode::double_byte;          // Option1-3
-    std::filesystem::path double_table;           // Text2
-    std::filesystem::path single_table;           // Text13
-    FilterListInput double_filter;                // Text12, Check2
-    FilterListInput single_filter;                // Text6, Check3
-    std::u16string minimum = u"0";                // Text15
-    bool preview = false;                         // Check4
-    std::u16string name;                          // Text3
-    // Where the ticked filter lists pass through "temp2.txt"/"temp3.txt";
-    // without one (the command line) the list texts are parsed directly.
-    std::optional<std::filesystem::path> data_dir;
-    // The tables, the filter lists' temporary files and the export file.
-    text::Encoding encoding = text::Encoding::gbk;
-    // Bytes no rule reads, kept inside runs as "{$XX}" (see HexBytes).
-    bool hex_bytes = false;
-    std::int32_t hex_max = 4;
+    std::u16string minimum = u"0";  // Text15
+    bool preview = false;           // Check4
+    std::u16string name;            // Text3
+    std::int32_t hex_max = 4;       // more bytes no rule reads in a row end the run
 };
 
-struct ExportOutcome {
-    // Shown when set. Absent only when the export text is ready and must now
-    // be saved to a file the user names (preview off).
-    std::optional<Message> message;
-    bool untick_double_filter = false;  // Check2
-    bool untick_single_filter = false;  // Check3
-    // The records, on success: for text9 (preview) or for the file.
-    std::optional<std::u16string> export_text;
+struct ExportPayload {
+    FilterUnticks untick;
     // The scan gave no record: text9 must be emptied.
     bool clear_preview = false;
+    // Preview on: the export text for text9.
+    std::optional<std::u16string> text;
+    // Preview off: the export file's bytes, to be saved where the user says
+    // (write_export_file). `unencodable`: a record the file's encoding cannot
+    // hold, which no file will take.
+    std::vector<std::uint8_t> file_form;
+    bool unencodable = false;
     // export_to_file: the file now holds the export.
     bool written = false;
 };
 
-ExportOutcome run_export(const ExportRequest& request);
+// Preview on: the text for text9 and "文本已顺利导出". Preview off: the file
+// form, and nothing to show yet: the front end asks for the file and hands
+// the payload to write_export_file. "导出文本失败" (提示) when the scan fails
+// or gives no record; the first failing check's message otherwise.
+CommandResult<ExportPayload> run_export(const ExportRequest& request);
 
-// The export, preview off, saved to `path`: the same checks and messages as
-// run_export and then write_export_file, in the same order, and the same
-// file, but the scan writes the file's bytes straight into the replacing
-// file (see platform::FileReplacement) instead of holding the export text.
-// The message is always set; `export_text` never is. A scan that fails or
-// gives no record leaves `path` as it was.
-ExportOutcome export_to_file(const ExportRequest& request, const std::filesystem::path& path);
+// The export, preview off, saved to `path` as the scan goes (into the file
+// that replaces it): the same checks and messages, in the same order, as
+// run_export and then write_export_file. A scan that fails or gives no
+// record leaves `path` as it was.
+CommandResult<ExportPayload> export_to_file(const ExportRequest& request, const std::filesystem::path& path);
 
-// The export, preview off, as the bytes of its file form (for a stream,
-// which cannot take back what it was given): on success the message is
-// absent and `bytes` holds the file; otherwise the message says why (as
-// run_export, then export_file_bytes, would) and `bytes` is empty.
-ExportOutcome export_file_form(const ExportRequest& request, std::vector<std::uint8_t>& bytes);
-
-// The file form in its encoding, or the file name message (错误) when a
-// character cannot be written.
-Expected<std::vector<std::uint8_t>, Message> export_file_bytes(std::u16string_view export_text,
-                                                               text::Encoding encoding = text::Encoding::gbk);
-
-// Writes the file form; "文本已顺利导出" (提示), or the file name message (错误).
-// A path that names the ROM the text was exported from is refused and
-// nothing is written.
-Message write_export_file(const std::filesystem::path& path, std::u16string_view export_text,
-                          const std::filesystem::path& rom, text::Encoding encoding = text::Encoding::gbk);
+// Writes the file form of a run_export; "文本已顺利导出" (提示), or the file
+// name message (错误). A path that names the ROM the text was exported from
+// is refused and nothing is written.
+CommandResult<> write_export_file(const std::filesystem::path& path, const ExportPayload& export_payload,
+                                  const std::filesystem::path& rom);
 
 }  // namespace quillmere

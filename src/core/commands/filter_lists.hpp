@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/encoding/filter.hpp"
 #include "core/expected.hpp"
+#include "core/files/files.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {
@@ -22,6 +24,11 @@ struct FilterListInput {
     bool bad_bytes = false;
 };
 
+// A filter list kept in a file (glq.dat, or a file named on the command
+// line), ticked, read by the one rule for such files.
+[[nodiscard]] Expected<FilterListInput, files::FileError> filter_list_from_file(
+    const std::filesystem::path& path, text::Encoding encoding = text::Encoding::gbk);
+
 inline constexpr const char* kDoubleFilterTempFile = "temp2.txt";
 inline constexpr const char* kSingleFilterTempFile = "temp3.txt";
 
@@ -33,9 +40,9 @@ struct FilterListLines {
 };
 
 // Without a data directory (the command line) the text is split directly.
-// Fails when the temporary file cannot be written or read back, and, without
-// one, when the text holds what that file could not.
-Expected<FilterListLines, Done> filter_list_lines(const FilterListInput& list,
+// A bad entry when the temporary file cannot be written or read back, and,
+// without one, when the text holds what that file could not.
+[[nodiscard]] Expected<FilterListLines, FilterFailure> filter_list_lines(const FilterListInput& list,
                                                   const std::optional<std::filesystem::path>& data_dir,
                                                   const char* temp_file_name,
                                                   text::Encoding encoding = text::Encoding::gbk);

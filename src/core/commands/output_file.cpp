@@ -15,9 +15,8 @@ bool names_one_file(const std::filesystem::path& a, const std::filesystem::path&
     return !error && full_a == full_b;
 }
 
-std::optional<Message> refuse_output_over_rom(const std::filesystem::path& out, const std::filesystem::path& rom) {
-    if (platform::same_file(out, rom)) return error_message(u"不能把文本写入正在读取的ROM文件");
-    return std::nullopt;
+bool is_the_rom(const std::filesystem::path& out, const std::filesystem::path& rom) {
+    return platform::same_file(out, rom);
 }
 
 }  // namespace quillmere

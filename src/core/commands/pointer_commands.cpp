@@ -3,24 +3,18 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/commands/messages.hpp"
 #include "core/encoding/hex.hpp"
-#include "core/script/entry.hpp"
-#include "core/script/entry_failure.hpp"
+#include "core/files/files.hpp"
+#include "core/platform/mapped_file.hpp"
 #include "core/pointers/pointer_scan.hpp"
 #include "core/pointers/pointer_table.hpp"
-#include "core/files/files.hpp"
-#include "core/text/lines.hpp"
-#include "core/platform/mapped_file.hpp"
+#include "core/script/entry.hpp"
 
 namespace quillmere {
 namespace {
 
-std::u16string decimal(std::uint64_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-PointerListOutcome refused(std::u16string text) { return PointerListOutcome{error_message(std::move(text)), {}, {}}; }
+CommandResult<PointerList> refused(Message message) { return {std::move(message), {}}; }
 
 // The pointer form shared by both commands.
 struct Form {
@@ -29,14 +23,13 @@ struct Form {
     std::uint32_t base = 0;
 };
 
-Expected<Form, std::u16string> read_form(std::u16string_view size, std::u16string_view order,
-                                         std::u16string_view base) {
+Expected<Form, Message> read_form(std::u16string_view size, std::u16string_view order, std::u16string_view base) {
     const auto s = parse_pointer_size(size);
-    if (!s) return unexpected(std::u16string(u"指针长度只能是2、3或4"));
+    if (!s) return unexpected(messages::bad_pointer_size());
     const auto o = parse_byte_order(order);
-    if (!o) return unexpected(std::u16string(u"字节序只能是LE或BE"));
+    if (!o) return unexpected(messages::bad_byte_order());
     const auto b = parse_hex32(base);
-    if (!b) return unexpected(std::u16string(u"基址填写错误"));
+    if (!b) return unexpected(messages::bad_base());
     return Form{*s, *o, *b};
 }
 
@@ -50,67 +43,72 @@ struct ScriptRecord {
 // line that is not one.
 Expected<std::vector<ScriptRecord>, Message> read_records(const std::filesystem::path& path) {
     auto decoded = files::read_text_file(path);
-    if (!decoded) return unexpected(error_message(u"译文读取失败"));
+    if (!decoded) return unexpected(messages::script_unreadable());
     std::vector<ScriptRecord> records;
     std::optional<Message> failure;
     for_each_entry(
         std::u16string_view(decoded->text),
         [&](const ScriptEntry& entry) {
             const auto offset = hex2num(entry.address);
-            if (!offset) failure = unprocessable_message(entry.address);
-            if (offset) records.push_back({static_cast<std::uint32_t>(*offset), std::u16string(entry.address)});
-            return offset.has_value();
+            if (!offset) {
+                failure = messages::unprocessable(entry.address);
+                return false;
+            }
+            records.push_back({static_cast<std::uint32_t>(*offset), std::u16string(entry.address)});
+            return true;
         },
         [&](std::u16string_view address) {
-            failure = unprocessable_message(address);
+            failure = messages::unprocessable(address);
             return false;
         });
     if (failure) return unexpected(std::move(*failure));
     return records;
 }
 
+Message table_fault(TableFault fault) {
+    switch (fault) {
+    case TableFault::no_pointers: break;
+    case TableFault::stride_too_small: return messages::stride_too_small();
+    case TableFault::outside_rom: return messages::table_outside_rom();
+    }
+    return messages::bad_pointer_count();
+}
+
 }  // namespace
 
-PointerListOutcome run_pointer_table(const PointerTableRequest& request) {
-    if (request.rom.empty()) return refused(u"请先选择一个ROM");
+CommandResult<PointerList> run_pointer_table(const PointerTableRequest& request) {
+    if (request.rom.empty()) return refused(messages::choose_rom());
     const auto at = parse_hex32(request.at);
-    if (!at) return refused(u"指针表地址填写错误");
+    if (!at) return refused(messages::bad_table_address());
     const auto count = parse_decimal32(request.count);
-    if (!count || *count == 0) return refused(u"指针个数填写错误");
+    if (!count || *count == 0) return refused(messages::bad_pointer_count());
     auto form = read_form(request.size, request.order, request.base);
     if (!form) return refused(std::move(form.error()));
     std::uint32_t stride = form->size;
     if (!request.stride.empty()) {
         const auto typed = parse_decimal32(request.stride);
-        if (!typed) return refused(u"指针间距填写错误");
+        if (!typed) return refused(messages::bad_stride());
         stride = *typed;
     }
     auto rom = platform::MappedFile::open(request.rom);
-    if (!rom) return refused(u"ROM读取失败");
+    if (!rom) return refused(messages::rom_unreadable());
 
     auto table = pointer_table(TableLayout{*at, *count, form->size, form->order, form->base, stride}, rom->bytes().size());
-    if (!table) {
-        switch (table.error()) {
-        case TableFault::no_pointers: return refused(u"指针个数填写错误");
-        case TableFault::stride_too_small: return refused(u"指针间距不能小于指针长度");
-        case TableFault::outside_rom: return refused(u"指针表超出ROM");
-        }
-    }
-    return PointerListOutcome{notice_message(u"共列出" + decimal(table->size()) + u"个指针"),
-                              format_pointer_list(*table), {}};
+    if (!table) return refused(table_fault(table.error()));
+    return {messages::pointers_listed(table->size()), {format_pointer_list(*table), {}}};
 }
 
-PointerListOutcome run_pointer_scan(const PointerScanRequest& request) {
-    if (request.rom.empty()) return refused(u"请先选择一个ROM");
-    if (request.script.empty()) return refused(u"请选择一个文本");
+CommandResult<PointerList> run_pointer_scan(const PointerScanRequest& request) {
+    if (request.rom.empty()) return refused(messages::choose_rom());
+    if (request.script.empty()) return refused(messages::choose_script());
     auto form = read_form(request.size, request.order, request.base);
     if (!form) return refused(std::move(form.error()));
     const auto align = parse_decimal32(request.align);
-    if (!align || *align == 0) return refused(u"对齐填写错误");
+    if (!align || *align == 0) return refused(messages::bad_alignment());
     auto records = read_records(request.script);
-    if (!records) return PointerListOutcome{std::move(records.error()), {}, {}};
+    if (!records) return refused(std::move(records.error()));
     auto rom = platform::MappedFile::open(request.rom);
-    if (!rom) return refused(u"ROM读取失败");
+    if (!rom) return refused(messages::rom_unreadable());
 
     std::vector<std::uint32_t> targets;
     targets.reserve(records->size());
@@ -121,23 +119,23 @@ PointerListOutcome run_pointer_scan(const PointerScanRequest& request) {
     // (the first record at that offset).
     std::unordered_map<std::uint32_t, const std::u16string*> address_of;
     for (const ScriptRecord& record : *records) address_of.try_emplace(record.offset, &record.address);
-    PointerListOutcome outcome{notice_message(u"共找到" + decimal(found.pointers.size()) + u"个指针"),
-                               format_pointer_list(found.pointers), {}};
+    CommandResult<PointerList> result{messages::pointers_found(found.pointers.size()),
+                                      {format_pointer_list(found.pointers), {}}};
     for (std::uint32_t offset : found.unreached)
-        outcome.warnings.push_back(u"警告：没有指针指向" + *address_of.at(offset) + u"行");
-    return outcome;
+        result.payload.warnings.push_back(messages::unreached_warning(*address_of.at(offset)));
+    return result;
 }
 
-Message write_pointer_list_file(const std::filesystem::path& path, std::u16string_view list) {
-    if (!files::write_text_file(path, list)) return error_message(u"指针表写入失败");
-    return notice_message(u"指针表已写入");
+CommandResult<> write_pointer_list_file(const std::filesystem::path& path, std::u16string_view list) {
+    if (!files::write_text_file(path, list)) return {messages::pointer_list_unwritable()};
+    return {messages::pointer_list_written()};
 }
 
 Expected<std::vector<Pointer>, Message> read_pointer_list(const std::filesystem::path& path) {
     auto decoded = files::read_text_file(path);
-    if (!decoded) return unexpected(error_message(u"指针表读取失败"));
+    if (!decoded) return unexpected(messages::pointer_list_unreadable());
     auto pointers = parse_pointer_list(decoded->text);
-    if (!pointers) return unexpected(error_message(u"指针表第" + decimal(pointers.error().line) + u"行填写错误"));
+    if (!pointers) return unexpected(messages::bad_pointer_line(pointers.error().line));
     return std::move(*pointers);
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_result.hpp"
 #include "core/expected.hpp"
-#include "core/message.hpp"
 #include "core/pointers/pointer_list.hpp"
 
 namespace quillmere {
@@ -28,20 +28,19 @@ struct PointerScanRequest {
     std::u16string align = u"1";
 };
 
-struct PointerListOutcome {
-    Message message;
-    std::optional<std::u16string> pointer_list;  // the list (CR LF lines), on success
-    std::vector<std::u16string> warnings;        // one line each, for the error stream
+struct PointerList {
+    std::optional<std::u16string> list;      // the list (CR LF lines), on success
+    std::vector<std::u16string> warnings;  // one line each, for the error stream
 };
 
-PointerListOutcome run_pointer_table(const PointerTableRequest& request);
-PointerListOutcome run_pointer_scan(const PointerScanRequest& request);
+CommandResult<PointerList> run_pointer_table(const PointerTableRequest& request);
+CommandResult<PointerList> run_pointer_scan(const PointerScanRequest& request);
 
 // Writes a list in code page 936; "指针表已写入" (提示) or "指针表写入失败" (错误).
-Message write_pointer_list_file(const std::filesystem::path& path, std::u16string_view list);
+CommandResult<> write_pointer_list_file(const std::filesystem::path& path, std::u16string_view list);
 
 // Reads and parses a pointer list file, for the commands that take one:
 // "指针表读取失败", or "指针表第N行填写错误" for the first bad line.
-Expected<std::vector<Pointer>, Message> read_pointer_list(const std::filesystem::path& path);
+[[nodiscard]] Expected<std::vector<Pointer>, Message> read_pointer_list(const std::filesystem::path& path);
 
 }  // namespace quillmere

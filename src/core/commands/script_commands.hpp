@@ -3,17 +3,15 @@
 // the one message to show out.
 
 #include <cstddef>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/commands/command_result.hpp"
 #include "core/commands/entry_moves.hpp"
-#include "core/commands/filter_lists.hpp"
-#include "core/message.hpp"
-#include "core/encoding/rom_mode.hpp"
-#include "core/text/gbk.hpp"
+#include "core/commands/table_setup.hpp"
 
 namespace quillmere {
 
@@ -30,27 +28,19 @@ struct BoxLimitInput {
 };
 
 struct CheckRequest {
-    bool preview = false;                         // Check4
-    std::filesystem::path script_file;            // Text8
-    std::u16string script_text;                   // text10
-    RomMode mode = RomMode::double_byte;          // Option1-3
-    std::filesystem::path double_table;           // Text2
-    std::filesystem::path single_table;           // Text13
-    FilterListInput double_filter;                // Text12, Check2
-    FilterListInput single_filter;                // Text6, Check3
-    std::u16string range_low = u"0";              // Text16
-    std::u16string range_high = u"65535";         // Text17
-    // "{$XX}" reads as the byte XX where no filter list names the token.
-    bool hex_bytes = false;
+    // Text2, Text13, Text12/Check2, Text6/Check3, Option1-3; with hex bytes,
+    // "{$XX}" reads as the byte XX where no filter list names the token. The
+    // data directory is where a previewed script passes through "temp.txt".
+    TableSetup tables;
+    bool preview = false;               // Check4
+    std::filesystem::path script_file;  // Text8
+    std::u16string script_text;         // text10
+    std::u16string range_low = u"0";    // Text16
+    std::u16string range_high = u"65535";  // Text17
     // Check only.
     BoxLimitInput limits;
     // Check only: go on past a failing entry and report every one of them.
     bool all_entries = false;
-    // Where filter lists ("temp2.txt", "temp3.txt") and the previewed script
-    // ("temp.txt") pass through; without one they are used directly.
-    std::optional<std::filesystem::path> data_dir;
-    // The tables, the script and the temporary files.
-    text::Encoding encoding = text::Encoding::gbk;
     // Text1. The import writes it; the check reads it only to follow the
     // pointers of a relocation.
     std::filesystem::path rom;
@@ -65,21 +55,19 @@ struct ImportRequest : CheckRequest {
     std::filesystem::path out;
 };
 
-struct Outcome {
-    Message message;
-    bool untick_double_filter = false;  // Check2
-    bool untick_single_filter = false;  // Check3
+struct ScriptPayload {
+    FilterUnticks untick;
     // Import: the entries (non-empty script lines) that were written; all
     // of them on success, none after any failure. Always 0 for the check.
     std::size_t entries_written = 0;
     // Check with `all_entries`: the message of each failing entry, in script
-    // order; `message` then sums them up.
+    // order; the result's message then sums them up.
     std::vector<Message> entry_failures;
     // With a relocation: one line per moved entry, in script order.
     std::vector<std::u16string> moves;
 };
 
-Outcome run_check(const CheckRequest& request);
-Outcome run_import(const ImportRequest& request);
+CommandResult<ScriptPayload> run_check(const CheckRequest& request);
+CommandResult<ScriptPayload> run_import(const ImportRequest& request);
 
 }  // namespace quillmere

@@ -9,15 +9,15 @@
 
 #include "core/commands/export_command.hpp"
 #include "core/commands/filter_lists.hpp"
+#include "core/commands/message.hpp"
 #include "core/expected.hpp"
-#include "core/message.hpp"
 
 namespace quillmere {
 
 // The start and end texts of each named record, in the order named; the
 // first record of a name counts. "找不到记录：" + NAME when none has it.
-Expected<std::vector<TypedRange>, Message> stored_ranges(const std::filesystem::path& data_dir,
-                                                         std::span<const std::u16string> names);
+[[nodiscard]] Expected<std::vector<TypedRange>, Message> stored_ranges(const std::filesystem::path& data_dir,
+                                                                       std::span<const std::u16string> names);
 
 struct StoredFilterLists {
     FilterListInput single;       // "glq.dat"
@@ -25,7 +25,8 @@ struct StoredFilterLists {
 };
 
 // Both lists, ticked (an empty one is unticked by the command, as in the
-// window); a missing file is an empty list, as at the window's start-up.
-Expected<StoredFilterLists, Message> stored_filter_lists(const std::filesystem::path& data_dir);
+// window), read by the one rule for filter list files; a missing file is an
+// empty list, as at the window's start-up.
+[[nodiscard]] Expected<StoredFilterLists, Message> stored_filter_lists(const std::filesystem::path& data_dir);
 
 }  // namespace quillmere

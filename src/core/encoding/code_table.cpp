@@ -7,27 +7,19 @@
 namespace quillmere {
 namespace {
 
-// Shared walk over the lines: `store(code, value)` returns false when the
-// line cannot be stored.
+// `code_of(key)` gives the slot of a key, or nullopt when it is no code.
 template <class Table, class Store>
-Expected<LoadedTable<Table>, EmptyValue> parse_table(std::span<const std::u16string> lines, Store store) {
-    LoadedTable<Table> loaded;
-    TableWalk walk = walk_table_lines(
-        lines, [&](std::u16string_view code, std::u16string_view value) { return store(loaded.table, code, value); });
-    if (walk.empty_value) return unexpected(EmptyValue{std::move(*walk.empty_value)});
-    loaded.read_error = walk.read_error;
+LoadedTable<Table> table_of(const TableLines& lines, Store store) {
+    LoadedTable<Table> loaded{Table{}, lines.read_error};
+    for (const TableLine& line : lines.lines)
+        if (!store(loaded.table, line.key, line.value)) loaded.read_error = true;
     return loaded;
 }
 
-template <class Table, class Parse>
-Expected<LoadedTable<Table>, EmptyValue> load_table_file(const std::filesystem::path& path, text::Encoding encoding,
-                                                         Parse parse) {
-    auto file = files::read_text_file(path, encoding);
-    if (!file) return LoadedTable<Table>{Table{}, true};
-    auto lines = text::split_lines(file->text);
-    auto loaded = parse(std::span<const std::u16string>(lines));
-    if (loaded && file->bad_sequences > 0) loaded->read_error = true;
-    return loaded;
+template <class Table, class Build>
+Expected<LoadedTable<Table>, EmptyValue> parse_with(Expected<TableLines, EmptyValue> lines, Build build) {
+    if (!lines) return unexpected(std::move(lines.error()));
+    return build(*lines);
 }
 
 }  // namespace
@@ -42,9 +34,28 @@ void DoubleByteTable::set(std::uint8_t first, std::uint8_t second, std::u16strin
     }
 }
 
-Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const std::u16string> lines) {
-    return parse_table<SingleByteTable>(lines, [](SingleByteTable& table, std::u16string_view code,
-                                                  std::u16string_view value) {
+Expected<TableLines, EmptyValue> table_lines(std::span<const std::u16string> file_lines) {
+    TableLines loaded;
+    TableWalk walk = walk_table_lines(file_lines, [&](std::u16string_view code, std::u16string_view value) {
+        loaded.lines.push_back({std::u16string(code), std::u16string(value)});
+        return true;
+    });
+    if (walk.empty_value) return unexpected(EmptyValue{std::move(*walk.empty_value)});
+    loaded.read_error = walk.read_error;
+    return loaded;
+}
+
+Expected<TableLines, EmptyValue> read_table_file(const std::filesystem::path& path, text::Encoding encoding) {
+    auto file = files::read_text_file(path, encoding);
+    if (!file) return TableLines{{}, true};
+    auto lines = table_lines(text::split_lines(file->text));
+    if (lines && file->bad_sequences > 0) lines->read_error = true;
+    return lines;
+}
+
+LoadedTable<SingleByteTable> single_byte_table(const TableLines& lines) {
+    return table_of<SingleByteTable>(lines, [](SingleByteTable& table, std::u16string_view code,
+                                               std::u16string_view value) {
         auto byte = single_byte_code(code);
         if (!byte || *byte > 0xFF) return false;
         table.slots[static_cast<std::size_t>(*byte)] = value;
@@ -52,9 +63,9 @@ Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const 
     });
 }
 
-Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const std::u16string> lines) {
-    return parse_table<DoubleByteTable>(lines, [](DoubleByteTable& table, std::u16string_view code,
-                                                  std::u16string_view value) {
+LoadedTable<DoubleByteTable> double_byte_table(const TableLines& lines) {
+    return table_of<DoubleByteTable>(lines, [](DoubleByteTable& table, std::u16string_view code,
+                                               std::u16string_view value) {
         auto pair = double_byte_code(code);
         if (!pair) return false;
         table.set(pair->first, pair->second, value);
@@ -62,41 +73,22 @@ Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const 
     });
 }
 
+Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const std::u16string> lines) {
+    return parse_with<SingleByteTable>(table_lines(lines), single_byte_table);
+}
+
+Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const std::u16string> lines) {
+    return parse_with<DoubleByteTable>(table_lines(lines), double_byte_table);
+}
+
 Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path,
                                                            text::Encoding encoding) {
-    return load_table_file<SingleByteTable>(path, encoding, parse_table1);
+    return parse_with<SingleByteTable>(read_table_file(path, encoding), single_byte_table);
 }
 
 Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path,
                                                            text::Encoding encoding) {
-    return load_table_file<DoubleByteTable>(path, encoding, parse_table2);
-}
-
-Message empty_value_message(const EmptyValue& failure) {
-    return error_message(u"码表里" + failure.code + u"行出现空字符");
-}
-
-Expected<CodeTables, Message> load_code_tables(RomMode mode, const std::filesystem::path& double_table_path,
-                                               const std::filesystem::path& single_table_path,
-                                               text::Encoding encoding) {
-    CodeTables tables;
-    bool read_error = false;
-    if (uses_double_byte_table(mode)) {
-        if (double_table_path.empty()) return unexpected(error_message(u"请先选择一个双字节码表"));
-        auto loaded = loadtlb2(double_table_path, encoding);
-        if (!loaded) return unexpected(empty_value_message(loaded.error()));
-        read_error = read_error || loaded->read_error;
-        tables.double_byte = std::move(loaded->table);
-    }
-    if (uses_single_byte_table(mode)) {
-        if (single_table_path.empty()) return unexpected(error_message(u"请先选择一个单字节码表"));
-        auto loaded = loadtlb1(single_table_path, encoding);
-        if (!loaded) return unexpected(empty_value_message(loaded.error()));
-        read_error = read_error || loaded->read_error;
-        tables.single = std::move(loaded->table);
-    }
-    if (read_error) return unexpected(error_message(u"码表读取错误"));
-    return tables;
+    return parse_with<DoubleByteTable>(read_table_file(path, encoding), double_byte_table);
 }
 
 }  // namespace quillmere

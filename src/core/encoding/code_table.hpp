@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "core/expected.hpp"
-#include "core/message.hpp"
-#include "core/encoding/rom_mode.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {
@@ -49,29 +47,45 @@ struct EmptyValue {
     friend bool operator==(const EmptyValue&, const EmptyValue&) = default;
 };
 
-// From the lines of a table file (an empty span is a file without lines).
-Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const std::u16string> lines);
-Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const std::u16string> lines);
+// One non-empty line of a code table file, split at its first "=": the key
+// as written (read as a code only when a table needs it) and the value.
+struct TableLine {
+    std::u16string key;
+    std::u16string value;  // never empty
+};
 
-// From a file; a file that cannot be read, holds no line or holds bytes that
-// are not text in its encoding sets the read error.
-Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path,
-                                                           text::Encoding encoding = text::Encoding::gbk);
-Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path,
-                                                           text::Encoding encoding = text::Encoding::gbk);
+struct TableLines {
+    std::vector<TableLine> lines;
+    // A line without "=", a file without lines, or a file that cannot be
+    // read or holds bytes that are not text in its encoding.
+    bool read_error = false;
+};
 
+// The lines of a table file (an empty span is a file without lines); stops at
+// the first line whose value is empty.
+[[nodiscard]] Expected<TableLines, EmptyValue> table_lines(std::span<const std::u16string> file_lines);
+[[nodiscard]] Expected<TableLines, EmptyValue> read_table_file(const std::filesystem::path& path,
+                                                               text::Encoding encoding = text::Encoding::gbk);
+
+// The tables the export reads, from the lines of their files; a key that is
+// no code of its table is a read error too.
+LoadedTable<SingleByteTable> single_byte_table(const TableLines& lines);
+LoadedTable<DoubleByteTable> double_byte_table(const TableLines& lines);
+
+// From the lines of a table file.
+[[nodiscard]] Expected<LoadedTable<SingleByteTable>, EmptyValue> parse_table1(std::span<const std::u16string> lines);
+[[nodiscard]] Expected<LoadedTable<DoubleByteTable>, EmptyValue> parse_table2(std::span<const std::u16string> lines);
+
+// From a file.
+[[nodiscard]] Expected<LoadedTable<SingleByteTable>, EmptyValue> loadtlb1(const std::filesystem::path& path,
+                                                                         text::Encoding encoding = text::Encoding::gbk);
+[[nodiscard]] Expected<LoadedTable<DoubleByteTable>, EmptyValue> loadtlb2(const std::filesystem::path& path,
+                                                                         text::Encoding encoding = text::Encoding::gbk);
+
+// The tables of the ROM mode; a table the mode does not use is absent.
 struct CodeTables {
     std::optional<SingleByteTable> single;
     std::optional<DoubleByteTable> double_byte;
 };
-
-// The tables the ROM mode needs, in the order and with the messages the
-// commands share: the double-byte table first, then the single-byte table,
-// then the read errors of both.
-Expected<CodeTables, Message> load_code_tables(RomMode mode, const std::filesystem::path& double_table_path,
-                                               const std::filesystem::path& single_table_path,
-                                               text::Encoding encoding = text::Encoding::gbk);
-
-Message empty_value_message(const EmptyValue& failure);  // "码表里" + CODE + "行出现空字符"
 
 }  // namespace quillmere

@@ -95,10 +95,4 @@ Expected<DoubleByteFilter, FilterFailure> readfilter2(std::span<const std::u16st
     });
 }
 
-Message filter_failure_message(FilterFailure failure, bool double_byte) {
-    if (failure == FilterFailure::empty_field)
-        return error_message(double_byte ? u"双字节过滤区禁止使用空字符" : u"单字节过滤区禁止使用空字符");
-    return error_message(double_byte ? u"双字节过滤填写错误" : u"单字节过滤填写错误");
-}
-
 }  // namespace quillmere

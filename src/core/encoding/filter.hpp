@@ -9,7 +9,6 @@
 
 #include "core/encoding/code_line.hpp"
 #include "core/expected.hpp"
-#include "core/message.hpp"
 
 namespace quillmere {
 
@@ -78,8 +77,5 @@ Expected<Done, FilterFailure> walk_filter_lines(std::span<const std::u16string> 
 // Parses the lines of a list; stops at the first failing line.
 Expected<SingleByteFilter, FilterFailure> readfilter1(std::span<const std::u16string> lines);
 Expected<DoubleByteFilter, FilterFailure> readfilter2(std::span<const std::u16string> lines);
-
-// "单字节过滤区禁止使用空字符", "双字节过滤填写错误" and their kin.
-Message filter_failure_message(FilterFailure failure, bool double_byte);
 
 }  // namespace quillmere

@@ -1,10 +1,10 @@
 #pragma once
-// The export scan: a stretch of the ROM, read through the code tables and the
-// filter lists, cut into text runs and written as the export text.
+// The export: stretches of the ROM read through the code tables and the
+// filter lists, cut into text runs and written as the export text, as
+// characters or as the bytes of the export file.
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +13,7 @@
 #include "core/encoding/code_table.hpp"
 #include "core/encoding/filter.hpp"
 #include "core/expected.hpp"
+#include "core/export/export_sink.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere {
@@ -23,18 +24,19 @@ struct ExportFilters {
     std::optional<DoubleByteFilter> double_byte;
 };
 
-// Why a scan gave up; every cause is reported to the user alike.
+// Why an export gave up.
 enum class ExportFailed {
     run_too_long,             // a run would cover more than kMaxRunLength bytes
     minimum_not_a_number,     // met when the first run closes
     jump_count_not_a_number,  // met when a jump code with such a count is read
     text_too_long,            // the export text would pass its length limit
-    unencodable,              // bytes only: a piece the encoding cannot hold; nothing was handed on
+    unencodable,              // the file: a record holds a character its encoding cannot
 };
 
-// The most characters an export text may hold by default (512 MiB in memory). Table
-// values and tags can be of any length, and a ROM can repeat their codes
-// many times over; past this the scan gives up instead of exhausting memory.
+// The most characters an export text may hold by default (512 MiB in
+// memory). Table values and tags can be of any length, and a ROM can repeat
+// their codes many times over; past this the scan gives up instead of
+// exhausting memory.
 inline constexpr std::size_t kMaxExportTextLength = std::size_t{1} << 28;
 
 // Bytes that no rule reads. Shown, such a byte inside a run is written as
@@ -47,65 +49,54 @@ struct HexBytes {
     std::int32_t max_in_a_row = 4;
 };
 
-// Scans the offsets start … end (both included) of `rom`. The ROM ends at its
-// last byte: offsets past it are not scanned, and a code that would need a
-// byte past it (the second byte of a pair, a jump code's parameters) does not
-// match there. A run still open when the scan ends is dropped. The tables
-// present are those of the ROM mode. The scan gives up before the text would
-// hold more than `max_text_length` characters.
-Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
-                                                   std::int32_t end, const CodeTables& tables,
-                                                   const ExportFilters& filters, std::u16string_view minimum,
-                                                   std::size_t max_text_length = kMaxExportTextLength);
-Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
-                                                   std::int32_t end, const CodeTables& tables,
-                                                   const ExportFilters& filters, std::u16string_view minimum,
-                                                   HexBytes hex_bytes);
-
 // A stretch of the ROM: offsets start … end, both included.
 struct ExportStretch {
     std::int32_t start = 0, end = 0;
 };
 
-// The records of several stretches, in the order given (address order, no
-// two sharing a byte), in one export text. A run may end past its stretch
-// (the second byte of a pair, a jump code's parameters): the next stretch
-// then starts after it, so that no two records share a byte. Each stretch's
-// records, and all of them together, stay within the text length limit.
-Expected<std::u16string, ExportFailed> exportranges(std::span<const std::uint8_t> rom,
-                                                    std::span<const ExportStretch> stretches,
-                                                    const CodeTables& tables, const ExportFilters& filters,
-                                                    std::u16string_view minimum, HexBytes hex_bytes = {});
+// What an export reads. The ROM ends at its last byte: offsets past it are
+// not scanned, and a code that would need a byte past it (the second byte of
+// a pair, a jump code's parameters) does not match there. The tables present
+// are those of the ROM mode.
+struct ExportSource {
+    std::span<const std::uint8_t> rom;
+    const CodeTables& tables;
+    const ExportFilters& filters;
+    // The stretches, in address order, no two sharing a byte. A run may end
+    // past its stretch (the second byte of a pair, a jump code's
+    // parameters): the next stretch then starts after it, so that no two
+    // records share a byte. A run still open at a stretch's end is dropped.
+    std::span<const ExportStretch> stretches;
+    // Instead of the stretches: the run that begins at each of these
+    // offsets, in the order given, scanned up to what closes it (the end
+    // code, or the byte no rule reads). A run the end of the ROM leaves open
+    // gives no record.
+    std::optional<std::span<const std::uint32_t>> run_starts;
+    // The minimum run length as typed: only longer runs are written.
+    std::u16string_view minimum = u"0";
+    HexBytes hex_bytes;
+    // Each stretch's records, and all of them together, stay within this
+    // many characters, or the scan gives up.
+    std::size_t max_text_length = kMaxExportTextLength;
+};
 
-// The record of the run that begins at each of `starts` (offsets inside the
-// ROM), in the order given: the scan of a start ends where its run closes,
-// after the end code that closes it or before the byte no rule reads. A run
-// no longer than the minimum, or one the end of the ROM leaves open, gives
-// no record.
-Expected<std::u16string, ExportFailed> exportruns(std::span<const std::uint8_t> rom,
-                                                  std::span<const std::uint32_t> starts, const CodeTables& tables,
-                                                  const ExportFilters& filters, std::u16string_view minimum,
-                                                  HexBytes hex_bytes = {});
+// The export text as characters: records ADDRESS "," LENGTH "," TEXT
+// CR LF CR LF.
+[[nodiscard]] Expected<std::u16string, ExportFailed> export_text(const ExportSource& source);
 
-// The same export text, written as bytes in `encoding` instead of held as
-// characters: every table value, tag and marker word is encoded once, before
-// the scan, and the records are handed to `write` in chunks of about
-// kExportChunkBytes as the scan goes. The result is the number of records;
-// on a failure the chunks handed on so far are to be dropped. When a piece
-// the scan could write cannot be encoded, nothing is handed on and the
-// failure is `unencodable`.
-inline constexpr std::size_t kExportChunkBytes = std::size_t{1} << 20;
-using ExportChunkWriter = std::function<void(std::span<const std::uint8_t>)>;
+// The export file in `encoding`: the export text and, when it has a record,
+// the CR LF that ends the file, handed to `sink` in chunks as the scan goes.
+// The result is the number of records; on a failure what the sink was given
+// is to be dropped. A record the encoding cannot hold fails the export with
+// `unencodable` once the scan has run to its end without failing otherwise.
+[[nodiscard]] Expected<std::size_t, ExportFailed> export_file(const ExportSource& source, text::Encoding encoding,
+                                                              ExportSink& sink);
 
-Expected<std::size_t, ExportFailed> exportranges_bytes(std::span<const std::uint8_t> rom,
-                                                       std::span<const ExportStretch> stretches,
-                                                       const CodeTables& tables, const ExportFilters& filters,
-                                                       std::u16string_view minimum, HexBytes hex_bytes,
-                                                       text::Encoding encoding, const ExportChunkWriter& write);
-Expected<std::size_t, ExportFailed> exportruns_bytes(std::span<const std::uint8_t> rom,
-                                                     std::span<const std::uint32_t> starts, const CodeTables& tables,
-                                                     const ExportFilters& filters, std::u16string_view minimum,
-                                                     HexBytes hex_bytes, text::Encoding encoding,
-                                                     const ExportChunkWriter& write);
+// One stretch, start … end, as export text.
+[[nodiscard]] Expected<std::u16string, ExportFailed> exportrange(std::span<const std::uint8_t> rom, std::int32_t start,
+                                                                 std::int32_t end, const CodeTables& tables,
+                                                                 const ExportFilters& filters,
+                                                                 std::u16string_view minimum, HexBytes hex_bytes = {},
+                                                                 std::size_t max_text_length = kMaxExportTextLength);
 
 }  // namespace quillmere

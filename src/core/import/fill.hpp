@@ -25,8 +25,11 @@ struct Fill {
     }
 };
 
+// The fill value is not hexadecimal, though fill units are needed.
+struct FillNotHexadecimal {};
+
 // The fill for `shortfall` missing bytes. Fails when fill units are needed
 // and the fill value is not hexadecimal, as the fill marker made of it would.
-Expected<Fill, Done> fill_for(std::u16string_view fill_value, std::int64_t shortfall);
+[[nodiscard]] Expected<Fill, FillNotHexadecimal> fill_for(std::u16string_view fill_value, std::int64_t shortfall);
 
 }  // namespace quillmere

@@ -57,13 +57,13 @@ void RomPatches::apply_to(std::span<std::uint8_t> image) const {
             std::memcpy(image.data() + patch.offset, bytes_.data() + patch.begin, patch.length);
 }
 
-std::optional<RomFile> RomFile::open(const std::filesystem::path& path) {
+Expected<RomFile, platform::FileError> RomFile::open(const std::filesystem::path& path) {
     auto file = platform::RegularFile::open(path, platform::RegularFile::Access::read_write);
-    if (!file) return std::nullopt;
+    if (!file) return unexpected(file.error());
     return RomFile(std::move(*file));
 }
 
-bool RomFile::write(const RomPatches& patches) {
+Expected<Done, platform::FileError> RomFile::write(const RomPatches& patches) {
     const auto& list = patches.patches_;
     const std::uint8_t* const patch_bytes = patches.bytes_.data();
 
@@ -84,9 +84,9 @@ bool RomFile::write(const RomPatches& patches) {
     for (std::size_t i = 0; i < stretches.size(); ++i) {
         const std::span<std::uint8_t> into(old_bytes.data() + stretch_at[i],
                                            static_cast<std::size_t>(stretches[i].end - stretches[i].begin));
-        if (!file_.read_at(stretches[i].begin, into)) {
-            file_.close();
-            return false;
+        if (auto read = file_.read_at(stretches[i].begin, into); !read) {
+            static_cast<void>(file_.close());
+            return read;
         }
     }
     auto old_at = [&](std::vector<Range>::const_iterator stretch, std::uint64_t offset) {
@@ -142,23 +142,26 @@ bool RomFile::write(const RomPatches& patches) {
     }
 
     std::size_t written = 0;
-    bool ok = true;
+    Expected<Done, platform::FileError> ok = Done{};
     for (; written < writes.size() && ok; ++written)
         ok = file_.write_at(writes[written].begin,
                             std::span<const std::uint8_t>(new_bytes.data() + write_at[written],
                                                           static_cast<std::size_t>(writes[written].end -
                                                                                    writes[written].begin)));
-    ok = ok && file_.sync();
+    if (ok) ok = file_.sync();
     if (!ok) {
         // Every write made, the failing one included, gets its old bytes
-        // back.
+        // back, as far as the file still allows.
         for (std::size_t i = 0; i < written; ++i)
-            file_.write_at(writes[i].begin,
-                           std::span<const std::uint8_t>(old_at(first_ending_after(stretches, writes[i].begin), writes[i].begin),
-                                                         static_cast<std::size_t>(writes[i].end - writes[i].begin)));
-        file_.sync();
+            static_cast<void>(file_.write_at(
+                writes[i].begin,
+                std::span<const std::uint8_t>(old_at(first_ending_after(stretches, writes[i].begin), writes[i].begin),
+                                              static_cast<std::size_t>(writes[i].end - writes[i].begin))));
+        static_cast<void>(file_.sync());
     }
-    return file_.close() && ok;
+    auto closed = file_.close();
+    if (!ok) return ok;
+    return closed;
 }
 
 }  // namespace quillmere

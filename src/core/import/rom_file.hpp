@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "core/expected.hpp"
 #include "core/platform/regular_file.hpp"
 
 namespace quillmere {
@@ -44,18 +45,18 @@ private:
 
 class RomFile {
 public:
-    // nullopt when the path names no regular file or it cannot be opened
+    // Refused when the path names no regular file or it cannot be opened
     // for reading and writing.
-    static std::optional<RomFile> open(const std::filesystem::path& path);
+    [[nodiscard]] static Expected<RomFile, platform::FileError> open(const std::filesystem::path& path);
 
     std::uint64_t size() const { return file_.size(); }
 
     // Requires every patch to lie inside the file. Writes the bytes they
     // change (bytes a patch leaves as they were are not written), syncs the
-    // file and closes it. False when a read, write, sync or close failed;
+    // file and closes it. Fails when a read, write, sync or close failed;
     // the bytes already changed are then put back as far as the file still
     // allows.
-    bool write(const RomPatches& patches);
+    [[nodiscard]] Expected<Done, platform::FileError> write(const RomPatches& patches);
 
 private:
     explicit RomFile(platform::RegularFile file) : file_(std::move(file)) {}

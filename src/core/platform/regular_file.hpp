@@ -20,7 +20,7 @@ public:
     enum class Access { read, read_write };
 
     // Never creates the file.
-    static Expected<RegularFile, FileError> open(const std::filesystem::path& path, Access access = Access::read);
+    [[nodiscard]] static Expected<RegularFile, FileError> open(const std::filesystem::path& path, Access access = Access::read);
 
     RegularFile(RegularFile&& other) noexcept;
     RegularFile& operator=(RegularFile&& other) noexcept;
@@ -33,14 +33,14 @@ public:
     int descriptor() const { return fd_; }
 
     // Reads the whole file.
-    Expected<std::vector<std::uint8_t>, FileError> read_all() const;
+    [[nodiscard]] Expected<std::vector<std::uint8_t>, FileError> read_all() const;
     // Reads or writes exactly bytes.size() bytes at the offset.
-    bool read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
-    bool write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    [[nodiscard]] Expected<Done, FileError> read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
+    [[nodiscard]] Expected<Done, FileError> write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes);
     // Waits until what was written is on the disk.
-    bool sync();
-    // Closes the file; false when the system reports a failure.
-    bool close();
+    [[nodiscard]] Expected<Done, FileError> sync();
+    // Closes the file; fails when the system reports a failure.
+    Expected<Done, FileError> close();
 
 private:
     RegularFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}

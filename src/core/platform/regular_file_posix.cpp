@@ -31,21 +31,21 @@ RegularFile::RegularFile(RegularFile&& other) noexcept
 
 RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
     if (this != &other) {
-        close();
+        static_cast<void>(close());
         fd_ = std::exchange(other.fd_, -1);
         size_ = std::exchange(other.size_, 0);
     }
     return *this;
 }
 
-RegularFile::~RegularFile() { close(); }
+RegularFile::~RegularFile() { static_cast<void>(close()); }
 
-bool RegularFile::close() {
-    if (fd_ < 0) return true;
+Expected<Done, FileError> RegularFile::close() {
+    if (fd_ < 0) return Done{};
     // After close() fails the descriptor is gone all the same; retrying
     // could close another file's.
-    const bool closed = ::close(std::exchange(fd_, -1)) == 0;
-    return closed;
+    if (::close(std::exchange(fd_, -1)) != 0) return unexpected(FileError::cannot_write);
+    return Done{};
 }
 
 Expected<std::vector<std::uint8_t>, FileError> RegularFile::read_all() const {
@@ -68,32 +68,32 @@ Expected<std::vector<std::uint8_t>, FileError> RegularFile::read_all() const {
     return bytes;
 }
 
-bool RegularFile::read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const {
+Expected<Done, FileError> RegularFile::read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const {
     while (!bytes.empty()) {
         const ssize_t got = ::pread(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
+        if (got <= 0) return unexpected(FileError::cannot_read);
         offset += static_cast<std::uint64_t>(got);
         bytes = bytes.subspan(static_cast<std::size_t>(got));
     }
-    return true;
+    return Done{};
 }
 
-bool RegularFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+Expected<Done, FileError> RegularFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t put = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
+        if (put <= 0) return unexpected(FileError::cannot_write);
         offset += static_cast<std::uint64_t>(put);
         bytes = bytes.subspan(static_cast<std::size_t>(put));
     }
-    return true;
+    return Done{};
 }
 
-bool RegularFile::sync() {
+Expected<Done, FileError> RegularFile::sync() {
     for (;;) {
-        if (::fsync(fd_) == 0) return true;
-        if (errno != EINTR) return false;
+        if (::fsync(fd_) == 0) return Done{};
+        if (errno != EINTR) return unexpected(FileError::cannot_write);
     }
 }
 

@@ -14,10 +14,11 @@ std::u16string filter_box_text(std::u16string_view file_text) {
     return box;
 }
 
-Expected<std::u16string, files::FileError> read_filter_list_file(const std::filesystem::path& path) {
-    auto decoded = files::read_text_file(path);
+Expected<FilterListFile, files::FileError> read_filter_list_file(const std::filesystem::path& path,
+                                                                 text::Encoding encoding) {
+    auto decoded = files::read_text_file(path, encoding);
     if (!decoded) return unexpected(decoded.error());
-    return filter_box_text(decoded->text);
+    return FilterListFile{filter_box_text(decoded->text), decoded->bad_sequences > 0};
 }
 
 Expected<Done, files::TextWriteFailure> write_filter_list_file(const std::filesystem::path& path,

@@ -12,13 +12,14 @@ namespace {
 // A name beginning with ";" would be read back as a comment and vanish; a
 // quote or a line break would split the record when it is read back. Both are
 // refused before anything changes.
-std::optional<Message> unsavable_texts(const Record& typed) {
-    if (typed.name.starts_with(u';')) return error_message(u"记录名不能以分号开头");
+std::optional<RecordRefusal> unsavable_texts(const Record& typed) {
+    using Cause = RecordRefusal::Cause;
+    if (typed.name.starts_with(u';')) return RecordRefusal{Cause::semicolon_name};
     auto breaks_the_line = [](std::u16string_view field) {
         return field.find_first_of(u"\"\r\n") != std::u16string_view::npos;
     };
     if (breaks_the_line(typed.name) || breaks_the_line(typed.start) || breaks_the_line(typed.end))
-        return error_message(u"名称和地址不能包含引号或换行");
+        return RecordRefusal{Cause::breaks_the_line};
     // The settings file is code page 936: a record it cannot hold would make
     // every later save fail.
     for (std::u16string_view field : {std::u16string_view(typed.name), std::u16string_view(typed.start),
@@ -27,7 +28,7 @@ std::optional<Message> unsavable_texts(const Record& typed) {
         if (encoded) continue;
         const std::size_t at = encoded.error().index;
         const std::size_t width = encoded.error().character > 0xFFFF ? 2 : 1;
-        return error_message(u"名称中有无法保存为GBK的字符[" + std::u16string(field.substr(at, width)) + u"]");
+        return RecordRefusal{Cause::unsavable_character, std::u16string(field.substr(at, width))};
     }
     return std::nullopt;
 }
@@ -49,32 +50,34 @@ bool is_selected(const RecordList& records, std::optional<std::size_t> selection
     return selection && *selection < records.size();
 }
 
-Change unchanged(const RecordList& records, std::optional<Message> message = std::nullopt) {
-    return Change{records, std::move(message), false};
+Change unchanged(const RecordList& records, std::optional<RecordRefusal::Cause> cause = std::nullopt) {
+    if (!cause) return Change{records, std::nullopt, false};
+    return Change{records, RecordRefusal{*cause}, false};
 }
+
+Change unchanged(const RecordList& records, RecordRefusal refusal) { return Change{records, std::move(refusal), false}; }
 
 // The new list stays even when the file cannot be written: the user keeps
 // working with it and is told that it is not on disk.
 Change saved(RecordList records, const std::filesystem::path& settings_file) {
-    std::optional<Message> message;
-    if (!save_records(settings_file, records)) message = error_message(u"记录保存失败");
-    return Change{std::move(records), std::move(message), true};
+    std::optional<RecordRefusal> refusal;
+    if (!save_records(settings_file, records)) refusal = RecordRefusal{RecordRefusal::Cause::not_saved};
+    return Change{std::move(records), std::move(refusal), true};
 }
 
 }  // namespace
 
-Message delete_question() { return notice_message(u"要删除记录吗？"); }
-Message modify_question() { return notice_message(u"要修改记录吗？"); }
+using Cause = RecordRefusal::Cause;
 
 Change add_record(const RecordList& records, const Record& typed, const std::filesystem::path& settings_file) {
-    if (typed.name.empty()) return unchanged(records, error_message(u"请先输入记录名"));
-    if (auto refusal = unsavable_texts(typed)) return unchanged(records, std::move(refusal));
+    if (typed.name.empty()) return unchanged(records, Cause::no_name);
+    if (auto refusal = unsavable_texts(typed)) return unchanged(records, std::move(*refusal));
     auto range = parse_range(typed);
     if (!range) return unchanged(records);
     bool listed = std::any_of(records.begin(), records.end(),
                               [&](const Record& record) { return record.name == typed.name; });
-    if (listed) return unchanged(records, error_message(u"该记录已经存在，无法添加。"));
-    if (!range->acceptable()) return unchanged(records, error_message(u"起点或终点输入错误，无法添加。"));
+    if (listed) return unchanged(records, Cause::listed_already);
+    if (!range->acceptable()) return unchanged(records, Cause::bad_range_to_add);
     RecordList next = records;
     next.push_back(typed);
     return saved(std::move(next), settings_file);
@@ -83,7 +86,7 @@ Change add_record(const RecordList& records, const Record& typed, const std::fil
 Change delete_record(const RecordList& records, std::optional<std::size_t> selection, bool confirmed,
                      const std::filesystem::path& settings_file) {
     if (!confirmed) return unchanged(records);
-    if (!is_selected(records, selection)) return unchanged(records, error_message(u"请先选择一个记录名"));
+    if (!is_selected(records, selection)) return unchanged(records, Cause::no_selection);
     RecordList next = records;
     next.erase(next.begin() + static_cast<std::ptrdiff_t>(*selection));
     return saved(std::move(next), settings_file);
@@ -92,12 +95,12 @@ Change delete_record(const RecordList& records, std::optional<std::size_t> selec
 Change modify_record(const RecordList& records, std::optional<std::size_t> selection, const Record& typed,
                      bool confirmed, const std::filesystem::path& settings_file) {
     if (!confirmed) return unchanged(records);
-    if (typed.name.empty()) return unchanged(records, error_message(u"无记录名，无法修改"));
-    if (auto refusal = unsavable_texts(typed)) return unchanged(records, std::move(refusal));
+    if (typed.name.empty()) return unchanged(records, Cause::no_name_to_modify);
+    if (auto refusal = unsavable_texts(typed)) return unchanged(records, std::move(*refusal));
     auto range = parse_range(typed);
     if (!range || !range->acceptable())
-        return unchanged(records, error_message(u"开始地址或结束地址输入错误，无法修改。"));
-    if (!is_selected(records, selection)) return unchanged(records, error_message(u"请先选择一个记录名"));
+        return unchanged(records, Cause::bad_range_to_modify);
+    if (!is_selected(records, selection)) return unchanged(records, Cause::no_selection);
     RecordList next = records;
     next[*selection] = typed;
     return saved(std::move(next), settings_file);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/message.hpp"
 
 namespace quillmere::records {
 
@@ -23,18 +22,34 @@ struct Record {
 
 using RecordList = std::vector<Record>;
 
-// What a record command leaves: the list (changed or not) and at most one
-// message (OK button).
-struct Change {
-    RecordList records;
-    std::optional<Message> message;
-    bool changed = false;  // the list differs from before
+// Why a record command changed nothing, or could not keep its change.
+struct RecordRefusal {
+    enum class Cause {
+        no_name,              // Add without a name
+        semicolon_name,       // a name beginning with ";" would read back as a comment
+        breaks_the_line,      // a quote or line break would split the record when read back
+        unsavable_character,  // `character` has no code page 936 code
+        listed_already,
+        bad_range_to_add,
+        no_selection,
+        no_name_to_modify,
+        bad_range_to_modify,
+        not_saved,            // the change stands, but the settings file could not be written
+    };
+    explicit RecordRefusal(Cause why, std::u16string what = {}) : cause(why), character(std::move(what)) {}
+
+    Cause cause;
+    std::u16string character;  // one character, or a surrogate pair
+    friend bool operator==(const RecordRefusal&, const RecordRefusal&) = default;
 };
 
-// The confirmations asked before Delete and Modify (title "提示", Yes and No,
-// information icon).
-Message delete_question();  // "要删除记录吗？"
-Message modify_question();  // "要修改记录吗？"
+// What a record command leaves: the list (changed or not) and at most one
+// refusal, shown with an OK button.
+struct Change {
+    RecordList records;
+    std::optional<RecordRefusal> refusal;
+    bool changed = false;  // the list differs from before
+};
 
 Change add_record(const RecordList& records, const Record& typed, const std::filesystem::path& settings_file);
 Change delete_record(const RecordList& records, std::optional<std::size_t> selection, bool confirmed,

@@ -14,18 +14,18 @@ StartupState start_up(const std::filesystem::path& data_dir) {
     // empty, and start-up never reports anything.
     StartupState state;
     if (auto records = load_records(settings_file_path(data_dir))) state.records = std::move(*records);
-    if (auto text = read_filter_list_file(data_dir / kSingleFilterFileName)) state.single_filter_text = std::move(*text);
-    if (auto text = read_filter_list_file(data_dir / kDoubleFilterFileName)) state.double_filter_text = std::move(*text);
+    if (auto file = read_filter_list_file(data_dir / kSingleFilterFileName)) state.single_filter_text = std::move(file->text);
+    if (auto file = read_filter_list_file(data_dir / kDoubleFilterFileName)) state.double_filter_text = std::move(file->text);
     return state;
 }
 
-std::optional<Message> shut_down(const std::filesystem::path& data_dir, std::u16string_view single_filter_text,
+Expected<Done, files::FileError> shut_down(const std::filesystem::path& data_dir, std::u16string_view single_filter_text,
                                  std::u16string_view double_filter_text) {
     // Both writes are attempted; one failing must not cost the other list.
     bool single_saved = write_filter_list_file(data_dir / kSingleFilterFileName, single_filter_text).has_value();
     bool double_saved = write_filter_list_file(data_dir / kDoubleFilterFileName, double_filter_text).has_value();
-    if (single_saved && double_saved) return std::nullopt;
-    return error_message(u"过滤区保存失败");
+    if (single_saved && double_saved) return Done{};
+    return unexpected(files::FileError::cannot_write);
 }
 
 }  // namespace quillmere::records

@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/message.hpp"
+#include "core/expected.hpp"
+#include "core/files/files.hpp"
 #include "core/records/records.hpp"
 
 namespace quillmere::records {
@@ -26,8 +27,8 @@ struct StartupState {
 StartupState start_up(const std::filesystem::path& data_dir);
 
 // Writes both filter list files; a file that cannot be written does not stop
-// the other. Returns "过滤区保存失败" (错误) when either failed.
-std::optional<Message> shut_down(const std::filesystem::path& data_dir, std::u16string_view single_filter_text,
+// the other. Fails when either could not be written.
+[[nodiscard]] Expected<Done, files::FileError> shut_down(const std::filesystem::path& data_dir, std::u16string_view single_filter_text,
                                  std::u16string_view double_filter_text);
 
 }  // namespace quillmere::records

@@ -32,7 +32,7 @@ GbkReverseTables::GbkReverseTables(const ReverseTables& tables) : slots_(std::si
         if (bytes.size() > width) {
             group_for(first).longer.push_back({bytes, code});
         } else if (slot.kind == Slot::none) {
-            slot.kind = Slot::alone;
+            slot.kind = Slot::one_value;
             slot.code = code;
         } else if (slot.kind == Slot::grouped && !groups_[slot.group].has_one) {
             groups_[slot.group].has_one = true;
@@ -45,7 +45,7 @@ GbkReverseTables::Group& GbkReverseTables::group_for(std::uint16_t first) {
     Slot& slot = slots_[first];
     if (slot.kind != Slot::grouped) {
         Group group;
-        if (slot.kind == Slot::alone) {
+        if (slot.kind == Slot::one_value) {
             group.has_one = true;
             group.one = slot.code;
         }

@@ -30,7 +30,7 @@ public:
     // none (size 0) for any other, which `match` then reads.
     CodeBytes alone(std::uint16_t first) const {
         const Slot& slot = slots_[first];
-        return slot.kind == Slot::alone ? slot.code : CodeBytes{};
+        return slot.kind == Slot::one_value ? slot.code : CodeBytes{};
     }
 
     // The value that covers the start of `plain`, whose first character has
@@ -38,7 +38,7 @@ public:
     // takes `width` bytes.
     std::optional<Match> match(std::string_view plain, std::uint16_t first, std::size_t width) const {
         const Slot& slot = slots_[first];
-        if (slot.kind == Slot::alone) return Match{width, slot.code};
+        if (slot.kind == Slot::one_value) return Match{width, slot.code};
         if (slot.kind == Slot::none) return std::nullopt;
         const Group& group = groups_[slot.group];
         for (const Longer& candidate : group.longer)
@@ -60,7 +60,7 @@ private:
     // Most characters have one value, the character alone: that code is
     // kept in the slot itself.
     struct Slot {
-        enum Kind : std::uint8_t { none, alone, grouped };
+        enum Kind : std::uint8_t { none, one_value, grouped };
         CodeBytes code;
         Kind kind = none;
         std::uint32_t group = 0;

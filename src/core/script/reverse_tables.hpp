@@ -13,13 +13,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quillmere {
+#include "core/encoding/code_table.hpp"
 
-// One non-empty line of a code table file, split at its first "=".
-struct TableLine {
-    std::u16string key;
-    std::u16string value;  // never empty
-};
+namespace quillmere {
 
 // The bytes a table key stands for, in ROM order. A key that is not valid
 // hexadecimal (or, in the single-byte table, above FF) has no bytes: a text

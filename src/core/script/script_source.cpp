@@ -7,17 +7,15 @@ namespace quillmere {
 
 namespace {
 
-Message cannot_read() { return error_message(u"译文读取失败"); }
-
 // The file a previewed text passes through, or the script file.
-Expected<std::filesystem::path, Message> script_path(bool preview, const std::filesystem::path& script_file,
+Expected<std::filesystem::path, files::FileError> script_path(bool preview, const std::filesystem::path& script_file,
                                                      std::u16string_view script_text,
                                                      const std::filesystem::path& data_dir, text::Encoding encoding) {
     if (!preview) return script_file;
     const std::filesystem::path path = data_dir / kScriptTempFile;
     std::u16string contents(script_text);
     contents += text::kLineEnd;
-    if (!files::write_text_file(path, contents, encoding)) return unexpected(cannot_read());
+    if (!files::write_text_file(path, contents, encoding)) return unexpected(files::FileError::cannot_write);
     return path;
 }
 
@@ -37,7 +35,7 @@ std::u16string ScriptSource::take_text() && {
     return std::move(*text_);
 }
 
-Expected<ScriptSource, Message> open_script_source(bool preview, const std::filesystem::path& script_file,
+Expected<ScriptSource, files::FileError> open_script_source(bool preview, const std::filesystem::path& script_file,
                                                    std::u16string_view script_text,
                                                    const std::optional<std::filesystem::path>& data_dir,
                                                    text::Encoding encoding) {
@@ -45,13 +43,13 @@ Expected<ScriptSource, Message> open_script_source(bool preview, const std::file
     auto path = script_path(preview, script_file, script_text, data_dir.value_or(""), encoding);
     if (!path) return unexpected(std::move(path.error()));
     auto file = platform::MappedFile::open(*path);
-    if (!file) return unexpected(cannot_read());
+    if (!file) return unexpected(file.error());
     if (encoding == text::Encoding::gbk && !starts_with_byte_order_mark(file->bytes()))
         return ScriptSource(std::move(*file));
     return ScriptSource(text::decode_text_file(file->bytes(), encoding).text);
 }
 
-Expected<std::u16string, Message> open_script(bool preview, const std::filesystem::path& script_file,
+Expected<std::u16string, files::FileError> open_script(bool preview, const std::filesystem::path& script_file,
                                               std::u16string_view script_text,
                                               const std::optional<std::filesystem::path>& data_dir,
                                               text::Encoding encoding) {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/expected.hpp"
-#include "core/message.hpp"
+#include "core/files/files.hpp"
 #include "core/text/gbk.hpp"
 #include "core/platform/mapped_file.hpp"
 
@@ -17,9 +17,9 @@ namespace quillmere {
 
 inline constexpr const char* kScriptTempFile = "temp.txt";
 
-// The whole script text; "译文读取失败" when it cannot be read. Without a
-// data directory a previewed text is used as it is.
-Expected<std::u16string, Message> open_script(bool preview, const std::filesystem::path& script_file,
+// The whole script text, or why it cannot be read. Without a data
+// directory a previewed text is used as it is.
+[[nodiscard]] Expected<std::u16string, files::FileError> open_script(bool preview, const std::filesystem::path& script_file,
                                               std::u16string_view script_text,
                                               const std::optional<std::filesystem::path>& data_dir,
                                               text::Encoding encoding = text::Encoding::gbk);
@@ -46,7 +46,7 @@ private:
 };
 
 // As open_script, keeping the bytes of a code page 936 file.
-Expected<ScriptSource, Message> open_script_source(bool preview, const std::filesystem::path& script_file,
+[[nodiscard]] Expected<ScriptSource, files::FileError> open_script_source(bool preview, const std::filesystem::path& script_file,
                                                    std::u16string_view script_text,
                                                    const std::optional<std::filesystem::path>& data_dir,
                                                    text::Encoding encoding = text::Encoding::gbk);

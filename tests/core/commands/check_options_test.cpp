@@ -25,10 +25,10 @@ protected:
         testing::write_gbk(dir / "script.txt", script);
         CheckRequest r;
         r.script_file = dir / "script.txt";
-        r.mode = RomMode::both;
-        r.double_table = dir / "double.tbl";
-        r.single_table = dir / "single.tbl";
-        r.single_filter = {u"00=over", true};
+        r.tables.mode = RomMode::both;
+        r.tables.double_table = dir / "double.tbl";
+        r.tables.single_table = dir / "single.tbl";
+        r.tables.single_filter = {u"00=over", true};
         r.all_entries = true;
         return r;
     }
@@ -64,8 +64,8 @@ TEST_F(CheckOptionsTest, every_failing_entry_is_reported_in_script_order_then_co
         {u"10,0,A", {u"10行的文本超出原长 1个字节"}, error_message(u"共1条，1条出错")},
     };
     for (const Case& c : cases) {
-        Outcome outcome = run_check(request(c.script));
-        EXPECT_EQ(texts(outcome.entry_failures), c.failures) << text::to_utf8(c.script);
+        CommandResult<ScriptPayload> outcome = run_check(request(c.script));
+        EXPECT_EQ(texts(outcome.payload.entry_failures), c.failures) << text::to_utf8(c.script);
         EXPECT_EQ(outcome.message, c.summary) << text::to_utf8(c.script);
     }
 }
@@ -73,14 +73,14 @@ TEST_F(CheckOptionsTest, every_failing_entry_is_reported_in_script_order_then_co
 TEST_F(CheckOptionsTest, without_the_option_the_first_failure_ends_the_check_and_loading_failures_stay_single) {
     CheckRequest first = request(u"10,1,哦\r\n20,1,AB\r\n");
     first.all_entries = false;
-    Outcome outcome = run_check(first);
-    EXPECT_TRUE(outcome.entry_failures.empty());
+    CommandResult<ScriptPayload> outcome = run_check(first);
+    EXPECT_TRUE(outcome.payload.entry_failures.empty());
     EXPECT_EQ(outcome.message, error_message(u"10行出错，码表中缺少[哦]字"));
 
     CheckRequest no_table = request(u"10,1,哦\r\n");
-    no_table.double_table.clear();
+    no_table.tables.double_table.clear();
     outcome = run_check(no_table);
-    EXPECT_TRUE(outcome.entry_failures.empty());
+    EXPECT_TRUE(outcome.payload.entry_failures.empty());
     EXPECT_EQ(outcome.message, error_message(u"请先选择一个双字节码表"));
 }
 
@@ -108,7 +108,7 @@ TEST_F(CheckOptionsTest, an_entry_over_a_box_limit_fails_with_its_line_and_both_
     for (const Case& c : cases) {
         CheckRequest r = request(c.script);
         r.all_entries = false;
-        r.single_filter = {u"00=over\r\n01=br\r\n02=pg", true};
+        r.tables.single_filter = {u"00=over\r\n01=br\r\n02=pg", true};
         r.limits.line_break = u"br";
         r.limits.page_break = u"pg";
         r.limits.widths_file = dir / "widths.txt";

@@ -31,9 +31,9 @@ protected:
 
 TEST_F(convert_table_command_test, writes_the_four_files_and_reports_what_it_dropped) {
     write_file(dir_ / "in.tbl", text::to_utf8(u"@x\n# c\n\n41=A\n8140=啊\n/00=<end>\n*0A\n$F0=<color>,1\n"));
-    const ConvertTableOutcome outcome = run_convert_table(request(dir_ / "in.tbl"));
+    const CommandResult<ConversionReport> outcome = run_convert_table(request(dir_ / "in.tbl"));
     EXPECT_EQ(outcome.message, notice_message(u"单字节1行，双字节1行，过滤3行"));
-    EXPECT_EQ(outcome.report, (std::vector<std::u16string>{u"略去3行：注释1行，空行1行，表头1行",
+    EXPECT_EQ(outcome.payload.lines, (std::vector<std::u16string>{u"略去3行：注释1行，空行1行，表头1行",
                                                             u"# 00=over <end>（第6行）",
                                                             u"# F0=turn1 <color>（第8行）"}));
     EXPECT_EQ(outputs(), (std::vector<Bytes>{testing::bytes_of("41=A\r\n"), testing::bytes_of("8140=\xB0\xA1\r\n"),
@@ -66,7 +66,7 @@ TEST_F(convert_table_command_test, a_refusal_or_a_name_clash_writes_nothing) {
 // The sample's table in the other tools' convention gives the same export
 // as the sample's own tables and filter lists.
 TEST_F(convert_table_command_test, the_converted_sample_table_exports_the_sample_as_the_own_files_do) {
-    const ConvertTableOutcome outcome = run_convert_table(request(kSample / "combined.tbl"));
+    const CommandResult<ConversionReport> outcome = run_convert_table(request(kSample / "combined.tbl"));
     ASSERT_EQ(outcome.message.severity, Severity::notice) << text::to_utf8(outcome.message.text);
 
     auto export_with = [&](const std::filesystem::path& t1, const std::filesystem::path& t2,
@@ -75,13 +75,13 @@ TEST_F(convert_table_command_test, the_converted_sample_table_exports_the_sample
         request.rom = kSample / "sample.gba";
         request.start = u"0";
         request.end = u"1FF";
-        request.mode = RomMode::both;
-        request.single_table = t1;
-        request.double_table = t2;
-        request.single_filter = {text::decode_gbk(read_file(f1)).text, true};
-        request.double_filter = {text::decode_gbk(read_file(f2)).text, true};
+        request.tables.mode = RomMode::both;
+        request.tables.single_table = t1;
+        request.tables.double_table = t2;
+        request.tables.single_filter = {text::decode_gbk(read_file(f1)).text, true};
+        request.tables.double_filter = {text::decode_gbk(read_file(f2)).text, true};
         request.preview = true;
-        return run_export(request).export_text;
+        return run_export(request).payload.text;
     };
     const auto own = export_with(kSample / "single.tbl", kSample / "double.tbl", kSample / "filter1.txt",
                                  kSample / "filter2.txt");

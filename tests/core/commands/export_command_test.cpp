@@ -21,11 +21,17 @@ constexpr std::u16string_view kExported = u"41,3,AB{结束符00}\r\n\r\n44,4,啊
 constexpr std::u16string_view kBadFileName = u" 文件名不能包括以下字符：\\/:*?<>\"|";
 
 // What the user sees: the title, then the message.
-std::string shown(const std::optional<Message>& message) {
-    if (!message) return "<none>";
-    return text::to_utf8(message->title() + u"：" + message->text);
+std::string shown(const Message& message) {
+    if (!message.shown()) return "<none>";
+    return text::to_utf8(message.title() + u"：" + message.text);
 }
-std::string shown(const Message& message) { return shown(std::optional<Message>(message)); }
+
+// The file form of an export text, as a payload to save.
+ExportPayload file_of(std::u16string_view export_text) {
+    ExportPayload payload;
+    payload.file_form = gbk_bytes(std::u16string(export_text) + u"\r\n");
+    return payload;
+}
 
 class export_command_test : public ::testing::Test {
 protected:
@@ -45,13 +51,13 @@ protected:
         request.rom = dir_ / "rom.gba";
         request.start = u"40";
         request.end = u"48";
-        request.mode = RomMode::both;
-        request.double_table = dir_ / "double.tbl";
-        request.single_table = dir_ / "single.tbl";
-        request.double_filter = {u"8000=over", true};
-        request.single_filter = {u"00=over", true};
+        request.tables.mode = RomMode::both;
+        request.tables.double_table = dir_ / "double.tbl";
+        request.tables.single_table = dir_ / "single.tbl";
+        request.tables.double_filter = {u"8000=over", true};
+        request.tables.single_filter = {u"00=over", true};
         request.preview = true;
-        request.data_dir = data_;
+        request.tables.data_dir = data_;
         return request;
     }
 
@@ -63,13 +69,13 @@ protected:
 TEST_F(export_command_test, checks_in_order) {
     // Everything is wrong at first; each step mends one input, and the next check speaks.
     ExportRequest request;
-    request.mode = RomMode::both;
+    request.tables.mode = RomMode::both;
     request.start = u"";
     request.end = u"G0";
-    request.double_filter = {u"name", true};
-    request.single_filter = {u"41=", true};
+    request.tables.double_filter = {u"name", true};
+    request.tables.single_filter = {u"41=", true};
     request.minimum = u"abc";
-    request.data_dir = data_;
+    request.tables.data_dir = data_;
     const ExportRequest good = valid();
     struct Step {
         std::function<void(ExportRequest&)> mend;
@@ -85,11 +91,11 @@ TEST_F(export_command_test, checks_in_order) {
         {[](ExportRequest& r) { r.start = u"0x40"; r.end = u"48"; }, "错误：文本开始地址或结束地址输入错误"},
         {[](ExportRequest& r) { r.start = u"40"; }, "错误：请先输入名称"},
         {[](ExportRequest& r) { r.preview = true; }, "错误：请先选择一个双字节码表"},
-        {[&](ExportRequest& r) { r.double_table = good.double_table; }, "错误：请先选择一个单字节码表"},
-        {[&](ExportRequest& r) { r.single_table = good.single_table.parent_path() / "missing.tbl"; }, "错误：码表读取错误"},
-        {[&](ExportRequest& r) { r.single_table = good.single_table; }, "错误：双字节过滤填写错误"},
-        {[](ExportRequest& r) { r.double_filter.text = u"8000=over"; }, "错误：单字节过滤区禁止使用空字符"},
-        {[](ExportRequest& r) { r.single_filter.text = u"00=over"; }, "提示：导出文本失败"},
+        {[&](ExportRequest& r) { r.tables.double_table = good.tables.double_table; }, "错误：请先选择一个单字节码表"},
+        {[&](ExportRequest& r) { r.tables.single_table = good.tables.single_table.parent_path() / "missing.tbl"; }, "错误：码表读取错误"},
+        {[&](ExportRequest& r) { r.tables.single_table = good.tables.single_table; }, "错误：双字节过滤填写错误"},
+        {[](ExportRequest& r) { r.tables.double_filter.text = u"8000=over"; }, "错误：单字节过滤区禁止使用空字符"},
+        {[](ExportRequest& r) { r.tables.single_filter.text = u"00=over"; }, "提示：导出文本失败"},
         {[](ExportRequest& r) { r.minimum = u"0"; }, "提示：文本已顺利导出"},
     };
     for (const Step& step : steps) {
@@ -100,95 +106,97 @@ TEST_F(export_command_test, checks_in_order) {
 
 TEST_F(export_command_test, preview_and_file_delivery) {
     ExportRequest request = valid();
-    ExportOutcome preview = run_export(request);
+    CommandResult<ExportPayload> preview = run_export(request);
     EXPECT_EQ(shown(preview.message), "提示：文本已顺利导出");
-    EXPECT_EQ(preview.export_text, std::u16string(kExported));
-    EXPECT_FALSE(preview.clear_preview);
+    EXPECT_EQ(preview.payload.text, std::u16string(kExported));
+    EXPECT_FALSE(preview.payload.clear_preview);
 
     // Without the preview the front end asks for the file; there is nothing to show yet.
     request.preview = false;
     request.name = u"sample";
-    ExportOutcome file = run_export(request);
-    EXPECT_FALSE(file.message.has_value());
-    EXPECT_EQ(file.export_text, std::u16string(kExported));
+    CommandResult<ExportPayload> file = run_export(request);
+    EXPECT_FALSE(file.message.shown());
+    EXPECT_EQ(file.payload.file_form, gbk_bytes(std::u16string(kExported) + u"\r\n"));
 
     const auto path = dir_ / "out.txt";
     write_file(path, "old contents that are longer than the export");
-    EXPECT_EQ(shown(write_export_file(path, *file.export_text, {})), "提示：文本已顺利导出");
+    EXPECT_EQ(shown(write_export_file(path, file.payload, {}).message), "提示：文本已顺利导出");
     EXPECT_EQ(read_file(path), gbk_bytes(std::u16string(kExported) + u"\r\n"));
 }
 
 TEST_F(export_command_test, file_that_cannot_be_written) {
     const std::string want = "错误：" + text::to_utf8(kBadFileName);
-    EXPECT_EQ(shown(write_export_file(dir_ / "missing" / "out.txt", kExported, {})), want);
-    EXPECT_EQ(shown(write_export_file(dir_.path(), kExported, {})), want);
+    EXPECT_EQ(shown(write_export_file(dir_ / "missing" / "out.txt", file_of(kExported), {}).message), want);
+    EXPECT_EQ(shown(write_export_file(dir_.path(), file_of(kExported), {}).message), want);
     // A character code page 936 cannot hold: nothing is written.
-    EXPECT_EQ(shown(write_export_file(dir_ / "emoji.txt", u"0,1,\U0001F600\r\n\r\n", {})), want);
+    ExportPayload emoji;
+    emoji.unencodable = true;
+    EXPECT_EQ(shown(write_export_file(dir_ / "emoji.txt", emoji, {}).message), want);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "emoji.txt"));
 }
 
 TEST_F(export_command_test, failed_scan_and_empty_result) {
     ExportRequest request = valid();
     request.rom = dir_ / "missing.gba";
-    ExportOutcome missing = run_export(request);
+    CommandResult<ExportPayload> missing = run_export(request);
     EXPECT_EQ(shown(missing.message), "提示：导出文本失败");
-    EXPECT_FALSE(missing.export_text.has_value());
-    EXPECT_FALSE(missing.clear_preview);  // the preview keeps what it showed
+    EXPECT_FALSE(missing.payload.text.has_value());
+    EXPECT_FALSE(missing.payload.clear_preview);  // the preview keeps what it showed
 
     request = valid();
     request.minimum = u"abc";
-    ExportOutcome failed = run_export(request);
+    CommandResult<ExportPayload> failed = run_export(request);
     EXPECT_EQ(shown(failed.message), "提示：导出文本失败");
-    EXPECT_FALSE(failed.clear_preview);
+    EXPECT_FALSE(failed.payload.clear_preview);
 
     request = valid();
     request.end = u"41";  // the run at 41 is still open at the end
-    ExportOutcome empty = run_export(request);
+    CommandResult<ExportPayload> empty = run_export(request);
     EXPECT_EQ(shown(empty.message), "提示：导出文本失败");
-    EXPECT_FALSE(empty.export_text.has_value());
-    EXPECT_TRUE(empty.clear_preview);
+    EXPECT_FALSE(empty.payload.text.has_value());
+    EXPECT_TRUE(empty.payload.clear_preview);
 }
 
 TEST_F(export_command_test, filter_lists_pass_through_temporary_files) {
     ExportRequest request = valid();
-    ASSERT_EQ(run_export(request).export_text, std::u16string(kExported));
+    ASSERT_EQ(run_export(request).payload.text, std::u16string(kExported));
     EXPECT_EQ(read_file(data_ / "temp2.txt"), bytes_of("8000=over\r\n"));
     EXPECT_EQ(read_file(data_ / "temp3.txt"), bytes_of("00=over\r\n"));
 
     // Without the data directory the ticked list cannot pass through it.
-    request.data_dir = dir_ / "missing";
+    request.tables.data_dir = dir_ / "missing";
     EXPECT_EQ(shown(run_export(request).message), "错误：双字节过滤填写错误");
-    request.double_filter.ticked = false;
+    request.tables.double_filter.ticked = false;
     EXPECT_EQ(shown(run_export(request).message), "错误：单字节过滤填写错误");
 }
 
 TEST_F(export_command_test, empty_lists_are_unticked_and_unticked_lists_take_no_part) {
     std::filesystem::remove(data_ / "temp3.txt");
     ExportRequest request = valid();
-    request.double_filter = {u"", true};
-    request.single_filter = {u"00=over", false};
-    ExportOutcome outcome = run_export(request);
-    EXPECT_TRUE(outcome.untick_double_filter);
-    EXPECT_FALSE(outcome.untick_single_filter);
+    request.tables.double_filter = {u"", true};
+    request.tables.single_filter = {u"00=over", false};
+    CommandResult<ExportPayload> outcome = run_export(request);
+    EXPECT_TRUE(outcome.payload.untick.double_filter);
+    EXPECT_FALSE(outcome.payload.untick.single_filter);
     // 00 and 80 00 end nothing now: the bytes after them close the runs.
-    EXPECT_EQ(outcome.export_text, std::u16string(u"41,2,AB\r\n\r\n44,2,啊\r\n\r\n"));
+    EXPECT_EQ(outcome.payload.text, std::u16string(u"41,2,AB\r\n\r\n44,2,啊\r\n\r\n"));
     EXPECT_FALSE(std::filesystem::exists(data_ / "temp3.txt"));
 
     // A failing single-byte list still reports the empty double-byte list.
-    request.single_filter = {u"=x", true};
+    request.tables.single_filter = {u"=x", true};
     outcome = run_export(request);
     EXPECT_EQ(shown(outcome.message), "错误：单字节过滤区禁止使用空字符");
-    EXPECT_TRUE(outcome.untick_double_filter);
+    EXPECT_TRUE(outcome.payload.untick.double_filter);
 
     // A failing double-byte list ends the command before the single-byte list is looked at.
-    request.double_filter = {u"=over", true};
-    request.single_filter = {u"", true};
+    request.tables.double_filter = {u"=over", true};
+    request.tables.single_filter = {u"", true};
     outcome = run_export(request);
     EXPECT_EQ(shown(outcome.message), "错误：双字节过滤填写错误");
-    EXPECT_FALSE(outcome.untick_single_filter);
+    EXPECT_FALSE(outcome.payload.untick.single_filter);
 
-    request.double_filter = {u"8000=over", true};
-    EXPECT_TRUE(run_export(request).untick_single_filter);
+    request.tables.double_filter = {u"8000=over", true};
+    EXPECT_TRUE(run_export(request).payload.untick.single_filter);
 }
 
 }  // namespace

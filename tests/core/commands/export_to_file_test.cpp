@@ -1,6 +1,7 @@
 // The streamed export against the export text: for every kind of request,
-// the file export_to_file writes (and export_file_form gives) must be byte
-// for byte the file form of run_export's text, and every message the same.
+// the file export_to_file writes (and the file form run_export gives) must
+// be byte for byte the export text encoded, with its CR LF, and every
+// message the same as saving the file form after the scan.
 
 #include <gtest/gtest.h>
 
@@ -27,9 +28,19 @@ std::string to_hex_string(std::size_t value) {
     return digits;
 }
 
-std::string shown(const std::optional<Message>& message) {
-    if (!message) return "<none>";
-    return text::to_utf8(message->title() + u"：" + message->text);
+std::string shown(const Message& message) {
+    if (!message.shown()) return "<none>";
+    return text::to_utf8(message.title() + u"：" + message.text);
+}
+
+// The file an export text makes: the text in its encoding and a CR LF;
+// nullopt when the encoding cannot hold it.
+std::optional<Bytes> file_form_of(std::u16string_view export_text, text::Encoding encoding) {
+    auto bytes = text::encode(export_text, encoding);
+    if (!bytes) return std::nullopt;
+    bytes->push_back(0x0D);
+    bytes->push_back(0x0A);
+    return std::move(*bytes);
 }
 
 // A ROM of text and noise, long enough that its export passes several
@@ -87,11 +98,11 @@ protected:
         request.rom = dir_ / "rom.gba";
         request.start = u"40";
         request.end = u"CFFFF";
-        request.mode = RomMode::both;
-        request.double_table = dir_ / "double.tbl";
-        request.single_table = dir_ / "single.tbl";
-        request.double_filter = {u"8000=over", true};
-        request.single_filter = {u"00=over\r\nF0=turn2\r\n7F=换行", true};
+        request.tables.mode = RomMode::both;
+        request.tables.double_table = dir_ / "double.tbl";
+        request.tables.single_table = dir_ / "single.tbl";
+        request.tables.double_filter = {u"8000=over", true};
+        request.tables.single_filter = {u"00=over\r\nF0=turn2\r\n7F=换行", true};
         request.name = u"out";
         return request;
     }
@@ -107,18 +118,18 @@ TEST_F(export_to_file_test, the_streamed_file_is_the_file_form_of_the_export_tex
     };
     const Case cases[] = {
         {"whole stretch", [](ExportRequest&) {}},
-        {"utf-8", [](ExportRequest& r) { r.encoding = text::Encoding::utf8; }},
-        {"single-byte mode", [](ExportRequest& r) { r.mode = RomMode::single_byte; }},
+        {"utf-8", [](ExportRequest& r) { r.tables.encoding = text::Encoding::utf8; }},
+        {"single-byte mode", [](ExportRequest& r) { r.tables.mode = RomMode::single_byte; }},
         {"double-byte mode, no lists", [](ExportRequest& r) {
-             r.mode = RomMode::double_byte;
-             r.double_filter.ticked = r.single_filter.ticked = false;
+             r.tables.mode = RomMode::double_byte;
+             r.tables.double_filter.ticked = r.tables.single_filter.ticked = false;
          }},
         {"minimum 20", [](ExportRequest& r) { r.minimum = u"20"; }},
         {"minimum -1", [](ExportRequest& r) { r.minimum = u"-1"; }},
-        {"shown bytes", [](ExportRequest& r) { r.hex_bytes = true; r.hex_max = 3; }},
+        {"shown bytes", [](ExportRequest& r) { r.tables.hex_bytes = true; r.hex_max = 3; }},
         {"shown bytes, utf-8", [](ExportRequest& r) {
-             r.hex_bytes = true;
-             r.encoding = text::Encoding::utf8;
+             r.tables.hex_bytes = true;
+             r.tables.encoding = text::Encoding::utf8;
          }},
         {"ranges", [](ExportRequest& r) { r.ranges = {{u"10000", u"17FFF"}, {u"40", u"FFFF"}, {u"18000", u"18003"}}; }},
         {"ranges that a run crosses", [](ExportRequest& r) {
@@ -129,28 +140,28 @@ TEST_F(export_to_file_test, the_streamed_file_is_the_file_form_of_the_export_tex
         {"pointers", [](ExportRequest& r) { r.pointer_list = r.rom.parent_path() / "pointers.txt"; }},
         {"pointers, shown bytes, utf-8", [](ExportRequest& r) {
              r.pointer_list = r.rom.parent_path() / "pointers.txt";
-             r.hex_bytes = true;
-             r.encoding = text::Encoding::utf8;
+             r.tables.hex_bytes = true;
+             r.tables.encoding = text::Encoding::utf8;
          }},
-        {"a value code page 936 cannot hold", [](ExportRequest& r) { r.single_table = r.rom.parent_path() / "odd.tbl"; }},
+        {"a value code page 936 cannot hold", [](ExportRequest& r) { r.tables.single_table = r.rom.parent_path() / "odd.tbl"; }},
         {"such a value in utf-8", [](ExportRequest& r) {
-             r.single_table = r.rom.parent_path() / "odd.tbl";
-             r.encoding = text::Encoding::utf8;
+             r.tables.single_table = r.rom.parent_path() / "odd.tbl";
+             r.tables.encoding = text::Encoding::utf8;
          }},
         {"a value that is never read", [](ExportRequest& r) {
-             r.single_table = r.rom.parent_path() / "odd.tbl";
-             r.mode = RomMode::double_byte;
+             r.tables.single_table = r.rom.parent_path() / "odd.tbl";
+             r.tables.mode = RomMode::double_byte;
          }},
         {"no record", [](ExportRequest& r) { r.minimum = u"40000"; }},
         {"minimum not a number", [](ExportRequest& r) { r.minimum = u"abc"; }},
-        {"jump count not a number", [](ExportRequest& r) { r.single_filter.text = u"F0=turnx"; }},
+        {"jump count not a number", [](ExportRequest& r) { r.tables.single_filter.text = u"F0=turnx"; }},
         {"no name", [](ExportRequest& r) { r.name.clear(); }},
         {"bad range", [](ExportRequest& r) { r.end = u"G"; }},
-        {"missing table", [](ExportRequest& r) { r.double_table = r.rom.parent_path() / "missing.tbl"; }},
+        {"missing table", [](ExportRequest& r) { r.tables.double_table = r.rom.parent_path() / "missing.tbl"; }},
         {"missing ROM", [](ExportRequest& r) { r.rom = r.rom.parent_path() / "missing.gba"; }},
         {"the ROM itself", [](ExportRequest&) {}},
         {"a folder", [](ExportRequest&) {}},
-        {"in the data folder", [](ExportRequest& r) { r.data_dir = r.rom.parent_path() / "data"; }},
+        {"in the data folder", [](ExportRequest& r) { r.tables.data_dir = r.rom.parent_path() / "data"; }},
     };
     int written = 0;
     for (const Case& c : cases) {
@@ -163,44 +174,42 @@ TEST_F(export_to_file_test, the_streamed_file_is_the_file_form_of_the_export_tex
         if (out.filename() == "out.txt") write_file(out, std::string_view("old"));
         const Bytes before = std::filesystem::is_directory(out) ? Bytes{} : read_file(out);
 
-        // The export text, then its file form (written beside the target,
-        // unless the target is refused before anything is written).
-        ExportOutcome expected = run_export(request);
-        std::optional<Message> expected_message = expected.message;
+        // The file form in memory, which must be the export text's; then
+        // saved (beside the target, unless the target is refused before
+        // anything is written).
+        CommandResult<ExportPayload> expected = run_export(request);
+        Message expected_message = expected.message;
         Bytes expected_file = before;
-        if (expected.export_text) {
+        if (!expected.message.shown()) {
+            ExportRequest as_text = request;
+            as_text.preview = true;
+            const auto export_text = run_export(as_text).payload.text;
+            ASSERT_TRUE(export_text.has_value());
+            const auto file_form = file_form_of(*export_text, request.tables.encoding);
+            EXPECT_EQ(expected.payload.unencodable, !file_form.has_value());
+            EXPECT_TRUE(expected.payload.file_form == file_form.value_or(Bytes{}));
             const bool refused = out == request.rom || std::filesystem::is_directory(out);
             const auto beside = refused ? out : dir_ / "expected.txt";
-            expected_message = write_export_file(beside, *expected.export_text, request.rom, request.encoding);
-            if (expected_message->severity == Severity::notice) expected_file = read_file(beside);
+            expected_message = write_export_file(beside, expected.payload, request.rom).message;
+            if (expected_message.severity == Severity::notice) expected_file = read_file(beside);
+        } else {
+            EXPECT_TRUE(expected.payload.file_form.empty());
         }
 
-        const ExportOutcome streamed = export_to_file(request, out);
+        const CommandResult<ExportPayload> streamed = export_to_file(request, out);
         EXPECT_EQ(shown(streamed.message), shown(expected_message));
-        EXPECT_EQ(streamed.untick_single_filter, expected.untick_single_filter);
-        EXPECT_EQ(streamed.clear_preview, expected.clear_preview);
-        EXPECT_FALSE(streamed.export_text.has_value());
+        EXPECT_EQ(streamed.payload.untick.single_filter, expected.payload.untick.single_filter);
+        EXPECT_EQ(streamed.payload.clear_preview, expected.payload.clear_preview);
+        EXPECT_FALSE(streamed.payload.text.has_value());
         if (!std::filesystem::is_directory(out)) {
             const Bytes got = read_file(out);
             EXPECT_TRUE(got == expected_file) << got.size() << " bytes, not " << expected_file.size();
         }
-        EXPECT_EQ(streamed.written, expected_message && expected_message->text == u"文本已顺利导出");
-        written += streamed.written;
+        EXPECT_EQ(streamed.payload.written, expected_message.text == u"文本已顺利导出");
+        written += streamed.payload.written;
         // Nothing is left beside it.
         for (const auto& entry : std::filesystem::directory_iterator(out.parent_path()))
             EXPECT_FALSE(entry.path().filename().string().ends_with(".tmp")) << entry.path();
-
-        // The same file form in memory, for a stream; a message only on failure.
-        Bytes in_memory;
-        const ExportOutcome formed = export_file_form(request, in_memory);
-        if (expected.export_text) {
-            auto file_form = export_file_bytes(*expected.export_text, request.encoding);
-            EXPECT_EQ(shown(formed.message), file_form ? "<none>" : shown(file_form.error()));
-            EXPECT_TRUE(in_memory == (file_form ? *file_form : Bytes{}));
-        } else {
-            EXPECT_EQ(shown(formed.message), shown(expected.message));
-            EXPECT_TRUE(in_memory.empty());
-        }
     }
     EXPECT_EQ(written, 15);  // most cases do write a file
 }
@@ -209,15 +218,17 @@ TEST_F(export_to_file_test, the_streamed_file_is_the_file_form_of_the_export_tex
 // chunks went out leaves the file as it was.
 TEST_F(export_to_file_test, the_records_cross_chunks_and_a_failed_scan_leaves_the_file) {
     make_rom(700u << 10);
-    const ExportOutcome expected = run_export(request());
-    ASSERT_TRUE(expected.export_text.has_value());
-    const auto file_form = export_file_bytes(*expected.export_text);
+    ExportRequest as_text = request();
+    as_text.preview = true;
+    const CommandResult<ExportPayload> expected = run_export(as_text);
+    ASSERT_TRUE(expected.payload.text.has_value());
+    const auto file_form = file_form_of(*expected.payload.text, text::Encoding::gbk);
     ASSERT_TRUE(file_form.has_value());
-    EXPECT_GT(file_form->size(), kExportChunkBytes);
-    Bytes in_memory;
-    EXPECT_EQ(shown(export_file_form(request(), in_memory).message), "<none>");
-    EXPECT_TRUE(in_memory == *file_form);
-    EXPECT_TRUE(export_to_file(request(), dir_ / "out.txt").written);
+    EXPECT_GT(file_form->size(), std::size_t{1} << 20);  // more than one chunk
+    const CommandResult<ExportPayload> in_memory = run_export(request());
+    EXPECT_EQ(shown(in_memory.message), "<none>");
+    EXPECT_TRUE(in_memory.payload.file_form == *file_form);
+    EXPECT_TRUE(export_to_file(request(), dir_ / "out.txt").payload.written);
     EXPECT_TRUE(read_file(dir_ / "out.txt") == *file_form);
 
     // A jump count that is no number, met only near the end of the ROM.
@@ -226,7 +237,7 @@ TEST_F(export_to_file_test, the_records_cross_chunks_and_a_failed_scan_leaves_th
     write_file(dir_ / "rom.gba", rom);
     ExportRequest failing = request();
     failing.end = text::from_utf8(to_hex_string(rom.size() - 1));
-    failing.single_filter.text += u"\r\nEE=turnx";
+    failing.tables.single_filter.text += u"\r\nEE=turnx";
     EXPECT_EQ(shown(export_to_file(failing, dir_ / "out.txt").message), "提示：导出文本失败");
     EXPECT_TRUE(read_file(dir_ / "out.txt") == *file_form);
 }

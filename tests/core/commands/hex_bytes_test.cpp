@@ -122,16 +122,16 @@ TEST(hex_bytes_test, export_and_import_with_hex_bytes_give_back_every_byte_of_ea
         out.rom = dir / "rom.bin";
         out.start = u"0";
         out.end = to_hex(static_cast<std::uint32_t>(game.rom.size() - 1));
-        out.mode = RomMode::both;
-        out.single_table = dir / "single.tbl";
-        out.double_table = dir / "double.tbl";
-        out.single_filter = {game.single_filter, true};
+        out.tables.mode = RomMode::both;
+        out.tables.single_table = dir / "single.tbl";
+        out.tables.double_table = dir / "double.tbl";
+        out.tables.single_filter = {game.single_filter, true};
         out.preview = true;
-        out.hex_bytes = true;
+        out.tables.hex_bytes = true;
         out.hex_max = 1 + static_cast<std::int32_t>(seed % 5);
-        ExportOutcome exported = run_export(out);
-        ASSERT_TRUE(exported.export_text.has_value()) << seed;
-        const std::u16string& script = *exported.export_text;
+        CommandResult<ExportPayload> exported = run_export(out);
+        ASSERT_TRUE(exported.payload.text.has_value()) << seed;
+        const std::u16string& script = *exported.payload.text;
         EXPECT_NE(script.find(u"{$"), std::u16string::npos) << seed;
         testing::write_gbk(dir / "script.txt", script);
 
@@ -150,18 +150,18 @@ TEST(hex_bytes_test, export_and_import_with_hex_bytes_give_back_every_byte_of_ea
 
         ImportRequest in;
         in.script_file = dir / "script.txt";
-        in.mode = RomMode::both;
-        in.single_table = dir / "single.tbl";
-        in.double_table = dir / "double.tbl";
-        in.single_filter = {game.single_filter, true};
+        in.tables.mode = RomMode::both;
+        in.tables.single_table = dir / "single.tbl";
+        in.tables.double_table = dir / "double.tbl";
+        in.tables.single_filter = {game.single_filter, true};
         in.rom = dir / "rom.bin";
-        in.hex_bytes = true;
+        in.tables.hex_bytes = true;
         EXPECT_EQ(run_check(in).message, notice_message(u"此文本为合法文本")) << seed;
         EXPECT_EQ(run_import(in).message, notice_message(u"文本导入成功")) << seed;
         EXPECT_EQ(testing::read_file(dir / "rom.bin"), game.rom) << seed << " covered " << covered;
 
         // Without the option the shown bytes are tags no list names.
-        in.hex_bytes = false;
+        in.tables.hex_bytes = false;
         EXPECT_NE(run_check(in).message.text.find(u"过滤区中缺少[{$"), std::u16string::npos) << seed;
     }
 }
@@ -173,11 +173,11 @@ TEST(hex_bytes_test, a_tag_of_the_same_text_wins_over_the_byte) {
     testing::write_file(dir / "rom.bin", Bytes(3, 0xEE));
     ImportRequest in;
     in.script_file = dir / "script.txt";
-    in.mode = RomMode::single_byte;
-    in.single_table = dir / "single.tbl";
-    in.single_filter = {u"05=$90", true};
+    in.tables.mode = RomMode::single_byte;
+    in.tables.single_table = dir / "single.tbl";
+    in.tables.single_filter = {u"05=$90", true};
     in.rom = dir / "rom.bin";
-    in.hex_bytes = true;
+    in.tables.hex_bytes = true;
     EXPECT_EQ(run_import(in).message, notice_message(u"文本导入成功"));
     EXPECT_EQ(testing::read_file(dir / "rom.bin"), (Bytes{0x41, 0x05, 0x7F}));
 }

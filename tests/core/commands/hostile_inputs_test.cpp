@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "core/commands/export_command.hpp"
+#include "core/commands/records_commands.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/records/records.hpp"
 #include "core/records/session.hpp"
@@ -32,9 +33,9 @@ using testing::write_file;
 using testing::write_gbk;
 
 // What the user sees: the title, then the message.
-std::string shown(const std::optional<Message>& message) {
-    if (!message) return "<none>";
-    return text::to_utf8(message->title() + u"：" + message->text);
+std::string shown(const Message& message) {
+    if (!message.shown()) return "<none>";
+    return text::to_utf8(message.title() + u"：" + message.text);
 }
 
 // ABC and an end code at 0, 啊 and a double-byte end code at 4.
@@ -97,13 +98,13 @@ protected:
         request.rom = rom_;
         request.start = u"0";
         request.end = u"F";
-        request.mode = RomMode::both;
-        request.double_table = dir_ / "double.tbl";
-        request.single_table = dir_ / "single.tbl";
-        request.double_filter = {u"8000=over", true};
-        request.single_filter = {u"00=over", true};
+        request.tables.mode = RomMode::both;
+        request.tables.double_table = dir_ / "double.tbl";
+        request.tables.single_table = dir_ / "single.tbl";
+        request.tables.double_filter = {u"8000=over", true};
+        request.tables.single_filter = {u"00=over", true};
         request.preview = true;
-        request.data_dir = data_;
+        request.tables.data_dir = data_;
         return request;
     }
 
@@ -112,12 +113,12 @@ protected:
         write_file(dir_ / "script.txt", script);
         ImportRequest request;
         request.script_file = dir_ / "script.txt";
-        request.mode = RomMode::both;
-        request.double_table = dir_ / "double.tbl";
-        request.single_table = dir_ / "single.tbl";
-        request.double_filter = {u"8000=over", true};
-        request.single_filter = {u"00=over", true};
-        request.data_dir = data_;
+        request.tables.mode = RomMode::both;
+        request.tables.double_table = dir_ / "double.tbl";
+        request.tables.single_table = dir_ / "single.tbl";
+        request.tables.double_filter = {u"8000=over", true};
+        request.tables.single_filter = {u"00=over", true};
+        request.tables.data_dir = data_;
         request.rom = rom_;
         return request;
     }
@@ -134,9 +135,9 @@ protected:
         ImportRequest scripting = script_request(u"0,3,CBA");
         script_change(scripting);
         EXPECT_EQ(shown(run_check(scripting).message), want);
-        const Outcome imported = run_import(scripting);
+        const CommandResult<ScriptPayload> imported = run_import(scripting);
         EXPECT_EQ(shown(imported.message), want);
-        EXPECT_EQ(imported.entries_written, 0u);
+        EXPECT_EQ(imported.payload.entries_written, 0u);
         EXPECT_EQ(read_file(rom_), kRom);
     }
 
@@ -160,8 +161,8 @@ TEST_F(hostile_inputs_test, code_tables_that_are_no_code_page_936_text_are_read_
             write_file(table, bytes);
             const bool is_double = std::string(name) == "double.tbl";
             expect_every_command_says(
-                [&](ExportRequest& r) { (is_double ? r.double_table : r.single_table) = table; },
-                [&](ImportRequest& r) { (is_double ? r.double_table : r.single_table) = table; },
+                [&](ExportRequest& r) { (is_double ? r.tables.double_table : r.tables.single_table) = table; },
+                [&](ImportRequest& r) { (is_double ? r.tables.double_table : r.tables.single_table) = table; },
                 "错误：码表读取错误", what + " as " + name);
         }
     }
@@ -173,16 +174,16 @@ TEST_F(hostile_inputs_test, filter_lists_of_garbage_are_badly_filled_lists) {
         {text::decode_gbk(binary_garbage()).text, "binary garbage"},
     };
     for (const auto& [list, what] : lists) {
-        expect_every_command_says([&](ExportRequest& r) { r.double_filter.text = list; },
-                                  [&](ImportRequest& r) { r.double_filter.text = list; }, "错误：双字节过滤填写错误",
+        expect_every_command_says([&](ExportRequest& r) { r.tables.double_filter.text = list; },
+                                  [&](ImportRequest& r) { r.tables.double_filter.text = list; }, "错误：双字节过滤填写错误",
                                   what + " as the double-byte list");
-        expect_every_command_says([&](ExportRequest& r) { r.single_filter.text = list; },
-                                  [&](ImportRequest& r) { r.single_filter.text = list; }, "错误：单字节过滤填写错误",
+        expect_every_command_says([&](ExportRequest& r) { r.tables.single_filter.text = list; },
+                                  [&](ImportRequest& r) { r.tables.single_filter.text = list; }, "错误：单字节过滤填写错误",
                                   what + " as the single-byte list");
         // Without the data directory (the command line) the text is parsed as it is.
         expect_every_command_says(
-            [&](ExportRequest& r) { r.double_filter.text = list; r.data_dir.reset(); },
-            [&](ImportRequest& r) { r.double_filter.text = list; r.data_dir.reset(); }, "错误：双字节过滤填写错误",
+            [&](ExportRequest& r) { r.tables.double_filter.text = list; r.tables.data_dir.reset(); },
+            [&](ImportRequest& r) { r.tables.double_filter.text = list; r.tables.data_dir.reset(); }, "错误：双字节过滤填写错误",
             what + " as the double-byte list, parsed directly");
     }
 }
@@ -239,11 +240,11 @@ TEST_F(hostile_inputs_test, scripts_of_any_shape_end_with_the_entry_at_fault) {
         request.fill = c.fill;
         EXPECT_EQ(shown(run_check(request).message), c.check);
         EXPECT_EQ(read_file(rom_), kRom);
-        const Outcome imported = run_import(request);
+        const CommandResult<ScriptPayload> imported = run_import(request);
         EXPECT_EQ(shown(imported.message), c.import);
         EXPECT_EQ(read_file(rom_), c.rom_after);
         // Each script here changes the ROM exactly when its one good entry is written.
-        EXPECT_EQ(imported.entries_written, c.rom_after == kRom ? 0u : 1u);
+        EXPECT_EQ(imported.payload.entries_written, c.rom_after == kRom ? 0u : 1u);
     }
 }
 
@@ -274,16 +275,16 @@ TEST_F(hostile_inputs_test, a_fifty_megabyte_table_line_is_one_value) {
     write_file(dir_ / "long.tbl", bytes_of(line));
 
     ExportRequest exporting = export_request();
-    exporting.single_table = dir_ / "long.tbl";
-    const ExportOutcome exported = run_export(exporting);
+    exporting.tables.single_table = dir_ / "long.tbl";
+    const CommandResult<ExportPayload> exported = run_export(exporting);
     EXPECT_EQ(shown(exported.message), "提示：文本已顺利导出");
-    ASSERT_TRUE(exported.export_text.has_value());
-    EXPECT_EQ(*exported.export_text, u"0,1," + std::u16string(kFiftyMegabytes, u'x') +
+    ASSERT_TRUE(exported.payload.text.has_value());
+    EXPECT_EQ(*exported.payload.text, u"0,1," + std::u16string(kFiftyMegabytes, u'x') +
                                          u"\r\n\r\n3,1,{结束符00}\r\n\r\n4,4,啊{结束符8000}\r\n\r\n");
 
     // The value is one code; a single x is not.
     ImportRequest scripting = script_request(u"0,1,x");
-    scripting.single_table = dir_ / "long.tbl";
+    scripting.tables.single_table = dir_ / "long.tbl";
     EXPECT_EQ(shown(run_check(scripting).message), "错误：0行出错，码表中缺少[x]字");
     EXPECT_EQ(shown(run_import(scripting).message), "错误：0行出错，码表中缺少[x]字");
     EXPECT_EQ(read_file(rom_), kRom);
@@ -311,27 +312,27 @@ TEST_F(hostile_inputs_test, a_read_only_rom_is_read_but_never_written) {
     ExportRequest exporting = export_request();
     ImportRequest importing = script_request(u"4,4,啊\r\n\r\n0,3,CBA");
     // The data directory is root's; the lists are taken as they are.
-    exporting.data_dir.reset();
-    importing.data_dir.reset();
+    exporting.tables.data_dir.reset();
+    importing.tables.data_dir.reset();
     {
         OrdinaryUser user;
         if (!user.in_effect()) GTEST_SKIP() << "root cannot act as an ordinary user here";
         ASSERT_FALSE(opens_for_writing(rom_)) << "the ROM must not be writable here";
-        const ExportOutcome exported = run_export(exporting);
+        const CommandResult<ExportPayload> exported = run_export(exporting);
         EXPECT_EQ(shown(exported.message), "提示：文本已顺利导出");
-        EXPECT_EQ(exported.export_text, u"0,4,ABC{结束符00}\r\n\r\n4,4,啊{结束符8000}\r\n\r\n");
-        const Outcome imported = run_import(importing);
+        EXPECT_EQ(exported.payload.text, u"0,4,ABC{结束符00}\r\n\r\n4,4,啊{结束符8000}\r\n\r\n");
+        const CommandResult<ScriptPayload> imported = run_import(importing);
         EXPECT_EQ(shown(imported.message), "错误：4行文本处理错误");
-        EXPECT_EQ(imported.entries_written, 0u);
+        EXPECT_EQ(imported.payload.entries_written, 0u);
     }
     EXPECT_EQ(read_file(rom_), kRom);
 }
 
 TEST_F(hostile_inputs_test, a_rom_of_no_bytes) {
     write_file(rom_, Bytes{});
-    const ExportOutcome exported = run_export(export_request());
+    const CommandResult<ExportPayload> exported = run_export(export_request());
     EXPECT_EQ(shown(exported.message), "提示：导出文本失败");
-    EXPECT_TRUE(exported.clear_preview);
+    EXPECT_TRUE(exported.payload.clear_preview);
     EXPECT_EQ(shown(run_import(script_request(u"0,1,A")).message), "错误：0行文本处理错误");
     EXPECT_EQ(shown(run_import(script_request(u"0,0,")).message), "提示：文本导入成功");  // writes nothing
     EXPECT_EQ(shown(run_import(script_request(u"")).message), "提示：文本导入成功");
@@ -344,28 +345,27 @@ void expect_unwritable_data_directory(ExportRequest e, ImportRequest s, const fs
     EXPECT_EQ(shown(run_check(s).message), "错误：双字节过滤填写错误");
     EXPECT_EQ(shown(run_import(s).message), "错误：双字节过滤填写错误");
     // Without filter lists, the previewed script is what needs the directory.
-    s.double_filter.ticked = s.single_filter.ticked = false;
+    s.tables.double_filter.ticked = s.tables.single_filter.ticked = false;
     s.preview = true;
     s.script_text = u"0,3,CBA";
     EXPECT_EQ(shown(run_check(s).message), "错误：译文读取失败");
     EXPECT_EQ(shown(run_import(s).message), "错误：译文读取失败");
     // The export without lists needs nothing there.
-    e.double_filter.ticked = e.single_filter.ticked = false;
+    e.tables.double_filter.ticked = e.tables.single_filter.ticked = false;
     EXPECT_EQ(shown(run_export(e).message), "提示：文本已顺利导出");
 
-    const records::Change added =
-        records::add_record({}, {u"菜单", u"8000", u"8FFF"}, records::settings_file_path(data));
+    const auto added = run_add_record({}, {u"菜单", u"8000", u"8FFF"}, data);
     EXPECT_EQ(shown(added.message), "错误：记录保存失败");
-    EXPECT_EQ(added.records, (records::RecordList{{u"菜单", u"8000", u"8FFF"}}));  // kept in the list
-    EXPECT_EQ(shown(records::shut_down(data, u"00=over\r\n", u"8000=over\r\n")), "错误：过滤区保存失败");
+    EXPECT_EQ(added.payload.records, (records::RecordList{{u"菜单", u"8000", u"8FFF"}}));  // kept in the list
+    EXPECT_EQ(shown(run_shut_down(data, u"00=over\r\n", u"8000=over\r\n").message), "错误：过滤区保存失败");
 }
 
 TEST_F(hostile_inputs_test, a_missing_data_directory) {
     const fs::path missing = dir_ / "no-data";
     ExportRequest exporting = export_request();
-    exporting.data_dir = missing;
+    exporting.tables.data_dir = missing;
     ImportRequest scripting = script_request(u"0,3,CBA");
-    scripting.data_dir = missing;
+    scripting.tables.data_dir = missing;
     expect_unwritable_data_directory(exporting, scripting, missing);
     const records::StartupState state = records::start_up(missing);
     EXPECT_TRUE(state.records.empty());
@@ -411,7 +411,7 @@ TEST_F(hostile_inputs_test, settings_and_filter_files_of_garbage) {
     EXPECT_EQ(state.single_filter_text, std::u16string(16, u'\0') + u"\r\n");
     // The garbage list is kept for the user to see, and refused when used.
     ExportRequest exporting = export_request();
-    exporting.double_filter.text = state.double_filter_text;
+    exporting.tables.double_filter.text = state.double_filter_text;
     EXPECT_EQ(shown(run_export(exporting).message), "错误：双字节过滤填写错误");
 
     // Binary garbage reads as records of odd names, and they are written
@@ -421,11 +421,10 @@ TEST_F(hostile_inputs_test, settings_and_filter_files_of_garbage) {
     state = records::start_up(data_);
     EXPECT_FALSE(state.records.empty());
     EXPECT_LE(state.records.size(), 101u);
-    records::Change added =
-        records::add_record(state.records, {u"菜单", u"8000", u"8FFF"}, records::settings_file_path(data_));
+    auto added = run_add_record(state.records, {u"菜单", u"8000", u"8FFF"}, data_);
     EXPECT_EQ(shown(added.message), "<none>");
     const records::RecordList reloaded = records::start_up(data_).records;
-    EXPECT_EQ(reloaded.size(), added.records.size());
+    EXPECT_EQ(reloaded.size(), added.payload.records.size());
     EXPECT_EQ(reloaded.back(), (records::Record{u"菜单", u"8000", u"8FFF"}));
 
     // A name whose bytes are no code page 936 text cannot be written back:
@@ -434,9 +433,9 @@ TEST_F(hostile_inputs_test, settings_and_filter_files_of_garbage) {
     write_file(records::settings_file_path(data_), unreadable);
     state = records::start_up(data_);
     EXPECT_EQ(state.records, (records::RecordList{{u"\uFFFD ", u"8000", u"8FFF"}}));
-    added = records::add_record(state.records, {u"菜单", u"8000", u"8FFF"}, records::settings_file_path(data_));
+    added = run_add_record(state.records, {u"菜单", u"8000", u"8FFF"}, data_);
     EXPECT_EQ(shown(added.message), "错误：记录保存失败");
-    EXPECT_EQ(added.records.size(), 2u);
+    EXPECT_EQ(added.payload.records.size(), 2u);
     EXPECT_EQ(read_file(records::settings_file_path(data_)), unreadable);
     EXPECT_EQ(read_file(rom_), kRom);
 }

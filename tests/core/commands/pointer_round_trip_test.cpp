@@ -103,10 +103,10 @@ protected:
 
     template <class Request>
     void tables(Request& request) const {
-        request.mode = RomMode::both;
-        request.single_table = dir / "single.tbl";
-        request.double_table = dir / "double.tbl";
-        request.single_filter = {u"00=over", true};
+        request.tables.mode = RomMode::both;
+        request.tables.single_table = dir / "single.tbl";
+        request.tables.double_table = dir / "double.tbl";
+        request.tables.single_filter = {u"00=over", true};
     }
 
     ExportRequest export_request(const PointerRom& generated) {
@@ -142,16 +142,16 @@ const Form kForms[] = {{2, ByteOrder::little}, {2, ByteOrder::big}, {3, ByteOrde
 TEST_F(PointerRoundTripTest, export_by_pointers_then_import_gives_back_the_same_rom) {
     for (const Form& form : kForms) {
         const PointerRom generated(form.size, form.order, form.size * 2u + (form.order == ByteOrder::big));
-        ExportOutcome exported = run_export(export_request(generated));
-        ASSERT_TRUE(exported.export_text.has_value()) << int(form.size);
+        CommandResult<ExportPayload> exported = run_export(export_request(generated));
+        ASSERT_TRUE(exported.payload.text.has_value()) << int(form.size);
         // One record per string, in address order, each up to its end code.
         std::u16string expected;
         for (const auto& [offset, letters] : generated.strings)
             expected += to_hex(offset) + u"," + text::from_utf8(std::to_string(letters.size() + 1)) + u"," + letters +
                         u"{结束符00}\r\n\r\n";
-        EXPECT_EQ(*exported.export_text, expected);
+        EXPECT_EQ(*exported.payload.text, expected);
 
-        Outcome imported = run_import(import_request(*exported.export_text));
+        CommandResult<ScriptPayload> imported = run_import(import_request(*exported.payload.text));
         EXPECT_EQ(imported.message, notice_message(u"文本导入成功"));
         EXPECT_EQ(testing::read_file(dir / "rom.bin"), generated.rom);
     }
@@ -191,8 +191,8 @@ TEST_F(PointerRoundTripTest, lengthened_entries_move_and_their_pointers_follow) 
     for (const Form& form : kForms) {
         for (std::uint32_t align : {1u, 4u}) {
             const PointerRom generated(form.size, form.order, 100u + form.size + (form.order == ByteOrder::big));
-            ExportOutcome exported = run_export(export_request(generated));
-            ASSERT_TRUE(exported.export_text.has_value());
+            CommandResult<ExportPayload> exported = run_export(export_request(generated));
+            ASSERT_TRUE(exported.payload.text.has_value());
             std::u16string script;
             std::map<std::uint32_t, std::u16string> wanted;  // offset -> text the pointers must lead to
             int n = 0;
@@ -211,9 +211,9 @@ TEST_F(PointerRoundTripTest, lengthened_entries_move_and_their_pointers_follow) 
             request.fill = u"FF";
             request.relocation = RelocationInput{dir / "pointers.txt", {u"1800-1BFF", u"1C00-1FFF"}, to_hex(align)};
             request.out = dir / "patched.bin";
-            Outcome imported = run_import(request);
+            CommandResult<ScriptPayload> imported = run_import(request);
             ASSERT_EQ(imported.message, notice_message(u"文本导入成功")) << text::to_utf8(imported.message.text);
-            EXPECT_EQ(imported.moves.size(), longer);
+            EXPECT_EQ(imported.payload.moves.size(), longer);
             // The ROM itself is left as it was.
             EXPECT_EQ(testing::read_file(dir / "rom.bin"), generated.rom);
 
@@ -245,13 +245,13 @@ TEST_F(PointerRoundTripTest, lengthened_entries_move_and_their_pointers_follow) 
 
             // The check, given the ROM, makes the same decisions.
             CheckRequest check = request;
-            Outcome checked = run_check(check);
+            CommandResult<ScriptPayload> checked = run_check(check);
             EXPECT_EQ(checked.message, notice_message(u"此文本为合法文本"));
-            EXPECT_EQ(checked.moves, imported.moves);
+            EXPECT_EQ(checked.payload.moves, imported.payload.moves);
 
             // In place, the ROM becomes what the new file holds.
             request.out.clear();
-            EXPECT_EQ(run_import(request).moves, imported.moves);
+            EXPECT_EQ(run_import(request).payload.moves, imported.payload.moves);
             EXPECT_EQ(testing::read_file(dir / "rom.bin"), patched);
         }
     }
@@ -295,9 +295,9 @@ TEST_F(PointerRoundTripTest, refusals_leave_the_rom_untouched) {
             ImportRequest request = import_request(longer);
             request.relocation = RelocationInput{dir / "pointers.txt", c.blocks, u"1"};
             if (to_out) request.out = dir / "patched.bin";
-            const Outcome outcome = run_import(request);
+            const CommandResult<ScriptPayload> outcome = run_import(request);
             EXPECT_EQ(outcome.message, error_message(c.message)) << text::to_utf8(c.message);
-            EXPECT_TRUE(outcome.moves.empty());
+            EXPECT_TRUE(outcome.payload.moves.empty());
             EXPECT_EQ(testing::read_file(dir / "rom.bin"), generated.rom);
             EXPECT_FALSE(std::filesystem::exists(dir / "patched.bin"));
         }

@@ -13,7 +13,8 @@
 
 #include "core/commands/export_command.hpp"
 #include "core/commands/filter_lists.hpp"
-#include "core/commands/save_source_text.hpp"
+#include "core/commands/records_commands.hpp"
+#include "core/commands/text_area.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/script/script_source.hpp"
 #include "core/records/records.hpp"
@@ -34,9 +35,9 @@ using testing::write_file;
 
 const std::u16string kBadFileName = u" 文件名不能包括以下字符：\\/:*?<>\"|";
 
-std::string shown(const std::optional<Message>& message) {
-    if (!message) return "<none>";
-    return text::to_utf8(message->title() + u"：" + message->text);
+std::string shown(const Message& message) {
+    if (!message.shown()) return "<none>";
+    return text::to_utf8(message.title() + u"：" + message.text);
 }
 
 // The names and contents of every file in a folder.
@@ -74,10 +75,12 @@ TEST(safe_files_test, every_writer_keeps_the_old_file_on_a_full_disk) {
         int reported = 0;
         const records::RecordList many(20, records::Record{u"name", u"100", u"200"});
         if (!records::add_record(many, {u"new", u"100", u"200"}, settings).changed) reported |= 1;  // not saved, still listed
-        if (records::shut_down(data, long_text, long_text) == error_message(u"过滤区保存失败")) reported |= 2;
-        if (write_export_file(dir / "export.txt", long_text, dir / "rom.gba") == error_message(kBadFileName))
+        if (run_shut_down(data, long_text, long_text).message == error_message(u"过滤区保存失败")) reported |= 2;
+        ExportPayload export_file;
+        export_file.file_form.assign(1000, 'x');
+        if (write_export_file(dir / "export.txt", export_file, dir / "rom.gba").message == error_message(kBadFileName))
             reported |= 4;
-        if (save_source_text(dir / "saved.txt", long_text, dir / "rom.gba") == error_message(kBadFileName))
+        if (save_source_text(dir / "saved.txt", long_text, dir / "rom.gba").message == error_message(kBadFileName))
             reported |= 8;
         if (!filter_list_lines({long_text, true}, data, kDoubleFilterTempFile)) reported |= 16;
         if (!open_script(true, {}, long_text, data)) reported |= 32;
@@ -107,17 +110,17 @@ TEST(safe_files_test, a_fifo_or_device_in_place_of_any_file_fails_at_once) {
     exporting.start = u"0";
     exporting.end = u"3";
     exporting.preview = true;
-    exporting.double_table = dir / "double.tbl";
+    exporting.tables.double_table = dir / "double.tbl";
     EXPECT_EQ(shown(run_export(exporting).message), "提示：导出文本失败");
     exporting.rom = "/dev/zero";
     EXPECT_EQ(shown(run_export(exporting).message), "提示：导出文本失败");
     exporting.rom = dir / "rom.gba";
-    exporting.double_table = fifo;
+    exporting.tables.double_table = fifo;
     EXPECT_EQ(shown(run_export(exporting).message), "错误：码表读取错误");
 
     ImportRequest importing;
     importing.rom = dir / "rom.gba";
-    importing.double_table = dir / "double.tbl";
+    importing.tables.double_table = dir / "double.tbl";
     importing.script_file = fifo;
     EXPECT_EQ(shown(run_check(importing).message), "错误：译文读取失败");
     EXPECT_EQ(shown(run_import(importing).message), "错误：译文读取失败");
@@ -129,7 +132,7 @@ TEST(safe_files_test, a_fifo_or_device_in_place_of_any_file_fails_at_once) {
     fs::create_directory(dir / "data");
     ASSERT_EQ(::mkfifo((dir / "data" / "glq.dat").c_str(), 0666), 0);
     testing::write_gbk(dir / "data" / "glq2.dat", u"9000=人\r\n");
-    const records::StartupState state = records::start_up(dir / "data");
+    const StartUp state = run_start_up(dir / "data");
     EXPECT_EQ(state.single_filter_text, u"");
     EXPECT_EQ(state.double_filter_text, u"9000=人\r\n");
     ::alarm(0);
@@ -144,15 +147,15 @@ TEST(safe_files_test, a_rom_that_cannot_take_the_bytes_is_put_back) {
     write_file(dir / "script.txt", "0,2,AB\r\n\r\n28,1,A\r\n\r\n");
     ImportRequest request;
     request.rom = dir / "rom.gba";
-    request.mode = RomMode::single_byte;
-    request.single_table = dir / "single.tbl";
+    request.tables.mode = RomMode::single_byte;
+    request.tables.single_table = dir / "single.tbl";
     request.script_file = dir / "script.txt";
     // The first entry fits below the limit, the second lies past it: the
     // write stops half way and the bytes already changed go back.
     const auto end = testing::run_in_child([&] {
         limit_file_size(32);
-        const Outcome outcome = run_import(request);
-        return outcome.message == error_message(u"ROM写入失败") && outcome.entries_written == 0 ? 0 : 1;
+        const CommandResult<ScriptPayload> outcome = run_import(request);
+        return outcome.message == error_message(u"ROM写入失败") && outcome.payload.entries_written == 0 ? 0 : 1;
     });
     EXPECT_EQ(end.status, 0);
     EXPECT_EQ(read_file(dir / "rom.gba"), rom);

@@ -29,11 +29,11 @@ protected:
         testing::write_gbk(dir / "script.txt", script);
         ImportRequest r;
         r.script_file = dir / "script.txt";
-        r.mode = mode;
-        r.double_table = dir / "double.tbl";
-        r.single_table = dir / "single.tbl";
-        r.single_filter = {u"00=over\r\nF0=turn2\r\nF1=名", true};
-        r.double_filter = {u"9000=人", true};
+        r.tables.mode = mode;
+        r.tables.double_table = dir / "double.tbl";
+        r.tables.single_table = dir / "single.tbl";
+        r.tables.single_filter = {u"00=over\r\nF0=turn2\r\nF1=名", true};
+        r.tables.double_filter = {u"9000=人", true};
         r.rom = dir / "rom.bin";
         return r;
     }
@@ -73,7 +73,7 @@ TEST_F(ScriptCommandsTest, check_reports_the_first_failing_entry_with_its_addres
         {u"10,1,A\r\n20,0,A\r\n30,0,哦", u"20行的文本超出原长 1个字节"},
     };
     for (const MessageCase& c : cases) {
-        Outcome outcome = run_check(request(c.script));
+        CommandResult<ScriptPayload> outcome = run_check(request(c.script));
         EXPECT_EQ(outcome.message, expected_message(c.message)) << text::to_utf8(c.script);
     }
 }
@@ -86,13 +86,13 @@ TEST_F(ScriptCommandsTest, check_searches_double_byte_tags_in_the_range_and_igno
     EXPECT_EQ(run_check(r).message, notice_message(u"此文本为合法文本"));
 
     ImportRequest single = request(u"10,4,AB{人}");
-    single.mode = RomMode::single_byte;
-    single.double_table.clear();
+    single.tables.mode = RomMode::single_byte;
+    single.tables.double_table.clear();
     EXPECT_EQ(run_check(single).message, notice_message(u"此文本为合法文本"));
     ImportRequest no_double_chars = request(u"10,4,A啊", RomMode::single_byte);
     EXPECT_EQ(run_check(no_double_chars).message, error_message(u"10行出错，码表中缺少[啊]字"));
     ImportRequest double_only = request(u"10,2,啊", RomMode::double_byte);
-    double_only.single_table.clear();
+    double_only.tables.single_table.clear();
     EXPECT_EQ(run_check(double_only).message, notice_message(u"此文本为合法文本"));
 }
 
@@ -103,18 +103,18 @@ TEST_F(ScriptCommandsTest, steps_run_in_order_and_stop_at_the_first_refusal) {
         std::u16string check, import;
     };
     const Case cases[] = {
-        {[](ImportRequest& r) { r.rom.clear(); r.script_file.clear(); r.double_table.clear(); },
+        {[](ImportRequest& r) { r.rom.clear(); r.script_file.clear(); r.tables.double_table.clear(); },
          u"请选择一个文本", u"请先选择一个ROM"},
-        {[](ImportRequest& r) { r.script_file.clear(); r.double_table.clear(); }, u"请选择一个文本", u"请选择一个文本"},
-        {[](ImportRequest& r) { r.double_table.clear(); r.single_table.clear(); r.double_filter.text = u"x"; },
+        {[](ImportRequest& r) { r.script_file.clear(); r.tables.double_table.clear(); }, u"请选择一个文本", u"请选择一个文本"},
+        {[](ImportRequest& r) { r.tables.double_table.clear(); r.tables.single_table.clear(); r.tables.double_filter.text = u"x"; },
          u"请先选择一个双字节码表", u"请先选择一个双字节码表"},
-        {[](ImportRequest& r) { r.double_filter.text = u"x"; r.single_filter.text = u"41="; },
+        {[](ImportRequest& r) { r.tables.double_filter.text = u"x"; r.tables.single_filter.text = u"41="; },
          u"双字节过滤填写错误", u"双字节过滤填写错误"},
-        {[](ImportRequest& r) { r.single_filter.text = u"41="; }, u"单字节过滤区禁止使用空字符",
+        {[](ImportRequest& r) { r.tables.single_filter.text = u"41="; }, u"单字节过滤区禁止使用空字符",
          u"单字节过滤区禁止使用空字符"},
         {[](ImportRequest& r) { r.script_file = r.script_file.parent_path() / "missing.txt"; }, u"译文读取失败",
          u"译文读取失败"},
-        {[](ImportRequest& r) { r.data_dir = r.rom.parent_path() / "missing"; }, u"双字节过滤填写错误",
+        {[](ImportRequest& r) { r.tables.data_dir = r.rom.parent_path() / "missing"; }, u"双字节过滤填写错误",
          u"双字节过滤填写错误"},
         {[](ImportRequest& r) { r.preview = true; r.script_file.clear(); r.script_text = u""; },
          u"此文本为合法文本", u"文本导入成功"},
@@ -133,13 +133,13 @@ TEST_F(ScriptCommandsTest, empty_filter_lists_are_unticked_and_lists_pass_throug
     ImportRequest r = request(u"");
     r.preview = true;
     r.script_text = u"0,1,A";
-    r.data_dir = dir.path();
-    r.double_filter.text.clear();
+    r.tables.data_dir = dir.path();
+    r.tables.double_filter.text.clear();
     write_rom(Bytes(2, 0xEE));
-    Outcome outcome = run_import(r);
+    CommandResult<ScriptPayload> outcome = run_import(r);
     EXPECT_EQ(outcome.message, notice_message(u"文本导入成功"));
-    EXPECT_TRUE(outcome.untick_double_filter);
-    EXPECT_FALSE(outcome.untick_single_filter);
+    EXPECT_TRUE(outcome.payload.untick.double_filter);
+    EXPECT_FALSE(outcome.payload.untick.single_filter);
     EXPECT_EQ(rom(), (Bytes{0x41, 0xEE}));
     EXPECT_EQ(testing::read_file(dir / "temp.txt"), testing::bytes_of("0,1,A\r\n"));
     EXPECT_EQ(testing::read_file(dir / "temp3.txt"), testing::gbk_bytes(u"00=over\r\nF0=turn2\r\nF1=名\r\n"));
@@ -206,9 +206,9 @@ TEST_F(ScriptCommandsTest, an_entry_that_fails_anywhere_leaves_the_rom_untouched
         ImportRequest r = request(first + c.entry + last);
         r.fill = c.fill;
         r.range_high = u"36863";  // 8FFF
-        const Outcome imported = run_import(r);
+        const CommandResult<ScriptPayload> imported = run_import(r);
         EXPECT_EQ(imported.message, error_message(c.message)) << text::to_utf8(c.entry);
-        EXPECT_EQ(imported.entries_written, 0u);
+        EXPECT_EQ(imported.payload.entries_written, 0u);
         EXPECT_EQ(rom(), Bytes(8, 0xEE)) << text::to_utf8(c.entry);
         // The same entry last of all: the two good ones before it stay out too.
         r = request(first + last + u"\r\n" + c.entry);
@@ -235,9 +235,9 @@ TEST_F(ScriptCommandsTest, import_writes_at_the_address_and_never_changes_the_si
 TEST_F(ScriptCommandsTest, entries_of_no_bytes_write_nothing_wherever_they_stand) {
     write_rom(Bytes(8, 0xEE));
     ImportRequest r = request(u"0,2,AB\r\n8,0,\r\n7FFFFFFF,0,\r\n9,5,\r\n6,1,D");
-    Outcome outcome = run_import(r);
+    CommandResult<ScriptPayload> outcome = run_import(r);
     EXPECT_EQ(outcome.message, notice_message(u"文本导入成功"));
-    EXPECT_EQ(outcome.entries_written, 5u);
+    EXPECT_EQ(outcome.payload.entries_written, 5u);
     EXPECT_EQ(rom(), (Bytes{0x41, 0x42, 0xEE, 0xEE, 0xEE, 0xEE, 0x44, 0xEE}));
 }
 
@@ -272,7 +272,7 @@ TEST_F(ScriptCommandsTest, bytes_that_are_not_code_page_936_read_as_the_decoder_
         from_text.preview = true;
         from_text.script_text = text::decode_gbk(Bytes(script.begin(), script.end())).text;
         EXPECT_EQ(run_check(from_file).message, run_check(from_text).message) << script;
-        const Outcome imported = run_import(from_file);
+        const CommandResult<ScriptPayload> imported = run_import(from_file);
         EXPECT_EQ(imported.message, run_import(from_text).message) << script;
         EXPECT_EQ(imported.message.severity == Severity::notice, rom() != Bytes(32, 0xEE)) << script;
     }

@@ -229,12 +229,12 @@ TEST(script_round_trip_test, unedited_export_checks_and_imports_back_byte_for_by
         request.preview = preview;
         request.script_text = text;
         request.script_file = preview ? std::filesystem::path() : dir / "script.txt";
-        request.mode = g.mode;
-        request.double_table = dir / "double.tbl";
-        request.single_table = dir / "single.tbl";
-        request.double_filter = {g.double_filter_text, true};
-        request.single_filter = {g.single_filter_text, true};
-        if (seed % 2 == 0) request.data_dir = dir.path();
+        request.tables.mode = g.mode;
+        request.tables.double_table = dir / "double.tbl";
+        request.tables.single_table = dir / "single.tbl";
+        request.tables.double_filter = {g.double_filter_text, true};
+        request.tables.single_filter = {g.single_filter_text, true};
+        if (seed % 2 == 0) request.tables.data_dir = dir.path();
         request.rom = dir / "rom.bin";
 
         EXPECT_EQ(run_check(request).message, notice_message(u"此文本为合法文本"));
@@ -258,26 +258,26 @@ TEST(script_round_trip_test, long_double_byte_codes_name_the_same_pair_in_export
     exporting.rom = dir / "rom.bin";
     exporting.start = u"0";
     exporting.end = u"10";
-    exporting.mode = RomMode::both;
-    exporting.double_table = dir / "double.tbl";
-    exporting.single_table = dir / "single.tbl";
-    exporting.double_filter = double_filter;
+    exporting.tables.mode = RomMode::both;
+    exporting.tables.double_table = dir / "double.tbl";
+    exporting.tables.single_table = dir / "single.tbl";
+    exporting.tables.double_filter = double_filter;
     exporting.preview = true;
-    exporting.data_dir = dir.path();
-    const ExportOutcome exported = run_export(exporting);
-    ASSERT_TRUE(exported.export_text.has_value());
-    ASSERT_EQ(*exported.export_text,
+    exporting.tables.data_dir = dir.path();
+    const CommandResult<ExportPayload> exported = run_export(exporting);
+    ASSERT_TRUE(exported.payload.text.has_value());
+    ASSERT_EQ(*exported.payload.text,
               u"0,13,A啊{名}你{跳跃符F001：07}A{结束符0A00}\r\n\r\nD,4,啊{结束符0A00}\r\n\r\n");
 
     testing::write_file(dir / "rom.bin", Bytes(rom.size(), 0xEE));
     ImportRequest importing;
     importing.preview = true;
-    importing.script_text = *exported.export_text;
-    importing.mode = RomMode::both;
-    importing.double_table = dir / "double.tbl";
-    importing.single_table = dir / "single.tbl";
-    importing.double_filter = double_filter;
-    importing.data_dir = dir.path();
+    importing.script_text = *exported.payload.text;
+    importing.tables.mode = RomMode::both;
+    importing.tables.double_table = dir / "double.tbl";
+    importing.tables.single_table = dir / "single.tbl";
+    importing.tables.double_filter = double_filter;
+    importing.tables.data_dir = dir.path();
     importing.rom = dir / "rom.bin";
     EXPECT_EQ(run_check(importing).message, notice_message(u"此文本为合法文本"));
     EXPECT_EQ(run_import(importing).message, notice_message(u"文本导入成功"));

@@ -29,30 +29,29 @@ TEST(utf8_files_test, export_then_import_leaves_the_rom_unchanged) {
     request.rom = dir / "rom.gba";
     request.start = u"0";
     request.end = u"C";
-    request.mode = RomMode::both;
-    request.double_table = dir / "double.tbl";
-    request.single_table = dir / "single.tbl";
-    request.single_filter = {u"00=over\r\n01=turn1\r\n", true};
+    request.tables.mode = RomMode::both;
+    request.tables.double_table = dir / "double.tbl";
+    request.tables.single_table = dir / "single.tbl";
+    request.tables.single_filter = {u"00=over\r\n01=turn1\r\n", true};
     request.name = u"utf8";
-    request.encoding = text::Encoding::utf8;
-    const ExportOutcome exported = run_export(request);
-    ASSERT_TRUE(exported.export_text.has_value());
+    request.tables.encoding = text::Encoding::utf8;
+    const CommandResult<ExportPayload> exported = run_export(request);
+    ASSERT_FALSE(exported.payload.unencodable);
     const std::u16string record = u"1,11,A한😀é中{跳跃符01：07}{结束符00}\r\n\r\n";
-    EXPECT_EQ(*exported.export_text, record);
-    ASSERT_EQ(write_export_file(dir / "out.txt", *exported.export_text, {}, text::Encoding::utf8).severity,
-              Severity::notice);
+    EXPECT_EQ(exported.payload.file_form, testing::bytes_of(text::to_utf8(record + u"\r\n")));
+    ASSERT_EQ(write_export_file(dir / "out.txt", exported.payload, {}).message.severity, Severity::notice);
     EXPECT_EQ(read_file(dir / "out.txt"), testing::bytes_of(text::to_utf8(record + u"\r\n")));  // no mark
 
     ImportRequest import;
     import.script_file = dir / "out.txt";
-    import.mode = RomMode::both;
-    import.double_table = request.double_table;
-    import.single_table = request.single_table;
-    import.single_filter = request.single_filter;
+    import.tables.mode = RomMode::both;
+    import.tables.double_table = request.tables.double_table;
+    import.tables.single_table = request.tables.single_table;
+    import.tables.single_filter = request.tables.single_filter;
     import.rom = dir / "rom.gba";
-    import.encoding = text::Encoding::utf8;
+    import.tables.encoding = text::Encoding::utf8;
     write_file(dir / "rom.gba", Bytes(original.size(), 0xEE));  // the import must put every byte back
-    const Outcome imported = run_import(import);
+    const CommandResult<ScriptPayload> imported = run_import(import);
     EXPECT_EQ(imported.message, notice_message(u"文本导入成功"));
     Bytes expected(original.size(), 0xEE);
     std::copy(original.begin() + 1, original.end() - 1, expected.begin() + 1);
@@ -61,7 +60,7 @@ TEST(utf8_files_test, export_then_import_leaves_the_rom_unchanged) {
     // The check reads the same script, and the default (code page 936)
     // cannot hold the characters the export found.
     EXPECT_EQ(run_check(import).message, notice_message(u"此文本为合法文本"));
-    EXPECT_EQ(export_file_bytes(*exported.export_text).has_value(), false);
+    EXPECT_FALSE(text::encode_gbk(record).has_value());
 }
 
 TEST(utf8_files_test, bytes_that_are_not_utf8_are_a_table_read_error) {
@@ -71,11 +70,11 @@ TEST(utf8_files_test, bytes_that_are_not_utf8_are_a_table_read_error) {
     request.rom = dir / "double.tbl";
     request.start = u"0";
     request.end = u"1";
-    request.double_table = dir / "double.tbl";
+    request.tables.double_table = dir / "double.tbl";
     request.preview = true;
-    request.encoding = text::Encoding::utf8;
+    request.tables.encoding = text::Encoding::utf8;
     EXPECT_EQ(run_export(request).message, error_message(u"码表读取错误"));
-    request.encoding = text::Encoding::gbk;
+    request.tables.encoding = text::Encoding::gbk;
     EXPECT_NE(run_export(request).message, error_message(u"码表读取错误"));
 }
 

@@ -55,9 +55,9 @@ TEST(code_table_test, empty_value_stops_with_code_as_written) {
     Lines lines{u"x", u"8140=", u"8141=b"};
     auto loaded = parse_table2(lines);
     ASSERT_FALSE(loaded.has_value());
-    EXPECT_EQ(empty_value_message(loaded.error()), error_message(u"码表里8140行出现空字符"));
-    EXPECT_EQ(empty_value_message(parse_table1(Lines{u"="}).error()).text, u"码表里行出现空字符");
-    EXPECT_EQ(empty_value_message(parse_table2(Lines{u"A40="}).error()).text, u"码表里A40行出现空字符");
+    EXPECT_EQ(loaded.error().code, u"8140");
+    EXPECT_EQ(parse_table1(Lines{u"="}).error().code, u"");
+    EXPECT_EQ(parse_table2(Lines{u"A40="}).error().code, u"A40");
 }
 
 TEST(code_table_test, empty_file_missing_file_and_bad_bytes_are_read_errors) {
@@ -72,57 +72,6 @@ TEST(code_table_test, empty_file_missing_file_and_bad_bytes_are_read_errors) {
     auto blank = loadtlb1(dir / "blank.tbl");
     EXPECT_FALSE(blank->read_error);
     EXPECT_EQ(blank->table.at(0x41), u"A");
-}
-
-class load_code_tables_test : public ::testing::Test {
-protected:
-    TempDir dir;
-    std::filesystem::path good1 = dir / "s.tbl", good2 = dir / "d.tbl", bad = dir / "bad.tbl",
-                          empty1 = dir / "e1.tbl", empty2 = dir / "e2.tbl";
-    void SetUp() override {
-        write_gbk(good1, u"41=A\r\n");
-        write_gbk(good2, u"8140=啊\r\n");
-        write_gbk(bad, u"nothing here\r\n");
-        write_gbk(empty1, u"0A=\r\n");
-        write_gbk(empty2, u"x\r\n8140=\r\n");
-    }
-    std::u16string message(RomMode mode, const std::filesystem::path& p2, const std::filesystem::path& p1) {
-        auto tables = load_code_tables(mode, p2, p1);
-        EXPECT_FALSE(tables.has_value());
-        return tables ? u"" : tables.error().text;
-    }
-};
-
-TEST_F(load_code_tables_test, loads_only_what_the_mode_needs) {
-    auto dbl = load_code_tables(RomMode::double_byte, good2, "");
-    ASSERT_TRUE(dbl.has_value());
-    EXPECT_TRUE(dbl->double_byte.has_value());
-    EXPECT_FALSE(dbl->single.has_value());
-    EXPECT_EQ(dbl->double_byte->at(0x81, 0x40), u"啊");
-
-    auto single = load_code_tables(RomMode::single_byte, bad, good1);  // Text2 is not read at all
-    ASSERT_TRUE(single.has_value());
-    EXPECT_FALSE(single->double_byte.has_value());
-
-    auto both = load_code_tables(RomMode::both, good2, good1);
-    ASSERT_TRUE(both.has_value());
-    EXPECT_TRUE(both->single && both->double_byte);
-}
-
-TEST_F(load_code_tables_test, messages_in_their_order) {
-    EXPECT_EQ(message(RomMode::both, "", ""), u"请先选择一个双字节码表");
-    EXPECT_EQ(message(RomMode::double_byte, "", good1), u"请先选择一个双字节码表");
-    EXPECT_EQ(message(RomMode::single_byte, good2, ""), u"请先选择一个单字节码表");
-    EXPECT_EQ(message(RomMode::both, good2, ""), u"请先选择一个单字节码表");
-    // An empty value is reported even after a read error in the other table.
-    EXPECT_EQ(message(RomMode::both, bad, empty1), u"码表里0A行出现空字符");
-    EXPECT_EQ(message(RomMode::both, empty2, empty1), u"码表里8140行出现空字符");
-    // A missing single-byte path is noticed before the double-byte read error.
-    EXPECT_EQ(message(RomMode::both, bad, ""), u"请先选择一个单字节码表");
-    EXPECT_EQ(message(RomMode::both, bad, good1), u"码表读取错误");
-    EXPECT_EQ(message(RomMode::single_byte, "", dir / "missing"), u"码表读取错误");
-    auto failed = load_code_tables(RomMode::double_byte, bad, "");
-    EXPECT_EQ(failed.error().title(), u"错误");
 }
 
 }  // namespace

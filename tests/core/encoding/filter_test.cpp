@@ -61,12 +61,6 @@ TEST(filter_test, failures_and_their_messages) {
     EXPECT_EQ(readfilter2(Lines{u"8140=turn-3"}).error(), FilterFailure::bad_entry);
     EXPECT_EQ(readfilter2(Lines{u"xyz=a"}).error(), FilterFailure::bad_entry);
     EXPECT_TRUE(readfilter2(Lines{u"101=x"}).has_value());  // pair 01 01
-
-    EXPECT_EQ(filter_failure_message(FilterFailure::empty_field, true), error_message(u"双字节过滤区禁止使用空字符"));
-    EXPECT_EQ(filter_failure_message(FilterFailure::empty_field, false), error_message(u"单字节过滤区禁止使用空字符"));
-    EXPECT_EQ(filter_failure_message(FilterFailure::bad_entry, true), error_message(u"双字节过滤填写错误"));
-    EXPECT_EQ(filter_failure_message(FilterFailure::bad_entry, false), error_message(u"单字节过滤填写错误"));
-    EXPECT_EQ(filter_failure_message(FilterFailure::bad_entry, false).title(), u"错误");
 }
 
 }  // namespace

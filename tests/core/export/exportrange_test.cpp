@@ -47,7 +47,7 @@ struct Scanner {
     Expected<std::u16string, ExportFailed> scan(const Bytes& rom, std::u16string_view minimum = u"0", std::int32_t start = 0,
                                                 std::int32_t end = -1) const {
         if (end < 0) end = static_cast<std::int32_t>(rom.size()) - 1;
-        return exportrange(rom, start, end, tables, filters, minimum, max_text_length);
+        return exportrange(rom, start, end, tables, filters, minimum, {}, max_text_length);
     }
     std::u16string text(const Bytes& rom, std::u16string_view minimum = u"0", std::int32_t start = 0,
                         std::int32_t end = -1) const {

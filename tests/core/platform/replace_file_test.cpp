@@ -121,7 +121,7 @@ TEST(replace_file_test, a_kill_before_the_rename_leaves_the_old_content) {
     write_file(dir / "glq.dat", "00=over\r\n");
     const Bytes content = big_content();
     const auto end = testing::run_in_child([&] {
-        replace_file(dir / "glq.dat", content, killed_before_rename());
+        static_cast<void>(replace_file(dir / "glq.dat", content, killed_before_rename()));
         return 0;
     });
     EXPECT_TRUE(end.killed);

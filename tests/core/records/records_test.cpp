@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/commands/messages.hpp"
 #include "core/records/settings_file.hpp"
 #include "core/support/temp_dir.hpp"
 
@@ -30,20 +31,26 @@ protected:
 
 std::optional<Message> error(std::u16string text) { return error_message(std::move(text)); }
 
+// What the user is told of a change: the catalogue's text of its refusal.
+std::optional<Message> message_of(const Change& change) {
+    if (!change.refusal) return std::nullopt;
+    return messages::record_refusal(*change.refusal);
+}
+
 void expect_refused(const Change& change, const std::optional<Message>& message, const char* what) {
-    EXPECT_EQ(change.message, message) << what;
-    if (change.message) {
-        EXPECT_EQ(change.message->title(), u"错误") << what;
+    EXPECT_EQ(message_of(change), message) << what;
+    if (change.refusal) {
+        EXPECT_EQ(message_of(change)->title(), u"错误") << what;
     }
     EXPECT_FALSE(change.changed) << what;
     EXPECT_EQ(change.records, kListed) << what;
 }
 
 TEST(record_store_confirmations, texts_and_title) {
-    EXPECT_EQ(delete_question().text, u"要删除记录吗？");
-    EXPECT_EQ(delete_question().title(), u"提示");
-    EXPECT_EQ(modify_question().text, u"要修改记录吗？");
-    EXPECT_EQ(modify_question().title(), u"提示");
+    EXPECT_EQ(messages::delete_question().text, u"要删除记录吗？");
+    EXPECT_EQ(messages::delete_question().title(), u"提示");
+    EXPECT_EQ(messages::modify_question().text, u"要修改记录吗？");
+    EXPECT_EQ(messages::modify_question().title(), u"提示");
 }
 
 TEST_F(record_store_test, add_refusals_in_their_order) {
@@ -106,7 +113,7 @@ TEST_F(record_store_test, add_appends_and_saves) {
     for (const auto& c : cases) {
         ASSERT_TRUE(save_records(file, kListed));
         Change change = add_record(kListed, c.typed, file);
-        EXPECT_EQ(change.message, std::nullopt) << c.what;
+        EXPECT_EQ(message_of(change), std::nullopt) << c.what;
         EXPECT_TRUE(change.changed) << c.what;
         RecordList expected = kListed;
         expected.push_back(c.typed);
@@ -121,7 +128,7 @@ TEST_F(record_store_test, no_fixed_capacity) {
         std::u16string name = u"r";
         for (char c : std::to_string(i)) name += static_cast<char16_t>(c);
         Change change = add_record(records, {name, u"1", u"2"}, file);
-        ASSERT_FALSE(change.message) << i;
+        ASSERT_FALSE(message_of(change)) << i;
         records = std::move(change.records);
     }
     EXPECT_EQ(records.size(), 120u);
@@ -135,13 +142,13 @@ TEST_F(record_store_test, delete_refusals) {
     expect_refused(delete_record(kListed, 3, true, file), error(u"请先选择一个记录名"), "past the end");
     EXPECT_EQ(file_bytes(), listed_bytes);
     Change empty = delete_record({}, std::nullopt, true, file);
-    EXPECT_EQ(empty.message, error(u"请先选择一个记录名"));
+    EXPECT_EQ(message_of(empty), error(u"请先选择一个记录名"));
     EXPECT_EQ(file_bytes(), listed_bytes);
 }
 
 TEST_F(record_store_test, delete_moves_later_records_up) {
     Change middle = delete_record(kListed, 1, true, file);
-    EXPECT_FALSE(middle.message);
+    EXPECT_FALSE(message_of(middle));
     EXPECT_TRUE(middle.changed);
     EXPECT_EQ(middle.records, (RecordList{kListed[0], kListed[2]}));
     EXPECT_EQ(file_bytes(), bytes_of("\"Menu\",\"8000\",\"8FFF\"\r\n\"End\",\"10\",\"20\"\r\n"));
@@ -197,7 +204,7 @@ TEST_F(record_store_test, modify_refusals_in_their_order) {
 
 TEST_F(record_store_test, modify_replaces_the_selected_record) {
     Change change = modify_record(kListed, 1, {u"Menu", u"a0", u"A0"}, true, file);
-    EXPECT_FALSE(change.message);
+    EXPECT_FALSE(message_of(change));
     EXPECT_TRUE(change.changed);
     // A name another record holds is accepted; both keep their own addresses.
     const RecordList expected{kListed[0], {u"Menu", u"a0", u"A0"}, kListed[2]};
@@ -227,17 +234,17 @@ TEST(record_save_failure_test, the_change_stays_and_the_user_is_told) {
     const auto failed = error(u"记录保存失败");
     for (const auto& c : cases) {
         Change added = add_record(kListed, {u"New", u"1", u"2"}, c.file);
-        EXPECT_EQ(added.message, failed) << c.what;
-        EXPECT_EQ(added.message->title(), u"错误") << c.what;
+        EXPECT_EQ(message_of(added), failed) << c.what;
+        EXPECT_EQ(message_of(added)->title(), u"错误") << c.what;
         EXPECT_TRUE(added.changed) << c.what;
         EXPECT_EQ(added.records.size(), kListed.size() + 1) << c.what;
 
         Change deleted = delete_record(kListed, 0, true, c.file);
-        EXPECT_EQ(deleted.message, failed) << c.what;
+        EXPECT_EQ(message_of(deleted), failed) << c.what;
         EXPECT_EQ(deleted.records, (RecordList{kListed[1], kListed[2]})) << c.what;
 
         Change modified = modify_record(kListed, 2, {u"New", u"1", u"2"}, true, c.file);
-        EXPECT_EQ(modified.message, failed) << c.what;
+        EXPECT_EQ(message_of(modified), failed) << c.what;
         EXPECT_EQ(modified.records[2], (Record{u"New", u"1", u"2"})) << c.what;
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
@@ -245,11 +252,11 @@ TEST(record_save_failure_test, the_change_stays_and_the_user_is_told) {
 
 TEST_F(record_store_test, a_name_the_file_cannot_hold_is_refused_and_saving_goes_on) {
     Change change = add_record(kListed, {u"New \U0001F600", u"1", u"2"}, file);
-    EXPECT_EQ(change.message, error(u"名称中有无法保存为GBK的字符[\U0001F600]"));
+    EXPECT_EQ(message_of(change), error(u"名称中有无法保存为GBK的字符[\U0001F600]"));
     EXPECT_FALSE(change.changed);
     EXPECT_EQ(file_bytes(), listed_bytes);
     Change next = add_record(change.records, {u"New", u"1", u"2"}, file);
-    EXPECT_EQ(next.message, std::nullopt);
+    EXPECT_EQ(message_of(next), std::nullopt);
     EXPECT_EQ(load_records(file).value(), next.records);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/commands/records_commands.hpp"
 #include "core/records/settings_file.hpp"
 #include "core/support/temp_dir.hpp"
 
@@ -58,11 +59,11 @@ TEST(session_test, each_part_stands_on_its_own) {
 
 TEST(session_test, shut_down_writes_both_files) {
     TempDir dir;
-    EXPECT_FALSE(shut_down(dir.path(), u"", u""));
+    EXPECT_TRUE(shut_down(dir.path(), u"", u""));
     EXPECT_EQ(read_file(dir / "glq.dat"), bytes_of("\r\n"));
     EXPECT_EQ(read_file(dir / "glq2.dat"), bytes_of("\r\n"));
 
-    EXPECT_FALSE(shut_down(dir.path(), u"00=over\r\nF0=turn2", u"8140=名字\r\n"));
+    EXPECT_TRUE(shut_down(dir.path(), u"00=over\r\nF0=turn2", u"8140=名字\r\n"));
     EXPECT_EQ(read_file(dir / "glq.dat"), bytes_of("00=over\r\nF0=turn2\r\n"));
     EXPECT_EQ(read_file(dir / "glq2.dat"), bytes_of("8140=\xC3\xFB\xD7\xD6\r\n\r\n"));
 
@@ -74,21 +75,23 @@ TEST(session_test, shut_down_writes_both_files) {
 }
 
 TEST(session_test, shut_down_writes_one_file_when_the_other_fails) {
-    const auto failed = std::optional<Message>(error_message(u"过滤区保存失败"));
+    const Message failed = error_message(u"过滤区保存失败");
     TempDir dir;
     std::filesystem::create_directory(dir / "glq.dat");
-    auto message = shut_down(dir.path(), u"A", u"B");
+    const Message message = run_shut_down(dir.path(), u"A", u"B").message;
     EXPECT_EQ(message, failed);
-    EXPECT_EQ(message->title(), u"错误");
+    EXPECT_EQ(message.title(), u"错误");
     EXPECT_EQ(read_file(dir / "glq2.dat"), bytes_of("B\r\n"));
 
     std::filesystem::remove(dir / "glq.dat");
     std::filesystem::remove(dir / "glq2.dat");
     std::filesystem::create_directory(dir / "glq2.dat");
-    EXPECT_EQ(shut_down(dir.path(), u"A", u"B"), failed);
+    EXPECT_EQ(run_shut_down(dir.path(), u"A", u"B").message, failed);
     EXPECT_EQ(read_file(dir / "glq.dat"), bytes_of("A\r\n"));
 
-    EXPECT_EQ(shut_down(dir / "missing", u"A", u"B"), failed);
+    EXPECT_EQ(run_shut_down(dir / "missing", u"A", u"B").message, failed);
+    TempDir fine;
+    EXPECT_FALSE(run_shut_down(fine.path(), u"A", u"B").message.shown());
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 

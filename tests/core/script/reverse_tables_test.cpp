@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/script/table_loading.hpp"
 #include "core/support/temp_dir.hpp"
 
 namespace quillmere {
@@ -83,46 +82,6 @@ TEST(table_loading_test, lines_keep_key_and_value_as_written) {
     ASSERT_FALSE(empty.has_value());
     EXPECT_EQ(empty.error().code, u"8140");
     EXPECT_TRUE(table_lines({}).value().read_error);
-}
-
-TEST(table_loading_test, messages_in_the_order_of_the_commands) {
-    testing::TempDir dir;
-    testing::write_gbk(dir / "good.tbl", u"8140=啊\r\n41=A\r\n");
-    testing::write_gbk(dir / "empty_value.tbl", u"8140=啊\r\n0A=\r\n");
-    testing::write_gbk(dir / "no_equals.tbl", u"8140=啊\r\nx\r\n");
-    testing::write_file(dir / "no_lines.tbl", "");
-    testing::write_file(dir / "bad_bytes.tbl", "41=\x81\r\n");
-    const auto good = dir / "good.tbl", none = std::filesystem::path();
-    struct Case {
-        RomMode mode;
-        std::filesystem::path double_path, single_path;
-        std::u16string message;  // empty: loads
-    };
-    const Case cases[] = {
-        {RomMode::double_byte, none, none, u"请先选择一个双字节码表"},
-        {RomMode::both, none, none, u"请先选择一个双字节码表"},
-        {RomMode::single_byte, none, none, u"请先选择一个单字节码表"},
-        {RomMode::both, good, none, u"请先选择一个单字节码表"},
-        {RomMode::double_byte, good, none, u""},
-        {RomMode::single_byte, none, good, u""},
-        {RomMode::double_byte, dir / "empty_value.tbl", none, u"码表里0A行出现空字符"},
-        {RomMode::double_byte, dir / "no_equals.tbl", none, u"码表读取错误"},
-        {RomMode::double_byte, dir / "missing.tbl", none, u"码表读取错误"},
-        {RomMode::single_byte, none, dir / "no_lines.tbl", u"码表读取错误"},
-        {RomMode::single_byte, none, dir / "bad_bytes.tbl", u"码表读取错误"},
-        // An empty value wins over a read error of the other table.
-        {RomMode::both, dir / "no_equals.tbl", dir / "empty_value.tbl", u"码表里0A行出现空字符"},
-        {RomMode::both, dir / "missing.tbl", none, u"请先选择一个单字节码表"},
-    };
-    for (const Case& c : cases) {
-        auto loaded = load_reverse_tables(c.mode, c.double_path, c.single_path);
-        if (c.message.empty()) {
-            EXPECT_TRUE(loaded.has_value());
-        } else {
-            ASSERT_FALSE(loaded.has_value());
-            EXPECT_EQ(loaded.error(), error_message(c.message));
-        }
-    }
 }
 
 }  // namespace

@@ -151,15 +151,5 @@ TEST(text_codes_test, bytes_that_are_not_well_formed_send_the_reader_back_to_the
     }
 }
 
-TEST(entry_failure_test, messages_carry_the_address_where_they_should) {
-    EXPECT_EQ(measuring_message(u"1F40", missing_character(u"啊")), error_message(u"1F40行出错，码表中缺少[啊]字"));
-    EXPECT_EQ(measuring_message(u"1F40", missing_tag(u"{x}")), error_message(u"1F40行出错，过滤区中缺少[{x}]"));
-    EXPECT_EQ(measuring_message(u"1F40", unprocessable()), error_message(u"1F40行文本处理错误"));
-    EXPECT_EQ(encoding_message(u"1F40", missing_tag(u"{x}")), error_message(u"过滤区中缺少[{x}]"));
-    EXPECT_EQ(encoding_message(u"1F40", unprocessable()), error_message(u"1F40行文本处理错误"));
-    EXPECT_EQ(excess_message(u"1F40", u"3"), error_message(u"1F40行的文本超出原长 3个字节"));
-    EXPECT_EQ(excess_message(u"1F40", u"3").title(), u"错误");
-}
-
 }  // namespace
 }  // namespace quillmere

@@ -22,9 +22,13 @@ int run_program(std::span<const char* const> args, const Streams& streams) {
         const int status = app.exit(error, streams.out, streams.err);
         return status == 0 ? kExitSuccess : kExitUsage;
     }
-    // The one place a failure that escaped a command is caught: every file
-    // the commands replace is written whole or not at all, and the ROM only
-    // once everything is known, so nothing half-done is left.
+    return run_guarded(run, streams);
+}
+
+int run_guarded(const Runner& run, const Streams& streams) {
+    // Every file the commands replace is written whole or not at all, and
+    // the ROM only once everything is known, so a command that stops here
+    // has left nothing half done.
     try {
         return run(streams);
     } catch (const std::bad_alloc&) {

@@ -73,7 +73,7 @@ std::optional<TableSetup> table_setup(const TableOptions& options, const Streams
 
 void print_message(const Message& message, const Streams& streams) {
     if (!message.shown()) return;
-    streams.err << text::to_utf8(message.title()) << text::to_utf8(u"：") << text::to_utf8(message.text) << '\n';
+    streams.err << text::to_utf8(messages::as_line(message)) << '\n';
 }
 
 int exit_status(const Message& message, bool success) {

@@ -31,14 +31,15 @@ bool write_png(png_structp png, png_infop info, const MonoImage& image, std::vec
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> png_bytes(const MonoImage& image) {
+Expected<std::vector<std::uint8_t>, SheetFailure> png_bytes(const MonoImage& image) {
+    const SheetFailure too_large{SheetFault::too_large, 0};
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png) return std::nullopt;
+    if (!png) return unexpected(too_large);
     png_infop info = png_create_info_struct(png);
     std::vector<std::uint8_t> out;
     const bool written = info && write_png(png, info, image, out);
     png_destroy_write_struct(&png, &info);
-    if (!written) return std::nullopt;
+    if (!written) return unexpected(too_large);
     return out;
 }
 

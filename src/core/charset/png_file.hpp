@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "core/charset/font_sheet.hpp"
+#include "core/expected.hpp"
 
 namespace quillmere {
 
-// nullopt when the encoder fails (out of memory).
-std::optional<std::vector<std::uint8_t>> png_bytes(const MonoImage& image);
+// The encoder fails only when it cannot have the memory: the sheet is too
+// large.
+[[nodiscard]] Expected<std::vector<std::uint8_t>, SheetFailure> png_bytes(const MonoImage& image);
 
 }  // namespace quillmere

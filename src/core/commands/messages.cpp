@@ -180,6 +180,8 @@ Message filter_file_unreadable(std::u16string_view path) {
     return error(u"无法读取过滤区文件：" + std::u16string(path));
 }
 
+std::u16string as_line(const Message& message) { return message.title() + u"：" + message.text; }
+
 // ---- the window
 
 std::u16string rom_file_types() {

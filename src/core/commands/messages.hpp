@@ -153,6 +153,8 @@ std::vector<std::u16string> conversion_report(const table_conversion::ConvertedT
 
 // ---- the command line
 Message filter_file_unreadable(std::u16string_view path);
+// A message as one line: TITLE + "：" + TEXT.
+std::u16string as_line(const Message& message);
 
 // ---- the window
 std::u16string rom_file_types();

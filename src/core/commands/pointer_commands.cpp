@@ -45,23 +45,21 @@ Expected<std::vector<ScriptRecord>, Message> read_records(const std::filesystem:
     auto decoded = files::read_text_file(path);
     if (!decoded) return unexpected(messages::script_unreadable());
     std::vector<ScriptRecord> records;
-    std::optional<Message> failure;
+    Expected<Done, Message> read = Done{};
+    auto unprocessable = [&](std::u16string_view address) {
+        read = unexpected(messages::unprocessable(address));
+        return false;
+    };
     for_each_entry(
         std::u16string_view(decoded->text),
         [&](const ScriptEntry& entry) {
             const auto offset = hex2num(entry.address);
-            if (!offset) {
-                failure = messages::unprocessable(entry.address);
-                return false;
-            }
+            if (!offset) return unprocessable(entry.address);
             records.push_back({static_cast<std::uint32_t>(*offset), std::u16string(entry.address)});
             return true;
         },
-        [&](std::u16string_view address) {
-            failure = messages::unprocessable(address);
-            return false;
-        });
-    if (failure) return unexpected(std::move(*failure));
+        unprocessable);
+    if (!read) return unexpected(std::move(read.error()));
     return records;
 }
 

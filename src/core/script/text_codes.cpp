@@ -112,13 +112,29 @@ std::optional<EntryFailure> walk_token(std::u16string_view token, const ScriptTa
     return EntryFailure{EntryFault::missing_tag, std::u16string(token)};
 }
 
+// What a walk keeps of its end: the first failure, if any.
+struct FailingWalk {
+    std::optional<EntryFailure> failure;
+
+    std::size_t fail(EntryFailure why) {
+        failure = std::move(why);
+        return kWalkEnds;
+    }
+};
+
+// Walks `text` with `walk`, which holds the tables, the ranges and the sink.
+template <class Text, class Walk>
+std::optional<EntryFailure> walked(Text text, Walk walk) {
+    walk_tokens(text, walk);
+    return std::move(walk.failure);
+}
+
 // The walk over a text of characters.
 template <class Out>
-struct TextWalk {
+struct TextWalk : FailingWalk {
     const ScriptTables& tables;
     TagRanges ranges;
     Out& out;
-    std::optional<EntryFailure> failure;
 
     bool token(std::u16string_view token) {
         failure = walk_token(token, tables, ranges, out);
@@ -133,19 +149,12 @@ struct TextWalk {
     }
     void unclosed(std::u16string_view) { failure = unprocessable(); }
     void malformed() {}
-
-    std::size_t fail(EntryFailure why) {
-        failure = std::move(why);
-        return kWalkEnds;
-    }
 };
 
 template <class Out>
 std::optional<EntryFailure> walk_text(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
                                       Out& out) {
-    TextWalk<Out> walk{tables, ranges, out, std::nullopt};
-    walk_tokens(text, walk);
-    return std::move(walk.failure);
+    return walked(text, TextWalk<Out>{{}, tables, ranges, out});
 }
 
 // The same walk over code page 936 bytes. "{" and "}" are also second bytes
@@ -238,11 +247,10 @@ TokenRead read_token_bytes(std::string_view token, const GbkScriptTables& tables
 
 // The walk over code page 936 bytes.
 template <class Out>
-struct ByteWalk {
+struct ByteWalk : FailingWalk {
     const GbkScriptTables& tables;
     TagRanges ranges;
     Out& out;
-    std::optional<EntryFailure> failure;
 
     bool token(std::string_view token) {
         const TokenRead read = read_token_bytes(token, tables, ranges, out);
@@ -283,19 +291,12 @@ struct ByteWalk {
     }
     void unclosed(std::string_view) { failure = unprocessable(); }
     void malformed() { failure = not_code_page_936(); }
-
-    std::size_t fail(EntryFailure why) {
-        failure = std::move(why);
-        return kWalkEnds;
-    }
 };
 
 template <class Out>
 std::optional<EntryFailure> walk_bytes(std::string_view text, const GbkScriptTables& tables, TagRanges ranges,
                                        Out& out) {
-    ByteWalk<Out> walk{tables, ranges, out, std::nullopt};
-    walk_tokens(text, walk);
-    return std::move(walk.failure);
+    return walked(text, ByteWalk<Out>{{}, tables, ranges, out});
 }
 
 template <class Text, class Tables, class Walk>

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/encoding/hex.hpp"
+#include "core/encoding/markers.hpp"
 #include "core/text/gbk.hpp"
 #include "core/text/lines.hpp"
 
@@ -47,7 +48,7 @@ std::optional<std::uint32_t> parameter_count(std::u16string_view digits) {
 bool usable_as_tag(std::u16string_view label) {
     if (label == u"over" || label.starts_with(u"turn")) return false;
     if (label.find_first_of(u"{}") != std::u16string_view::npos) return false;
-    return !label.starts_with(u"结束符") && !label.starts_with(u"跳跃符");
+    return !label.starts_with(kEndWord) && !label.starts_with(kJumpWord);
 }
 
 bool is_blank(std::u16string_view line) { return line.find_first_not_of(u" \t") == std::u16string_view::npos; }

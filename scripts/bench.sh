@@ -20,9 +20,7 @@ export QUILLMERE_BENCH_DATA="$data"
 "$build/bench/core_bench" --benchmark_out="$build/core_bench.json" --benchmark_out_format=json \
   --benchmark_min_time=0.5
 if [ -x "$build/bench/window_bench" ]; then
-  # The window restarts itself with this setting (ui/huge_pages.hpp); the
-  # benchmark builds the window in its own process, so it gets it here.
-  GLIBC_TUNABLES=glibc.malloc.hugetlb=1 QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" --benchmark_out="$build/window_bench.json" \
+  QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" --benchmark_out="$build/window_bench.json" \
     --benchmark_out_format=json
 fi
 

@@ -14,10 +14,7 @@
 #include <QSignalBlocker>
 #include <utility>
 
-#include "core/commands/export_command.hpp"
-#include "core/commands/save_source_text.hpp"
-#include "core/commands/translation_text.hpp"
-#include "core/records/session.hpp"
+#include "core/commands/messages.hpp"
 #include "core/version.hpp"
 #include "ui/app_icon.hpp"
 #include "ui/file_dialogs.hpp"
@@ -27,19 +24,10 @@
 #include "ui_form1.h"
 
 namespace quillmere::ui {
-namespace {
-
-const QString kRomFilter = QStringLiteral(
-    "*.gba;*.bin;*.gb;*.gbc;*.sfc;*.fc;*.wsc;*.ws|*.gba;*.bin;*.gb;*.gbc;*.sfc;*.fc;*.wsc;*.ws|全部文件 (*.*)|*.*");
-const QString kCodeTableFilter = QStringLiteral("TBL文件 (*.tbl);TXT文件 (*.txt)|*.tbl;*.txt|全部文件 (*.*)|*.*");
-const QString kTranslationFilter = QStringLiteral("TXT文件 (*.txt)|*.txt|全部文件 (*.*)|*.*");
-const QString kTextFileFilter = QStringLiteral("*.txt|*.txt");
-
-}  // namespace
 
 Form1::Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
     : QWidget(parent), data_dir_(std::move(data_dir)), boxes_(boxes), dialogs_(dialogs),
-      ui_(std::make_unique<Ui::Form1>()) {
+      ui_(std::make_unique<Ui::Form1>()), commands_(*this, [this](const Message& message) { show_message(message); }) {
     set_up_form1(*this, *ui_);
     // The version comes from the project, so the caption is set here.
     setWindowTitle(QStringLiteral("Quillmere V") + QString::fromLatin1(kVersion));
@@ -47,6 +35,7 @@ Form1::Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& d
     set_preview(false);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    connect(&commands_, &CommandRunner::finished, this, &Form1::command_finished);
     connect_commands();
     start_up();
 }
@@ -67,9 +56,12 @@ void Form1::connect_commands() {
     connect(ui_->List1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { select_record(ui_->List1->row(item)); });
 
-    connect(ui_->openrom, &QPushButton::clicked, this, [this] { choose_file(ui_->Text1, kRomFilter); });
-    connect(ui_->opentlb, &QPushButton::clicked, this, [this] { choose_file(ui_->Text2, kCodeTableFilter); });
-    connect(ui_->Command6, &QPushButton::clicked, this, [this] { choose_file(ui_->Text13, kCodeTableFilter); });
+    connect(ui_->openrom, &QPushButton::clicked, this,
+            [this] { choose_file(ui_->Text1, to_qt(messages::rom_file_types())); });
+    connect(ui_->opentlb, &QPushButton::clicked, this,
+            [this] { choose_file(ui_->Text2, to_qt(messages::code_table_file_types())); });
+    connect(ui_->Command6, &QPushButton::clicked, this,
+            [this] { choose_file(ui_->Text13, to_qt(messages::code_table_file_types())); });
     connect(ui_->openyw, &QPushButton::clicked, this, &Form1::choose_translation);
 
     // However an option gets selected (click, arrow key), the enabled
@@ -87,7 +79,7 @@ void Form1::connect_commands() {
 void Form1::start_up() {
     ui_->Command6->setEnabled(false);
     ui_->Text13->setEnabled(false);
-    records::StartupState state = records::start_up(data_dir_);
+    StartUp state = run_start_up(data_dir_);
     records_ = std::move(state.records);
     show_records(std::nullopt);
     set_editor_text(*ui_->Text6, state.single_filter_text);
@@ -97,150 +89,70 @@ void Form1::start_up() {
 void Form1::closeEvent(QCloseEvent* event) {
     if (!shut_down_) {
         shut_down_ = true;
+        // An import stopped halfway would leave the ROM half written.
+        commands_.wait();
         save_filter_lists(true);
     }
     event->accept();
 }
 
 void Form1::save_filter_lists(bool report_failure) {
-    auto failure = records::shut_down(data_dir_, editor_text(*ui_->Text6), editor_text(*ui_->Text12));
-    if (failure && report_failure) show_message(*failure);
-}
-
-// ---- export, save, check, import
-
-void Form1::export_clicked() {
-    ExportRequest request;
-    request.rom = to_path(ui_->Text1->text());
-    request.start = line_text(*ui_->Text4);
-    request.end = line_text(*ui_->Text5);
-    request.mode = mode();
-    request.double_table = to_path(ui_->Text2->text());
-    request.single_table = to_path(ui_->Text13->text());
-    request.double_filter = {editor_text(*ui_->Text12), ui_->Check2->isChecked()};
-    request.single_filter = {editor_text(*ui_->Text6), ui_->Check3->isChecked()};
-    request.minimum = line_text(*ui_->Text15);
-    request.preview = ui_->Check4->isChecked();
-    request.name = line_text(*ui_->Text3);
-    request.data_dir = data_dir_;
-
-    ExportOutcome outcome = run_export(request);
-    untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
-    if (outcome.clear_preview) ui_->text9->clear();
-    if (outcome.message) {
-        if (request.preview && outcome.export_text) set_editor_text(*ui_->text9, *outcome.export_text);
-        show_message(*outcome.message);
-        return;
-    }
-    if (!outcome.export_text) return;
-    const auto path = save_dialog();
-    if (!path) return;
-    show_message(write_export_file(to_path(*path), *outcome.export_text, request.rom));
-}
-
-void Form1::save_text_clicked() {
-    if (auto refusal = check_source_text_name(line_text(*ui_->Text3))) {
-        show_message(*refusal);
-        return;
-    }
-    const auto path = save_dialog();
-    if (!path) return;
-    show_message(quillmere::save_source_text(to_path(*path), editor_text(*ui_->text9), to_path(ui_->Text1->text())));
-}
-
-CheckRequest Form1::check_request() const {
-    CheckRequest request;
-    request.preview = ui_->Check4->isChecked();
-    request.script_file = to_path(ui_->Text8->text());
-    // The translation area is read only when it is the script.
-    if (request.preview) request.script_text = editor_text(*ui_->text10);
-    request.mode = mode();
-    request.double_table = to_path(ui_->Text2->text());
-    request.single_table = to_path(ui_->Text13->text());
-    request.double_filter = {editor_text(*ui_->Text12), ui_->Check2->isChecked()};
-    request.single_filter = {editor_text(*ui_->Text6), ui_->Check3->isChecked()};
-    request.range_low = line_text(*ui_->Text16);
-    request.range_high = line_text(*ui_->Text17);
-    request.data_dir = data_dir_;
-    return request;
-}
-
-void Form1::check_clicked() {
-    Outcome outcome = run_check(check_request());
-    untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
-    show_message(outcome.message);
-}
-
-void Form1::import_clicked() {
-    ImportRequest request;
-    static_cast<CheckRequest&>(request) = check_request();
-    request.rom = to_path(ui_->Text1->text());
-    request.fill = line_text(*ui_->Text14);
-    Outcome outcome = run_import(request);
-    untick_filters(outcome.untick_double_filter, outcome.untick_single_filter);
-    show_message(outcome.message);
+    const auto result = run_shut_down(data_dir_, editor_text(*ui_->Text6), editor_text(*ui_->Text12));
+    if (report_failure) show_message(result.message);
 }
 
 // ---- records
 
-records::Record Form1::typed_record() const {
-    return {line_text(*ui_->Text3), line_text(*ui_->Text4), line_text(*ui_->Text5)};
-}
+Record Form1::typed_record() const { return {line_text(*ui_->Text3), line_text(*ui_->Text4), line_text(*ui_->Text5)}; }
 
-std::optional<std::size_t> Form1::selected_record() const {
+std::optional<std::size_t> Form1::selection() const {
     const int row = ui_->List1->currentRow();
     if (row < 0 || static_cast<std::size_t>(row) >= records_.size() || !ui_->List1->currentItem()->isSelected())
         return std::nullopt;
     return static_cast<std::size_t>(row);
 }
 
-void Form1::show_records(std::optional<std::size_t> selection) {
+void Form1::show_records(std::optional<std::size_t> selected) {
     const QSignalBlocker blocker(ui_->List1);
     ui_->List1->clear();
-    for (const records::Record& record : records_) ui_->List1->addItem(to_qt(record.name));
-    if (selection && *selection < records_.size()) {
-        ui_->List1->setCurrentRow(static_cast<int>(*selection));
+    for (const Record& record : records_) ui_->List1->addItem(to_qt(record.name));
+    if (selected && *selected < records_.size()) {
+        ui_->List1->setCurrentRow(static_cast<int>(*selected));
     } else {
         ui_->List1->setCurrentRow(-1);
     }
 }
 
-void Form1::add_clicked() {
-    const auto selection = selected_record();
-    records::Change change = records::add_record(records_, typed_record(), records::settings_file_path(data_dir_));
-    if (change.changed) {
-        records_ = std::move(change.records);
-        show_records(selection);
+void Form1::take_records(CommandResult<RecordsPayload> result, std::optional<std::size_t> selected) {
+    if (result.payload.changed) {
+        records_ = std::move(result.payload.records);
+        show_records(selected);
     }
-    if (change.message) show_message(*change.message);
+    show_message(result.message);
+}
+
+void Form1::add_clicked() {
+    if (busy()) return;
+    const auto selected = selection();
+    take_records(run_add_record(records_, typed_record(), data_dir_), selected);
 }
 
 void Form1::delete_clicked() {
-    const bool confirmed = confirm(records::delete_question());
-    records::Change change = records::delete_record(records_, selected_record(), confirmed,
-                                                    records::settings_file_path(data_dir_));
-    if (change.changed) {
-        records_ = std::move(change.records);
-        show_records(std::nullopt);
-    }
-    if (change.message) show_message(*change.message);
+    if (busy()) return;
+    const bool confirmed = confirm(messages::delete_question());
+    take_records(run_delete_record(records_, selection(), confirmed, data_dir_), std::nullopt);
 }
 
 void Form1::modify_clicked() {
-    const bool confirmed = confirm(records::modify_question());
-    const auto selection = selected_record();
-    records::Change change = records::modify_record(records_, selection, typed_record(), confirmed,
-                                                    records::settings_file_path(data_dir_));
-    if (change.changed) {
-        records_ = std::move(change.records);
-        show_records(selection);
-    }
-    if (change.message) show_message(*change.message);
+    if (busy()) return;
+    const bool confirmed = confirm(messages::modify_question());
+    const auto selected = selection();
+    take_records(run_modify_record(records_, selected, typed_record(), confirmed, data_dir_), selected);
 }
 
 void Form1::select_record(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= records_.size()) return;
-    const records::Record& record = records::select_record(records_, static_cast<std::size_t>(row));
+    const Record& record = selected_record(records_, static_cast<std::size_t>(row));
     ui_->Text3->setText(to_qt(record.name));
     ui_->Text4->setText(to_qt(record.start));
     ui_->Text5->setText(to_qt(record.end));
@@ -261,22 +173,11 @@ bool Form1::choose_file(QLineEdit* box, const QString& filter_list) {
 // name and leaves the chosen path as the name the next dialog offers.
 std::optional<QString> Form1::save_dialog() {
     remembered_file_name_ = ui_->Text3->text();
-    auto path = dialogs_.save(this, kTextFileFilter, last_folder_, remembered_file_name_);
+    auto path = dialogs_.save(this, to_qt(messages::text_file_types()), last_folder_, remembered_file_name_);
     if (!path) return std::nullopt;
     remembered_file_name_ = *path;
     last_folder_ = QFileInfo(*path).absolutePath();
     return path;
-}
-
-void Form1::choose_translation() {
-    if (choose_file(ui_->Text8, kTranslationFilter) && ui_->Check4->isChecked()) load_translation();
-}
-
-void Form1::load_translation() {
-    const auto text = load_translation_text(to_path(ui_->Text8->text()));
-    if (!text) return;
-    set_editor_text(*ui_->text10, *text);
-    show_message(translation_loaded_message());
 }
 
 void Form1::set_mode(RomMode mode) {
@@ -303,12 +204,13 @@ void Form1::set_preview(bool on) {
 
 // ---- messages
 
-void Form1::untick_filters(bool double_filter, bool single_filter) {
-    if (double_filter) ui_->Check2->setChecked(false);
-    if (single_filter) ui_->Check3->setChecked(false);
+void Form1::untick_filters(const FilterUnticks& untick) {
+    if (untick.double_filter) ui_->Check2->setChecked(false);
+    if (untick.single_filter) ui_->Check3->setChecked(false);
 }
 
 void Form1::show_message(const Message& message) {
+    if (!message.shown()) return;
     boxes_.show(this, to_qt(message.title()), to_qt(message.text), Buttons::ok, Icon::none);
 }
 

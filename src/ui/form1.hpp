@@ -1,18 +1,24 @@
 #pragma once
 // The main window. It gathers the control values, runs one core command per
 // click and shows what the command returns; it holds no logic of its own.
+// The long commands run on a worker thread (CommandRunner), one at a time:
+// a click on a command button while one runs is ignored.
 
 #include <QString>
 #include <QWidget>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "core/commands/export_command.hpp"
+#include "core/commands/message.hpp"
+#include "core/commands/records_commands.hpp"
 #include "core/commands/script_commands.hpp"
-#include "core/message.hpp"
-#include "core/records/records.hpp"
-#include "core/encoding/rom_mode.hpp"
+#include "core/commands/table_setup.hpp"
+#include "ui/command_runner.hpp"
 
 class QLineEdit;
+class QPlainTextEdit;
 
 namespace Ui {
 class Form1;
@@ -36,38 +42,56 @@ public:
     // shows the failure message when asked to.
     void save_filter_lists(bool report_failure);
 
+    // A command is running (on the worker, or showing its result).
+    bool busy() const { return commands_.busy(); }
+    // Processes events until the running command, if any, is done.
+    void wait_for_command() { commands_.wait(); }
+    // The runner the command buttons use; tests hand it work of their own.
+    CommandRunner& command_runner() { return commands_; }
+
+Q_SIGNALS:
+    // A command has shown its result.
+    void command_finished();
+
 protected:
-    // Shut-down, once: the filter lists are written, and the window closes
-    // even when that fails.
+    // Shut-down, once: a running command finishes first, then the filter
+    // lists are written, and the window closes even when that fails.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct ExportOutcome;
+
     void connect_commands();
     void start_up();
 
+    // form1_commands.cpp: the commands that run on the worker.
     void export_clicked();
+    void show_export(const std::shared_ptr<ExportOutcome>& outcome);
     void save_text_clicked();
     void check_clicked();
     void import_clicked();
+    void choose_translation();
+    void load_translation();
+    TableSetup table_setup() const;
+    // The check's values; `script` gets text10's raw text when it is the script.
+    CheckRequest check_request(QString& script) const;
 
     void add_clicked();
     void delete_clicked();
     void modify_clicked();
     void select_record(int row);
     void show_records(std::optional<std::size_t> selection);
-    std::optional<std::size_t> selected_record() const;
-    records::Record typed_record() const;
+    void take_records(CommandResult<RecordsPayload> result, std::optional<std::size_t> selection);
+    std::optional<std::size_t> selection() const;
+    Record typed_record() const;
 
     bool choose_file(QLineEdit* box, const QString& filter_list);
     std::optional<QString> save_dialog();
-    void choose_translation();
-    void load_translation();
     void set_mode(RomMode mode);
     void set_preview(bool on);
 
     RomMode mode() const;
-    CheckRequest check_request() const;
-    void untick_filters(bool double_filter, bool single_filter);
+    void untick_filters(const FilterUnticks& untick);
     void show_message(const Message& message);
     bool confirm(const Message& question);
 
@@ -76,12 +100,14 @@ private:
     FileDialogs& dialogs_;
     // The controls, as form1.ui lays them out.
     std::unique_ptr<Ui::Form1> ui_;
-    records::RecordList records_;
+    RecordList records_;
     // The shared file dialog's file name, offered by its next use.
     QString remembered_file_name_;
     // The folder of the last file chosen or saved: every dialog opens there.
     QString last_folder_;
     bool shut_down_ = false;
+    // Last, so that it goes first: it waits for a running work.
+    CommandRunner commands_;
 };
 
 }  // namespace quillmere::ui

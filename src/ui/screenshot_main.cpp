@@ -70,10 +70,11 @@ int main(int argc, char* argv[]) {
     find<QCheckBox>(window, "Check3")->setChecked(true);
     find<QCheckBox>(window, "Check2")->setChecked(true);
     find<QCheckBox>(window, "Check4")->click();
-    find<QPushButton>(window, "gettext")->click();
-    find<QPushButton>(window, "Command4")->click();
-    find<QPushButton>(window, "openyw")->click();
-    find<QPushButton>(window, "Command5")->click();
+    // The commands run on a worker thread: each is done before the next.
+    for (const char* command : {"gettext", "Command4", "openyw", "Command5"}) {
+        find<QPushButton>(window, command)->click();
+        window.wait_for_command();
+    }
 
     QTextStream err(stderr);
     for (const ShownBox& box : boxes.shown) err << box.title << ": " << box.text << '\n';

@@ -2,17 +2,17 @@
 
 #include <QSocketNotifier>
 
-#include "core/platform/termination_signals.hpp"
+#include "core/commands/shut_down_requests.hpp"
 
 namespace quillmere::ui {
 
 TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
-    const int descriptor = platform::watch_termination_requests();
+    const int descriptor = watch_shut_down_requests();
     if (descriptor < 0) return;  // the signals keep their default action
     notifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
-        platform::drain_termination_requests();
-        emit requested();
+        drain_shut_down_requests();
+        Q_EMIT requested();
     });
 }
 

@@ -15,7 +15,7 @@ class TerminationWatcher : public QObject {
 public:
     explicit TerminationWatcher(QObject* parent = nullptr);
 
-signals:
+Q_SIGNALS:
     void requested();
 
 private:

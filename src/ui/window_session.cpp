@@ -19,11 +19,13 @@ int run_window(const std::filesystem::path& data_dir, MessageBoxes& boxes, FileD
     }
     Form1 window(data_dir, boxes, dialogs);
     // A signal ends the program as closing the window does; it may arrive
-    // while a dialog is open, whose loop must end too.
+    // while a dialog is open, whose loop must end too. The loops are told
+    // first, so that a command still running, which shut-down waits for,
+    // opens no dialog of its own.
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::requested, &window, [&window] {
-        window.close();
         QCoreApplication::exit(0);
+        window.close();
     });
     // The session asks for the data before it ends; it may yet be cancelled,
     // so the window stays open.

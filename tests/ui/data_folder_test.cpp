@@ -13,7 +13,7 @@ using quillmere::ui::default_data_dir;
 class DataFolderTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void beside_a_writable_program() {
         QTemporaryDir program, user;
         const QString beside = QDir(program.path()).filePath(QStringLiteral("data"));

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +59,14 @@ public:
 
     QString data(const QString& name) const { return data_path + u'/' + name; }
     QString file(const QString& name) const { return dir.filePath(name); }
+
+    // Clicks a button and waits for the command it starts, if any, to show
+    // its result: the long commands run on a worker thread.
+    void click(const char* name) {
+        QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton);
+        form->wait_for_command();
+        QVERIFY(!form->busy());
+    }
 
     template <class T>
     T* get(const char* name) const {

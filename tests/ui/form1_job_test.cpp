@@ -44,7 +44,6 @@ struct JobHarness : Harness {
         get<QLineEdit>("Text4")->setText("0");
         get<QLineEdit>("Text5")->setText("F");
     }
-    void click(const char* name) { QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton); }
     QString rom;
 };
 
@@ -53,7 +52,7 @@ struct JobHarness : Harness {
 class Form1JobTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void whole_job_with_the_preview_on();
     void export_without_preview_goes_to_a_named_file();
     void export_refusals_and_empty_results();

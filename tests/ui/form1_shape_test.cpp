@@ -94,7 +94,7 @@ bool is_own(const QWidget* widget) {
 class Form1ShapeTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void every_widget_keeps_its_shape();
     void focus_chain_keeps_its_order();
 };

@@ -79,7 +79,7 @@ void expect_question(const ShownBox& box, const QString& text) {
 class Form1Test : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void every_control_has_its_kind_caption_and_default();
     void controls_sit_where_the_layout_puts_them();
     void tab_order_follows_the_tab_numbers();
@@ -342,7 +342,7 @@ void Form1Test::file_buttons_fill_their_boxes_through_the_dialog() {
         h.get<QLineEdit>(b.box)->setText("old");
         const QString chosen = h.file(QStringLiteral("不存在/") + b.box);
         h.dialogs.answer_next(chosen);
-        QTest::mouseClick(h.get<QPushButton>(b.button), Qt::LeftButton);
+        h.click(b.button);
         QCOMPARE(h.get<QLineEdit>(b.box)->text(), chosen);
         QVERIFY(h.dialogs.calls.back().kind == DialogCall::Kind::open);
         QCOMPARE(h.dialogs.calls.back().filter_list, b.filter);
@@ -362,7 +362,7 @@ void Form1Test::cancelled_dialogs_change_nothing() {
     h.get<QPlainTextEdit>("text10")->setPlainText("translation");
     for (const char* button : {"openrom", "opentlb", "Command6", "openyw", "Command4"}) {
         h.dialogs.answer_next(std::nullopt);
-        QTest::mouseClick(h.get<QPushButton>(button), Qt::LeftButton);
+        h.click(button);
     }
     QCOMPARE(h.dialogs.calls.size(), std::size_t{5});
     QCOMPARE(h.get<QLineEdit>("Text1")->text(), QString());
@@ -383,11 +383,11 @@ void Form1Test::remembered_file_name_follows_saves_and_choices() {
     h.dialogs.answer_next(saved);         // save
     h.dialogs.answer_next(h.file("a.gba"));
     h.dialogs.answer_next(std::nullopt);
-    QTest::mouseClick(h.get<QPushButton>("Command4"), Qt::LeftButton);
-    QTest::mouseClick(h.get<QPushButton>("openrom"), Qt::LeftButton);
-    QTest::mouseClick(h.get<QPushButton>("Command4"), Qt::LeftButton);
-    QTest::mouseClick(h.get<QPushButton>("openrom"), Qt::LeftButton);
-    QTest::mouseClick(h.get<QPushButton>("opentlb"), Qt::LeftButton);
+    h.click("Command4");
+    h.click("openrom");
+    h.click("Command4");
+    h.click("openrom");
+    h.click("opentlb");
     const auto& calls = h.dialogs.calls;
     QCOMPARE(calls.size(), std::size_t{5});
     QVERIFY(calls[0].kind == DialogCall::Kind::save);
@@ -409,8 +409,7 @@ void Form1Test::dialogs_open_in_the_folder_of_the_last_file() {
     h.dialogs.answer_next(h.file("out/saved.txt"));
     h.dialogs.answer_next(h.file("tables/b.tbl"));
     h.dialogs.answer_next(std::nullopt);
-    for (const char* button : {"openrom", "opentlb", "Command4", "opentlb", "openyw"})
-        QTest::mouseClick(h.get<QPushButton>(button), Qt::LeftButton);
+    for (const char* button : {"openrom", "opentlb", "Command4", "opentlb", "openyw"}) h.click(button);
     const auto& calls = h.dialogs.calls;
     QCOMPARE(calls.size(), std::size_t{5});
     QCOMPARE(calls[0].folder, QString());  // nothing chosen yet: the working directory
@@ -468,7 +467,7 @@ void Form1Test::translation_loads_only_with_the_preview_on() {
     write_bytes(second, "B");
     h.get<QPlainTextEdit>("text10")->setPlainText("old");
     h.dialogs.answer_next(first);
-    QTest::mouseClick(h.get<QPushButton>("openyw"), Qt::LeftButton);
+    h.click("openyw");
     QCOMPARE(h.get<QLineEdit>("Text8")->text(), first);
     QCOMPARE(h.get<QPlainTextEdit>("text10")->toPlainText(), QStringLiteral("old"));
     QVERIFY(h.boxes.shown.empty());
@@ -478,13 +477,13 @@ void Form1Test::translation_loads_only_with_the_preview_on() {
     QCOMPARE(h.get<QPlainTextEdit>("text10")->toPlainText(), QStringLiteral("old"));
 
     h.dialogs.answer_next(first);
-    QTest::mouseClick(h.get<QPushButton>("openyw"), Qt::LeftButton);
+    h.click("openyw");
     QCOMPARE(core_text_of(h.get<QPlainTextEdit>("text10")), QStringLiteral("0,2,名\r\n\r\n1,1,A\r\n"));
     QCOMPARE(h.boxes.shown.size(), std::size_t{1});
     expect_box(h.boxes.shown[0], "提示", "译文读取成功");
 
     h.dialogs.answer_next(second);
-    QTest::mouseClick(h.get<QPushButton>("openyw"), Qt::LeftButton);
+    h.click("openyw");
     QCOMPARE(core_text_of(h.get<QPlainTextEdit>("text10")), QStringLiteral("B\r\n"));
     QCOMPARE(h.boxes.shown.size(), std::size_t{2});
 }
@@ -495,7 +494,7 @@ void Form1Test::unreadable_translation_is_silent() {
     h.get<QPlainTextEdit>("text10")->setPlainText("kept");
     const QString missing = h.file("missing.txt");
     h.dialogs.answer_next(missing);
-    QTest::mouseClick(h.get<QPushButton>("openyw"), Qt::LeftButton);
+    h.click("openyw");
     QCOMPARE(h.get<QLineEdit>("Text8")->text(), missing);
     QCOMPARE(h.get<QPlainTextEdit>("text10")->toPlainText(), QStringLiteral("kept"));
     QVERIFY(h.boxes.shown.empty());
@@ -509,28 +508,28 @@ void Form1Test::save_text_writes_the_source_text() {
     h.get<QPlainTextEdit>("text9")->setPlainText("0,2,名\n\n");
     h.get<QPlainTextEdit>("text10")->setPlainText("not saved");
     h.dialogs.answer_next(path);
-    QTest::mouseClick(h.get<QPushButton>("Command4"), Qt::LeftButton);
+    h.click("Command4");
     QCOMPARE(read_bytes(path), gbk(u"0,2,名\r\n\r\n\r\n"));
     QCOMPARE(h.boxes.shown.size(), std::size_t{1});
     expect_box(h.boxes.shown[0], "提示", "保存文本成功");
 
     h.get<QPlainTextEdit>("text9")->clear();
     h.dialogs.answer_next(path);
-    QTest::mouseClick(h.get<QPushButton>("Command4"), Qt::LeftButton);
+    h.click("Command4");
     QCOMPARE(read_bytes(path), QByteArray("\r\n"));
 }
 
 void Form1Test::save_text_refusals() {
     Harness h;
     h.get<QPlainTextEdit>("text9")->setPlainText("text");
-    QTest::mouseClick(h.get<QPushButton>("Command4"), Qt::LeftButton);
+    h.click("Command4");
     QVERIFY(h.dialogs.calls.empty());
     QCOMPARE(h.boxes.shown.size(), std::size_t{1});
     expect_box(h.boxes.shown[0], "错误", "请先输入名称");
 
     h.get<QLineEdit>("Text3")->setText("name");
     h.dialogs.answer_next(h.file("no/such/dir/out.txt"));
-    QTest::mouseClick(h.get<QPushButton>("Command4"), Qt::LeftButton);
+    h.click("Command4");
     QCOMPARE(h.boxes.shown.size(), std::size_t{2});
     expect_box(h.boxes.shown[1], "错误", QStringLiteral(" 文件名不能包括以下字符：\\/:*?<>\"|"));
 }
@@ -570,7 +569,7 @@ void Form1Test::add_and_select_records() {
         h.get<QLineEdit>("Text3")->setText(QString::fromUtf8(name));
         h.get<QLineEdit>("Text4")->setText(start);
         h.get<QLineEdit>("Text5")->setText(end);
-        QTest::mouseClick(h.get<QPushButton>("Command1"), Qt::LeftButton);
+        h.click("Command1");
     };
     type("Menu", "8000", "8FFF");
     type("开头", "1A000", "1B2FF");
@@ -606,7 +605,7 @@ void Form1Test::delete_and_modify_ask_first() {
     const QString settings = h.data("Quillmere汉化工具.ini");
     const QByteArray before = read_bytes(settings);
     auto* list = h.get<QListWidget>("List1");
-    auto click = [&](const char* name) { QTest::mouseClick(h.get<QPushButton>(name), Qt::LeftButton); };
+    auto click = [&](const char* name) { h.click(name); };
 
     // No selection: No says nothing more; Yes names the missing selection.
     h.boxes.answer_next(Answer::no);

@@ -1,11 +1,15 @@
 // The multi-line boxes keep every line of a large text, whatever way the
 // window groups lines into text blocks.
 
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTextDocument>
+#include <QThread>
 
 #include <random>
+#include <thread>
 
 #include "ui/qt_text.hpp"
 
@@ -32,7 +36,7 @@ QString shown_one_by_one(std::u16string_view text) {
 class QtTextTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void many_lines_round_trip_with_crlf() {
         std::u16string text;
         for (int i = 0; i < 1000; ++i) {
@@ -62,6 +66,69 @@ private slots:
             std::u16string text(random() % (round < 2000 ? 20 : 400), u' ');
             for (auto& c : text) c = alphabet[random() % std::size(alphabet)];
             QCOMPARE(quillmere::ui::to_editor_text(text), shown_one_by_one(text));
+        }
+    }
+
+    // As the window shows a large export: the document is built on a worker
+    // thread and handed to the editor, which then behaves as after
+    // setPlainText.
+    void a_document_built_on_another_thread_shows_in_the_editor() {
+        using namespace quillmere::ui;
+        QPlainTextEdit editor;
+        editor.show();
+        const QPointer<QTextDocument> own = editor.document();
+        std::u16string text;
+        for (int i = 0; i < 200; ++i) text += u"10,2,行\r\n";
+        const QFont font(QStringLiteral("Serif"), 13);
+        std::unique_ptr<QTextDocument> built;
+        std::thread worker([&] { built = editor_document(text, font, editor.thread()); });
+        worker.join();
+        QCOMPARE(built->thread(), editor.thread());
+        QVERIFY(qobject_cast<QPlainTextDocumentLayout*>(built->documentLayout()));
+        const QPointer<QTextDocument> first = built.get();
+        show_document(editor, std::move(built));
+        QVERIFY(!own);
+        QCOMPARE(editor.document(), first.data());
+        QCOMPARE(editor_text(editor), text);
+        QCOMPARE(editor.document()->defaultFont(), font);
+        QPlainTextEdit reference;
+        set_editor_text(reference, text);
+        QCOMPARE(editor.document()->blockCount(), reference.document()->blockCount());
+        QCOMPARE(editor.document()->documentMargin(), reference.document()->documentMargin());
+        QCOMPARE(editor.document()->defaultTextOption().wrapMode(),
+                 reference.document()->defaultTextOption().wrapMode());
+        QCOMPARE(editor.document()->isUndoAvailable(), false);
+
+        editor.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&editor, "C");
+        QCOMPARE(editor_text(editor), text + u"C");
+        editor.undo();
+        QCOMPARE(editor_text(editor), text);
+
+        // The next document replaces this one, which goes.
+        show_document(editor, editor_document(u"X", font, editor.thread()));
+        QVERIFY(!first);
+        QCOMPARE(editor_text(editor), std::u16string(u"X"));
+    }
+
+    // Built piece by piece, the document holds what the editor holds after
+    // set_editor_text, wherever the pieces end: inside a CR LF, a surrogate
+    // pair, a line group.
+    void a_document_built_in_pieces_matches_the_whole_text_set_at_once() {
+        using namespace quillmere::ui;
+        const char16_t alphabet[] = {u'\r', u'\r', u'\n', u'A', 0xD83D, 0xDE00, 0x2028, u'\u00A0'};
+        std::mt19937 random(11);
+        const QFont font;
+        for (int round = 0; round < 300; ++round) {
+            std::u16string text(random() % 300, u' ');
+            for (auto& c : text) c = alphabet[random() % std::size(alphabet)];
+            if (round % 3 == 0) text += std::u16string(200, u'\r');  // more than one line group
+            QPlainTextEdit reference;
+            set_editor_text(reference, text);
+            const std::size_t piece = 1 + random() % 17;
+            const auto document = editor_document(text, font, QThread::currentThread(), piece);
+            QCOMPARE(document->toRawText(), reference.document()->toRawText());
+            QCOMPARE(document->blockCount(), reference.document()->blockCount());
         }
     }
 

@@ -10,9 +10,10 @@
 
 #include <utility>
 
+#include "core/commands/cli_help.hpp"
 #include "core/platform/folder_lock.hpp"
+#include "core/version.hpp"
 #include "form1_harness.hpp"
-#include "ui/huge_pages.hpp"
 #include "ui/window_session.hpp"
 
 namespace quillmere::ui::testing {
@@ -52,13 +53,40 @@ QByteArray environment_value(qint64 pid, const QByteArray& name) {
 class WindowSessionTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
+    void help_and_version_need_no_display();
     void a_second_window_on_a_held_data_folder_refuses_and_touches_nothing();
     void termination_signals_shut_the_window_down_as_closing_does();
     void filter_boxes_show_a_megabyte_line_unwrapped();
     // Last: it runs the application's own event loop to its end.
     void quitting_the_application_shuts_the_window_down();
 };
+
+void WindowSessionTest::help_and_version_need_no_display() {
+    struct Case {
+        const char* option;
+        QStringList expected;  // lines the output holds
+    };
+    const Case cases[] = {
+        {"--version", {QString::fromLatin1(kVersion)}},
+        {"--help",
+         {QString::fromUtf8(cli_help::kWindow), QStringLiteral("--data-dir DIR"), QStringLiteral("--version")}},
+    };
+    for (const Case& c : cases) {
+        QProcess window;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        window.setProcessEnvironment(environment);
+        window.start(QStringLiteral(QUILLMERE_WINDOW_PATH), {QString::fromLatin1(c.option)});
+        QVERIFY(window.waitForFinished(60000));
+        const QString out = QString::fromUtf8(window.readAllStandardOutput());
+        QVERIFY2(window.exitStatus() == QProcess::NormalExit && window.exitCode() == 0,
+                 qPrintable(QString::fromUtf8(window.readAllStandardError())));
+        for (const QString& line : c.expected) QVERIFY2(out.contains(line), qPrintable(c.option + (u'\n' + out)));
+    }
+}
 
 void WindowSessionTest::a_second_window_on_a_held_data_folder_refuses_and_touches_nothing() {
     QTemporaryDir dir;
@@ -81,8 +109,8 @@ void WindowSessionTest::a_second_window_on_a_held_data_folder_refuses_and_touche
 }
 
 void WindowSessionTest::termination_signals_shut_the_window_down_as_closing_does() {
-    // The window restarts itself told to use huge pages, unless the user
-    // set the C library's tunables already.
+    // The window runs with the environment it is given: it does not restart
+    // itself with settings of its own.
     const std::pair<int, QByteArray> cases[] = {{SIGTERM, QByteArray()},
                                                 {SIGHUP, QByteArray("glibc.malloc.tcache_count=7")}};
     for (const auto& [signal, tunables] : cases) {
@@ -103,8 +131,7 @@ void WindowSessionTest::termination_signals_shut_the_window_down_as_closing_does
         QVERIFY(window.waitForStarted());
         // The handlers are installed after start-up has read the lists.
         QTRY_VERIFY_WITH_TIMEOUT(catches(window.processId(), signal), 60000);
-        QCOMPARE(environment_value(window.processId(), "GLIBC_TUNABLES"),
-                 tunables.isEmpty() ? QByteArray(kHugePagesTunable) : tunables);
+        QCOMPARE(environment_value(window.processId(), "GLIBC_TUNABLES"), tunables);
         QCOMPARE(::kill(static_cast<pid_t>(window.processId()), signal), 0);
         QVERIFY(window.waitForFinished(60000));
         QCOMPARE(window.exitStatus(), QProcess::NormalExit);

@@ -14,6 +14,7 @@
 
 #include "bench_data.hpp"
 #include "floor.hpp"
+#include "tight_floor.hpp"
 #include "core/commands/export_command.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/code_line.hpp"
@@ -366,6 +367,76 @@ void FloorLoad(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
 }
 BENCHMARK(FloorLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The tight floor (tight_floor.hpp), checked first, outside the timed part,
+// to do the same work: the scan passes the script the check passes, the
+// load writes the ROM's bytes wherever the records lie, and the dump gives
+// the floor's dump.
+
+void TightScan(benchmark::State& state) {
+    const auto files = data_files();
+    const auto tables = bench::tight::tables(floor_sources(files));
+    if (!bench::tight::scan_file(tables, files.script()) || bench::tight::scan_file(tables, files.broken_script())) {
+        state.SkipWithError("the tight floor's scan does not tell the script from the broken one");
+        return;
+    }
+    for (auto _ : state)
+        if (!bench::tight::scan_file(tables, files.script())) state.SkipWithError("the tight scan failed");
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
+}
+BENCHMARK(TightScan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Into a ROM of zeros, as Import/1, so that every byte the records cover
+// changes and is written and synced.
+void TightLoad(benchmark::State& state) {
+    const auto files = data_files();
+    const auto tables = bench::tight::tables(floor_sources(files));
+    const auto rom = bench::floor::read_file(files.rom(32));
+    const auto script = bench::floor::read_file(files.script());
+    std::vector<std::uint8_t> zeros(rom.size(), 0x00), ones(rom.size(), 0xFF);
+    std::size_t covered = 0;
+    record_texts(script, covered);
+    if (!bench::tight::load_into(tables, script, zeros) || !bench::tight::load_into(tables, script, ones)) {
+        state.SkipWithError("the tight floor's load failed");
+        return;
+    }
+    std::size_t agreeing = 0;
+    bool same = true;
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        if (zeros[i] == ones[i]) {
+            ++agreeing;
+            same = same && zeros[i] == rom[i];
+        }
+    if (!same || agreeing != covered) {
+        state.SkipWithError("the tight floor's load does not reproduce the ROM's text bytes");
+        return;
+    }
+    const auto target = files.dir / "tight_load.gba";
+    const std::vector<std::uint8_t> blank(rom.size());
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!files::write_bytes(target, blank)) state.SkipWithError("no blank ROM");
+        state.ResumeTiming();
+        if (!bench::tight::load(tables, files.script(), target)) state.SkipWithError("the tight load failed");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes_in(files.script()));
+}
+BENCHMARK(TightLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void TightDump(benchmark::State& state) {
+    const auto files = data_files();
+    const auto tables = bench::floor::dump_tables(floor_sources(files));
+    const auto out = files.dir / "tight_dump.txt";
+    for (auto _ : state)
+        if (!bench::tight::dump(tables, files.rom(32), out)) state.SkipWithError("the tight dump failed");
+    std::size_t covered = 0;
+    const std::string expected = record_texts(bench::floor::read_file(files.script()), covered);
+    const auto dumped = bench::floor::read_file(out);
+    if (dumped.size() < expected.size() || std::memcmp(dumped.data(), expected.data(), expected.size()) != 0)
+        state.SkipWithError("the tight floor's dump differs from the export");
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::size_t{32} << 20));
+}
+BENCHMARK(TightDump)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

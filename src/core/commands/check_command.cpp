@@ -63,7 +63,7 @@ Result check_entries(const CheckRequest& request, std::basic_string_view<Char> s
                     return free;
             auto codes = reader.encode(entry.text, TagRanges{range, range}, nullptr);
             if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
-            if (auto excess = length_excess(entry.original_length, codes->count)) {
+            if (auto excess = entry.excess(codes->count)) {
                 if (!mover) return unexpected(messages::excess(entry.address, *excess));
                 auto move = mover->move(placed(entry.address, entry.original_length, offset), codes->count);
                 if (!move) return unexpected(std::move(move.error()));

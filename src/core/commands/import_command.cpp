@@ -48,13 +48,13 @@ Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, std::ui
                                                std::uint64_t rom_size, bool may_move, memory::ByteBuffer& bytes) {
     auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
     if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
-    const auto excess = length_excess(entry.original_length, codes->count);
+    const auto excess = entry.excess(codes->count);
     if (excess && !may_move) return unexpected(messages::excess(entry.address, *excess));
     if (codes->encoding_failure)
         return unexpected(messages::encoding_failure(entry.address, *codes->encoding_failure));
     if (excess) return Placement::moves;
     auto fill =
-        fill_for(fill_value, leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
+        fill_for(fill_value, entry.length_number() - static_cast<std::int64_t>(codes->count));
     if (!fill) return unexpected(messages::unprocessable(entry.address));
     const std::uint64_t total = bytes.size() + fill->byte_count();
     if (total > 0 && (offset >= rom_size || total > rom_size - offset))

@@ -47,16 +47,18 @@ public:
 
     bool must_reread() const { return reread_; }
 
-    // A field the messages name (address, original length), as text.
+    // A field the messages name (address, original length), as text. The
+    // buffer only grows: it serves every entry of a script.
     std::u16string_view field(std::u16string_view text, std::u16string&) { return text; }
     std::u16string_view field(std::string_view bytes, std::u16string& buffer) {
-        buffer.resize(bytes.size());
+        if (buffer.size() < bytes.size()) buffer.resize(bytes.size());
+        char16_t* const out = buffer.data();
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             const auto byte = static_cast<std::uint8_t>(bytes[i]);
             if (byte >= 0x80) return decoded(bytes, buffer);
-            buffer[i] = byte;
+            out[i] = byte;
         }
-        return buffer;
+        return {out, bytes.size()};
     }
 
     // The text of an entry that measured, as text.
@@ -95,6 +97,16 @@ struct Entry {
     std::u16string_view address;
     std::u16string_view original_length;
     std::basic_string_view<Char> text;
+    std::optional<std::uint64_t> plain_length;  // the original length, when written plainly
+
+    // By how many bytes `count` exceeds the original length, when it does.
+    std::optional<std::u16string> excess(std::size_t count) const {
+        return length_excess(original_length, plain_length, count);
+    }
+    // The original length as the fill reads it.
+    std::int64_t length_number() const {
+        return plain_length ? static_cast<std::int64_t>(*plain_length) : leading_number(original_length);
+    }
 };
 
 // How an entry, or a walk over the entries, ended: the message of a
@@ -137,8 +149,11 @@ WalkEnd for_each_entry(std::basic_string_view<Char> script, EntryReader& reader,
             const std::u16string_view address = reader.field(fields.address, address_text);
             const std::u16string_view length = reader.field(fields.original_length, length_text);
             if (reader.must_reread()) return reread();
-            auto offset = hex2num(address);
-            EntryEnd ended = offset ? on_entry(Entry<Char>{address, length, fields.text},
+            // Read from the field as it stands: hexadecimal digits are the
+            // same characters either way.
+            auto offset = hex2num(fields.address);
+            EntryEnd ended = offset ? on_entry(Entry<Char>{address, length, fields.text,
+                                                           plain_length(fields.original_length)},
                                                static_cast<std::uint64_t>(*offset))
                                     : EntryEnd(unexpected(messages::unprocessable(address)));
             if (reader.must_reread()) return reread();

@@ -1,5 +1,8 @@
 #include "core/encoding/hex.hpp"
 
+#include <array>
+#include <type_traits>
+
 namespace quillmere {
 
 int hex_digit_value(char16_t c) {
@@ -15,15 +18,46 @@ bool is_all_hex(std::u16string_view text) {
     return true;
 }
 
-std::optional<std::int32_t> hex2num(std::u16string_view text) {
+namespace {
+
+template <class Char>
+std::optional<std::int32_t> hex_value(std::basic_string_view<Char> text) {
     if (text.empty()) return std::nullopt;
     std::uint64_t value = 0;
-    for (char16_t c : text) {
-        int digit = hex_digit_value(c);
+    for (Char c : text) {
+        int digit = hex_digit_value(static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(c)));
         if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<std::uint64_t>(digit);
         if (value > 0x7FFFFFFF) return std::nullopt;  // leading zeros never get here
     }
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::optional<std::int32_t> hex2num(std::u16string_view text) { return hex_value(text); }
+std::optional<std::int32_t> hex2num(std::string_view text) {
+    // Addresses of every entry of a script pass here: a table of digit
+    // values, and the usual eight digits or fewer without a bound check
+    // each.
+    static constexpr auto kValues = [] {
+        std::array<std::int8_t, 256> values{};
+        for (int byte = 0; byte < 256; ++byte)
+            values[static_cast<std::size_t>(byte)] = static_cast<std::int8_t>(
+                byte >= '0' && byte <= '9'   ? byte - '0'
+                : byte >= 'A' && byte <= 'F' ? byte - 'A' + 10
+                : byte >= 'a' && byte <= 'f' ? byte - 'a' + 10
+                                             : -1);
+        return values;
+    }();
+    if (text.empty() || text.size() > 8) return hex_value(text);
+    std::uint32_t value = 0;
+    for (char c : text) {
+        const int digit = kValues[static_cast<std::uint8_t>(c)];
+        if (digit < 0) return std::nullopt;
+        value = value << 4 | static_cast<std::uint32_t>(digit);
+    }
+    if (value > 0x7FFFFFFF) return std::nullopt;
     return static_cast<std::int32_t>(value);
 }
 

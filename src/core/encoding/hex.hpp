@@ -13,6 +13,9 @@ namespace quillmere {
 // 7FFFFFFF; anything else (empty, blanks, signs, prefixes, larger values) is
 // invalid.
 std::optional<std::int32_t> hex2num(std::u16string_view text);
+// The same of text held as bytes, one character each: a byte of 80 or above
+// is no digit, as no character it is part of is.
+std::optional<std::int32_t> hex2num(std::string_view text);
 
 // The value of one hexadecimal digit, or -1.
 int hex_digit_value(char16_t c);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/memory/large_buffer.hpp"
+#include "core/platform/mapped_file.hpp"
 
 namespace quillmere {
 namespace {
@@ -42,7 +43,9 @@ void RomPatches::add(std::uint64_t offset, std::span<const std::uint8_t> bytes) 
     patches_.push_back({offset, bytes_.size(), bytes.size()});
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
     in_order_ = in_order_ && offset >= last_offset_;
+    disjoint_ = disjoint_ && offset >= last_end_;
     last_offset_ = offset;
+    last_end_ = std::max(last_end_, offset + bytes.size());
 }
 
 void RomPatches::reserve(std::size_t bytes) {
@@ -64,6 +67,91 @@ Expected<RomFile, platform::FileError> RomFile::open(const std::filesystem::path
 }
 
 Expected<Done, platform::FileError> RomFile::write(const RomPatches& patches) {
+    return patches.disjoint_ ? write_disjoint(patches) : write_any(patches);
+}
+
+Expected<Done, platform::FileError> RomFile::write_disjoint(const RomPatches& patches) {
+    auto written = [&]() -> Expected<Done, platform::FileError> {
+        auto view = platform::MappedFile::view(file_);
+        if (!view) return unexpected(view.error());
+        const std::uint8_t* const old = view->bytes().data();
+        const std::uint8_t* const patch_bytes = patches.bytes_.data();
+        const auto& list = patches.patches_;
+
+        // The changed part of each patch (from its first to its last byte
+        // that differs), joined into writes where they lie within kJoinGap.
+        struct Write {
+            std::uint64_t begin, end;
+            std::size_t first, last;  // the patches it covers, both included
+        };
+        std::vector<Write> writes;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const auto& patch = list[i];
+            const std::uint8_t* now = patch_bytes + patch.begin;
+            const std::uint8_t* before = old + patch.offset;
+            std::size_t first = 0, last = patch.length;
+            while (first < last && now[first] == before[first]) ++first;
+            if (first == last) continue;
+            while (now[last - 1] == before[last - 1]) --last;
+            const std::uint64_t begin = patch.offset + first, end = patch.offset + last;
+            if (!writes.empty() && begin <= writes.back().end + kJoinGap) {
+                writes.back().end = end;
+                writes.back().last = i;
+            } else {
+                writes.push_back({begin, end, i, i});
+            }
+        }
+        if (writes.empty()) return Done{};
+
+        // The old bytes of every write, to put back if a write fails; the
+        // bytes between patches are written from here too.
+        std::size_t total = 0;
+        for (const Write& w : writes) total += static_cast<std::size_t>(w.end - w.begin);
+        memory::ByteBuffer kept = memory::unset_large_buffer(total);
+        std::vector<std::size_t> kept_at(writes.size());
+        for (std::size_t i = 0, at = 0; i < writes.size(); ++i) {
+            kept_at[i] = at;
+            const auto size = static_cast<std::size_t>(writes[i].end - writes[i].begin);
+            std::memcpy(kept.data() + at, old + writes[i].begin, size);
+            at += size;
+        }
+
+        std::vector<std::span<const std::uint8_t>> pieces;
+        std::size_t done = 0;
+        Expected<Done, platform::FileError> ok = Done{};
+        for (; done < writes.size() && ok; ++done) {
+            const Write& w = writes[done];
+            pieces.clear();
+            std::uint64_t at = w.begin;
+            for (std::size_t i = w.first; i <= w.last; ++i) {
+                const auto& patch = list[i];
+                const std::uint64_t from = std::max(at, patch.offset), to = std::min(w.end, patch.offset + patch.length);
+                if (from >= to) continue;
+                if (from > at)
+                    pieces.emplace_back(kept.data() + kept_at[done] + (at - w.begin), static_cast<std::size_t>(from - at));
+                pieces.emplace_back(patch_bytes + patch.begin + (from - patch.offset), static_cast<std::size_t>(to - from));
+                at = to;
+            }
+            ok = file_.write_pieces_at(w.begin, pieces);
+        }
+        if (ok) ok = file_.sync();
+        if (!ok) {
+            // Every write made, the failing one included, gets its old bytes
+            // back, as far as the file still allows.
+            for (std::size_t i = 0; i < done; ++i)
+                static_cast<void>(file_.write_at(
+                    writes[i].begin, std::span<const std::uint8_t>(kept.data() + kept_at[i],
+                                                                   static_cast<std::size_t>(writes[i].end - writes[i].begin))));
+            static_cast<void>(file_.sync());
+        }
+        return ok;
+    }();
+    auto closed = file_.close();
+    if (!written) return written;
+    return closed;
+}
+
+Expected<Done, platform::FileError> RomFile::write_any(const RomPatches& patches) {
     const auto& list = patches.patches_;
     const std::uint8_t* const patch_bytes = patches.bytes_.data();
 

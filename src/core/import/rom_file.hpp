@@ -38,8 +38,9 @@ private:
     };
     std::vector<std::uint8_t> bytes_;
     std::vector<Patch> patches_;
-    std::uint64_t last_offset_ = 0;
+    std::uint64_t last_offset_ = 0, last_end_ = 0;
     bool in_order_ = true;  // offsets never fall
+    bool disjoint_ = true;  // and each patch starts where the one before ended or later
 
 };
 
@@ -60,6 +61,11 @@ public:
 
 private:
     explicit RomFile(platform::RegularFile file) : file_(std::move(file)) {}
+    // Patches in order that no two share a byte, as a script in address
+    // order gives them: compared with a view of the file, and written from
+    // where they lie, without a copy of the new bytes.
+    Expected<Done, platform::FileError> write_disjoint(const RomPatches& patches);
+    Expected<Done, platform::FileError> write_any(const RomPatches& patches);
 
     platform::RegularFile file_;
 };

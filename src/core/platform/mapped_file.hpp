@@ -13,7 +13,9 @@ namespace quillmere::platform {
 
 class MappedFile {
 public:
-    static Expected<MappedFile, FileError> open(const std::filesystem::path& path);
+    [[nodiscard]] static Expected<MappedFile, FileError> open(const std::filesystem::path& path);
+    // A view of a file opened already, as it is now.
+    [[nodiscard]] static Expected<MappedFile, FileError> view(const RegularFile& file);
 
     MappedFile(MappedFile&& other) noexcept;
     MappedFile& operator=(MappedFile&& other) noexcept;

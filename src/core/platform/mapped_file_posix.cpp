@@ -9,9 +9,13 @@ namespace quillmere::platform {
 Expected<MappedFile, FileError> MappedFile::open(const std::filesystem::path& path) {
     auto file = RegularFile::open(path);
     if (!file) return unexpected(file.error());
-    const auto size = static_cast<std::size_t>(file->size());
+    return view(*file);
+}
+
+Expected<MappedFile, FileError> MappedFile::view(const RegularFile& file) {
+    const auto size = static_cast<std::size_t>(file.size());
     if (size == 0) return MappedFile(nullptr, 0, false);
-    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file->descriptor(), 0);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.descriptor(), 0);
     if (data == MAP_FAILED) return unexpected(FileError::cannot_read);
     ::madvise(data, size, MADV_SEQUENTIAL);
     return MappedFile(static_cast<const std::uint8_t*>(data), size, true);

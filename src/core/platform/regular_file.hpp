@@ -37,6 +37,10 @@ public:
     // Reads or writes exactly bytes.size() bytes at the offset.
     [[nodiscard]] Expected<Done, FileError> read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
     [[nodiscard]] Expected<Done, FileError> write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Writes the pieces one after the other from the offset, in as few
+    // calls as the system allows.
+    [[nodiscard]] Expected<Done, FileError> write_pieces_at(std::uint64_t offset,
+                                                            std::span<const std::span<const std::uint8_t>> pieces);
     // Waits until what was written is on the disk.
     [[nodiscard]] Expected<Done, FileError> sync();
     // Closes the file; fails when the system reports a failure.

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <limits>
 #include <utility>
 
@@ -86,6 +88,36 @@ Expected<Done, FileError> RegularFile::write_at(std::uint64_t offset, std::span<
         if (put <= 0) return unexpected(FileError::cannot_write);
         offset += static_cast<std::uint64_t>(put);
         bytes = bytes.subspan(static_cast<std::size_t>(put));
+    }
+    return Done{};
+}
+
+Expected<Done, FileError> RegularFile::write_pieces_at(std::uint64_t offset,
+                                                       std::span<const std::span<const std::uint8_t>> pieces) {
+    constexpr std::size_t kBatch = IOV_MAX < 1024 ? IOV_MAX : 1024;
+    iovec batch[kBatch];
+    std::size_t next = 0;       // the first piece not yet in a batch
+    std::size_t skipped = 0;    // bytes of that piece already written
+    while (next < pieces.size()) {
+        std::size_t count = 0;
+        for (std::size_t i = next; i < pieces.size() && count < kBatch; ++i) {
+            const std::size_t from = i == next ? skipped : 0;
+            if (pieces[i].size() == from) continue;
+            batch[count++] = {const_cast<std::uint8_t*>(pieces[i].data() + from), pieces[i].size() - from};
+        }
+        if (count == 0) break;
+        const ssize_t put = ::pwritev(fd_, batch, static_cast<int>(count), static_cast<off_t>(offset));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return unexpected(FileError::cannot_write);
+        offset += static_cast<std::uint64_t>(put);
+        // Move past what was written, which may end inside a piece.
+        auto left = static_cast<std::size_t>(put);
+        while (next < pieces.size() && left >= pieces[next].size() - skipped) {
+            left -= pieces[next].size() - skipped;
+            skipped = 0;
+            ++next;
+        }
+        skipped += left;
     }
     return Done{};
 }

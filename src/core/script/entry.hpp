@@ -73,4 +73,22 @@ std::int64_t leading_number(std::u16string_view text);
 // leading_number does, but never capped), as decimal digits, when it does.
 std::optional<std::u16string> length_excess(std::u16string_view original_length, std::size_t count);
 
+// The original length as nearly every script writes it: 1 to 18 decimal
+// digits and nothing else. nullopt for any other form, which the readers
+// above take; where both apply they agree.
+template <class Char>
+std::optional<std::uint64_t> plain_length(std::basic_string_view<Char> field) {
+    if (field.empty() || field.size() > 18) return std::nullopt;
+    std::uint64_t value = 0;
+    for (Char c : field) {
+        if (c < Char('0') || c > Char('9')) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - Char('0'));
+    }
+    return value;
+}
+
+// length_excess, with the length known when it is plain.
+std::optional<std::u16string> length_excess(std::u16string_view original_length, std::optional<std::uint64_t> plain,
+                                            std::size_t count);
+
 }  // namespace quillmere

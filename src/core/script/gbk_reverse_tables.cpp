@@ -18,7 +18,8 @@ std::uint16_t first_code(std::string_view bytes, std::size_t& width) {
 
 }  // namespace
 
-GbkReverseTables::GbkReverseTables(const ReverseTables& tables) : slots_(std::size_t{1} << 16) {
+GbkReverseTables::GbkReverseTables(const ReverseTables& tables)
+    : slots_(std::size_t{1} << 16), alone_(std::size_t{1} << 16, 0) {
     tables.for_each_value([&](std::u16string_view value, CodeBytes code) {
         if (value.find(u'{') != std::u16string_view::npos) return;
         // Only what a script's bytes decode to can match: a value the encoder
@@ -39,6 +40,19 @@ GbkReverseTables::GbkReverseTables(const ReverseTables& tables) : slots_(std::si
             groups_[slot.group].one = code;
         }
     });
+    // A code without bytes (a key that is no code) is left to `match`, which
+    // reports it.
+    for (std::size_t first = 0; first < slots_.size(); ++first)
+        if (slots_[first].kind == Slot::one_value && slots_[first].code.usable())
+            alone_[first] = packed(slots_[first].code);
+    two_bytes_.assign(std::size_t{1} << 16, 0);
+    for (std::size_t at = 0; at < two_bytes_.size(); ++at) {
+        const auto lead = static_cast<std::uint8_t>(at & 0xFF);
+        const auto next = static_cast<std::uint8_t>(at >> 8);
+        const bool pair = is_gbk_lead(lead);
+        const std::uint32_t code = alone_[pair ? std::size_t{lead} << 8 | next : lead];
+        if (code != 0) two_bytes_[at] = code | (pair ? 2u : 1u) << 24;
+    }
 }
 
 GbkReverseTables::Group& GbkReverseTables::group_for(std::uint16_t first) {

@@ -26,19 +26,30 @@ public:
         CodeBytes code;
     };
 
-    // The code of a character whose only value is the character alone;
-    // none (size 0) for any other, which `match` then reads.
-    CodeBytes alone(std::uint16_t first) const {
-        const Slot& slot = slots_[first];
-        return slot.kind == Slot::one_value ? slot.code : CodeBytes{};
+    // By the two bytes at a place of a script (the first in the low byte,
+    // as a little-endian load of both gives them): when the character there
+    // is its own only value, that value's
+    // code as packed() packs it, and in bits 24-25 the bytes the character
+    // takes (2 after a lead byte, else 1); 0 for anything else ("{", a
+    // character `match` must read). One flat table of 256 KiB, read once
+    // for nearly every character of a script.
+    const std::uint32_t* by_two_bytes() const { return two_bytes_.data(); }
+
+    // A code's bytes in bits 0-7 and 8-15, its size in bits 16-17.
+    static std::uint32_t packed(CodeBytes code) {
+        return std::uint32_t{code.size} << 16 | std::uint32_t{code.bytes[1]} << 8 | code.bytes[0];
+    }
+    static CodeBytes unpacked(std::uint32_t code) {
+        return CodeBytes{{static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(code >> 8)},
+                         static_cast<std::uint8_t>(code >> 16)};
     }
 
     // The value that covers the start of `plain`, whose first character has
     // the code `first` (a byte, or a lead byte and the byte after it) and
     // takes `width` bytes.
     std::optional<Match> match(std::string_view plain, std::uint16_t first, std::size_t width) const {
+        if (const std::uint32_t alone = alone_[first]; alone != 0) return Match{width, unpacked(alone)};
         const Slot& slot = slots_[first];
-        if (slot.kind == Slot::one_value) return Match{width, slot.code};
         if (slot.kind == Slot::none) return std::nullopt;
         const Group& group = groups_[slot.group];
         for (const Longer& candidate : group.longer)
@@ -70,6 +81,8 @@ private:
 
     std::vector<Slot> slots_;
     std::vector<Group> groups_;
+    std::vector<std::uint32_t> alone_;      // the codes of one_value slots, packed
+    std::vector<std::uint32_t> two_bytes_;  // see by_two_bytes()
 };
 
 }  // namespace quillmere

@@ -1,5 +1,9 @@
 #include "core/script/text_codes.hpp"
 
+#include <array>
+#include <bit>
+#include <cstring>
+
 #include "core/encoding/hex.hpp"
 #include "core/encoding/markers.hpp"
 #include "core/script/token_walk.hpp"
@@ -30,6 +34,35 @@ struct Sink {
             out[1] = code.bytes[1];
             out += code.size;
         }
+    }
+    // The characters from `p` on that are their own only value, read by
+    // two bytes at a time through GbkReverseTables::by_two_bytes, up to
+    // `last` (the place of the text's last byte, which has no byte after
+    // it); `p` ends on the first character that is not. Count and cursor
+    // stay in registers meanwhile: this is the loop nearly every byte of a
+    // script passes.
+    void run_of_characters(const std::uint32_t* by_two, const std::uint8_t*& p, const std::uint8_t* last) {
+        std::size_t counted = count;
+        std::uint8_t* cursor = out;
+        const std::uint8_t* at = p;
+        while (at < last) {
+            std::uint16_t two;
+            std::memcpy(&two, at, 2);
+            if constexpr (std::endian::native == std::endian::big) two = static_cast<std::uint16_t>(two << 8 | two >> 8);
+            const std::uint32_t code = by_two[two];
+            if (code == 0) break;
+            const std::size_t size = (code >> 16) & 3;
+            counted += size;
+            if constexpr (Encode) {
+                cursor[0] = static_cast<std::uint8_t>(code);
+                cursor[1] = static_cast<std::uint8_t>(code >> 8);
+                cursor += size;
+            }
+            at += code >> 24;
+        }
+        p = at;
+        count = counted;
+        out = cursor;
     }
     void measured_only(std::size_t bytes) { count += bytes; }
     void encoded_only(std::uint8_t value) {
@@ -183,12 +216,20 @@ bool decode_piece(std::string_view bytes, std::u16string& text) {
     return true;
 }
 
-int ascii_hex_value(std::uint8_t byte) {
-    if (byte >= '0' && byte <= '9') return byte - '0';
-    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
-    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
-    return -1;
-}
+// The value of each byte as a hexadecimal digit, or -1.
+constexpr auto kHexValues = [] {
+    std::array<std::int8_t, 256> values{};
+    for (int byte = 0; byte < 256; ++byte) {
+        values[static_cast<std::size_t>(byte)] = static_cast<std::int8_t>(
+            byte >= '0' && byte <= '9'   ? byte - '0'
+            : byte >= 'A' && byte <= 'F' ? byte - 'A' + 10
+            : byte >= 'a' && byte <= 'f' ? byte - 'a' + 10
+                                         : -1);
+    }
+    return values;
+}();
+
+int ascii_hex_value(std::uint8_t byte) { return kHexValues[byte]; }
 
 bool is_ascii_hex(std::string_view digits) {
     for (char digit : digits)
@@ -212,13 +253,15 @@ enum class TokenRead { done, unprocessable, by_text };
 template <class Out>
 TokenRead read_token_bytes(std::string_view token, const GbkScriptTables& tables, TagRanges ranges, Out& out) {
     const std::string_view inside = token.substr(1, token.size() - 2);
-    if (inside.starts_with(tables.end_word)) {
+    // The first byte tells a marker from nearly every tag at once.
+    const char first = inside.empty() ? '\0' : inside[0];
+    if (first == tables.end_word[0] && inside.starts_with(tables.end_word)) {
         const std::string_view code = inside.substr(tables.end_word.size());
         if ((code.size() != 2 && code.size() != 4) || !is_ascii_hex(code)) return TokenRead::unprocessable;
         emit_ascii_hex_pairs(code, out);
         return TokenRead::done;
     }
-    if (inside.starts_with(tables.jump_word)) {
+    if (first == tables.jump_word[0] && inside.starts_with(tables.jump_word)) {
         // Code digits, the colon, parameter digits: the colon is the first
         // byte that is no digit.
         const std::string_view body = inside.substr(tables.jump_word.size());
@@ -232,13 +275,13 @@ TokenRead read_token_bytes(std::string_view token, const GbkScriptTables& tables
         emit_ascii_hex_pairs(parameters, out);
         return TokenRead::done;
     }
-    auto found = tables.tags.find(token);
-    if (found == tables.tags.end()) return TokenRead::by_text;
-    if (found->second.single) {
-        out.byte(*found->second.single);
+    const FilterLookup::TagCodes* found = tables.tags.find(token);
+    if (!found) return TokenRead::by_text;
+    if (found->single) {
+        out.byte(*found->single);
         return TokenRead::done;
     }
-    if (auto code = found->second.double_in(ranges.code)) {
+    if (auto code = found->double_in(ranges.code)) {
         out.code(CodeBytes{{static_cast<std::uint8_t>(*code >> 8), static_cast<std::uint8_t>(*code & 0xFF)}, 2});
         return TokenRead::done;
     }
@@ -251,6 +294,38 @@ struct ByteWalk : FailingWalk {
     const GbkScriptTables& tables;
     TagRanges ranges;
     Out& out;
+
+    // The markers the export writes into every record, read in one pass:
+    // "{" + word + two or four digits + "}", or for a jump code the digits,
+    // the colon and an even number of digits. Anything else in them is
+    // left to the walk, which reads it as always.
+    std::size_t quick_token(std::string_view text, std::size_t at) {
+        const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        const std::size_t size = text.size();
+        const std::string_view rest = text.substr(at + 1);
+        // The first byte tells a marker from nearly every tag at once.
+        if (rest.empty() || (rest[0] != tables.end_word[0] && rest[0] != tables.jump_word[0])) return 0;
+        const bool end = rest.starts_with(tables.end_word);
+        if (!end && !rest.starts_with(tables.jump_word)) return 0;
+        std::size_t i = at + 1 + (end ? tables.end_word.size() : tables.jump_word.size());
+        const std::size_t code_start = i;
+        while (i < size && kHexValues[bytes[i]] >= 0) ++i;
+        const std::size_t code_digits = i - code_start;
+        if (code_digits != 2 && code_digits != 4) return 0;
+        std::size_t parameters_start = i, parameter_digits = 0;
+        if (!end) {
+            if (text.substr(i, tables.colon.size()) != tables.colon) return 0;
+            i += tables.colon.size();
+            parameters_start = i;
+            while (i < size && kHexValues[bytes[i]] >= 0) ++i;
+            parameter_digits = i - parameters_start;
+            if (parameter_digits % 2 != 0) return 0;
+        }
+        if (i >= size || bytes[i] != '}') return 0;
+        emit_ascii_hex_pairs(text.substr(code_start, code_digits), out);
+        emit_ascii_hex_pairs(text.substr(parameters_start, parameter_digits), out);
+        return i + 1;
+    }
 
     bool token(std::string_view token) {
         const TokenRead read = read_token_bytes(token, tables, ranges, out);
@@ -266,6 +341,26 @@ struct ByteWalk : FailingWalk {
     }
     std::size_t plain(std::string_view text, std::size_t i) {
         const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        const std::size_t size = text.size();
+        const std::uint32_t* const by_two = tables.reverse.by_two_bytes();
+        for (;;) {
+            // Nearly every character has one value, itself alone: a run of
+            // them in a tight loop, one table read each, up to a token or
+            // anything else. The last byte is left to the loop below, as no
+            // byte follows it.
+            const std::uint8_t* at = bytes + i;
+            out.run_of_characters(by_two, at, bytes + size - 1);
+            i = static_cast<std::size_t>(at - bytes);
+            if (i >= size) return i;
+            if (bytes[i] == '{') return i;
+            const std::size_t next = one_piece(text, i);
+            if (next == kWalkEnds) return next;
+            i = next;
+        }
+    }
+    // A piece that is no character alone: a longer value, or a failure.
+    std::size_t one_piece(std::string_view text, std::size_t i) {
+        const auto* const bytes = reinterpret_cast<const std::uint8_t*>(text.data());
         const std::uint8_t byte = bytes[i];
         std::uint16_t first = byte;
         std::size_t width = 1;
@@ -273,11 +368,6 @@ struct ByteWalk : FailingWalk {
             if (i + 1 >= text.size()) return fail(not_code_page_936());
             first = static_cast<std::uint16_t>(byte << 8 | bytes[i + 1]);
             width = 2;
-        }
-        // Nearly every character has one value, itself alone.
-        if (const CodeBytes code = tables.reverse.alone(first); code.usable()) {
-            out.code(code);
-            return i + width;
         }
         auto match = tables.reverse.match(text.substr(i), first, width);
         if (!match) {
@@ -328,13 +418,33 @@ std::optional<std::string> spelled_in_code_page_936(std::u16string_view text) {
 
 }  // namespace
 
+void GbkScriptTables::TagIndex::add(std::string bytes, FilterLookup::TagCodes codes) {
+    if (2 * (used_ + 1) > slots_.size()) grow();
+    for (std::size_t at = hash(bytes) & mask_;; at = (at + 1) & mask_) {
+        Slot& slot = slots_[at];
+        if (slot.used && slot.bytes != bytes) continue;
+        if (!slot.used) ++used_;
+        slot = Slot{std::move(bytes), std::move(codes), true};
+        return;
+    }
+}
+
+void GbkScriptTables::TagIndex::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(16, old.size() * 2), Slot{});
+    mask_ = slots_.size() - 1;
+    used_ = 0;
+    for (Slot& slot : old)
+        if (slot.used) add(std::move(slot.bytes), std::move(slot.codes));
+}
+
 GbkScriptTables::GbkScriptTables(const ScriptTables& script_tables)
     : tables(script_tables), reverse(script_tables.reverse),
       end_word(spelled_in_code_page_936(kEndWord).value()),
       jump_word(spelled_in_code_page_936(kJumpWord).value()),
       colon(spelled_in_code_page_936(std::u16string_view(&kFullWidthColon, 1)).value()) {
     script_tables.filters.for_each_tag([&](std::u16string_view tag, FilterLookup::TagCodes codes) {
-        if (auto bytes = spelled_in_code_page_936(tag)) tags.emplace(std::move(*bytes), std::move(codes));
+        if (auto bytes = spelled_in_code_page_936(tag)) tags.add(std::move(*bytes), std::move(codes));
     });
 }
 

@@ -18,10 +18,11 @@
 // - Plain text is covered by the reverse tables, longest value first.
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -49,11 +50,42 @@ struct GbkScriptTables {
     // The marker words and the tags of the filter lists as code page 936
     // bytes; a tag those bytes cannot spell is left out.
     std::string end_word, jump_word, colon;
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    // The tags by their bytes, for the lookup nearly every token makes.
+    class TagIndex {
+    public:
+        void add(std::string bytes, FilterLookup::TagCodes codes);
+        const FilterLookup::TagCodes* find(std::string_view token) const {
+            if (slots_.empty()) return nullptr;
+            for (std::size_t at = hash(token) & mask_;; at = (at + 1) & mask_) {
+                const Slot& slot = slots_[at];
+                if (!slot.used) return nullptr;
+                if (slot.bytes == token) return &slot.codes;
+            }
+        }
+
+    private:
+        struct Slot {
+            std::string bytes;
+            FilterLookup::TagCodes codes;
+            bool used = false;
+        };
+        // Tags are short: the length and the bytes at both ends make a
+        // hash that costs less than the lookup.
+        static std::size_t hash(std::string_view text) {
+            std::uint64_t head = 0, tail = 0;
+            const std::size_t n = std::min<std::size_t>(text.size(), 8);
+            std::memcpy(&head, text.data(), n);
+            std::memcpy(&tail, text.data() + text.size() - n, n);
+            const std::uint64_t mixed = (head * 0x9E3779B97F4A7C15ull) ^ ((tail + text.size()) * 0xC2B2AE3D27D4EB4Full);
+            return static_cast<std::size_t>(mixed >> 32 ^ mixed);
+        }
+        void grow();
+
+        std::vector<Slot> slots_;
+        std::size_t mask_ = 0;
+        std::size_t used_ = 0;
     };
-    std::unordered_map<std::string, FilterLookup::TagCodes, Hash, std::equal_to<>> tags;
+    TagIndex tags;
     // Where a token is decoded, reused from token to token.
     mutable std::u16string token;
 };

@@ -41,8 +41,8 @@ private:
 
 }  // namespace
 
-DerivedMap derived_map(std::span<const std::uint8_t> rom, std::size_t offset, const ShapeQuery& query,
-                       CodeForm form, const Sequence* fill) {
+DerivedMap derived_map(std::span<const std::uint8_t> rom, std::size_t offset, const ShapeQuery& query, CodeForm form,
+                       const Sequence* fill) {
     DerivedMap map;
     map.form = form;
     const std::vector<std::uint32_t> codes = slot_codes(rom, offset, query.slots.size(), form);
@@ -62,13 +62,26 @@ DerivedMap derived_map(std::span<const std::uint8_t> rom, std::size_t offset, co
         }
     }
     if (fill) {
-        std::vector<bool> filled(fill->groups().size(), false);
+        // Each group from the first slot that ties it; where groups would
+        // share codes, the group more of the query's characters tie wins.
+        struct Anchor {
+            std::uint32_t group = 0;
+            std::size_t slot = 0, ties = 0;
+        };
+        std::vector<Anchor> anchors;
         for (std::size_t i = 0; i < query.slots.size(); ++i) {
             const Slot& slot = query.slots[i];
-            if (slot.free || slot.group >= filled.size() || filled[slot.group]) continue;
-            filled[slot.group] = true;
-            const std::int64_t base = std::int64_t{codes[i]} - slot.value;
-            const std::u32string& group = fill->groups()[slot.group];
+            if (slot.free || slot.group >= fill->groups().size()) continue;
+            auto anchor = std::find_if(anchors.begin(), anchors.end(),
+                                       [&](const Anchor& a) { return a.group == slot.group; });
+            if (anchor == anchors.end()) anchor = anchors.insert(anchors.end(), Anchor{slot.group, i, 0});
+            ++anchor->ties;
+        }
+        std::stable_sort(anchors.begin(), anchors.end(),
+                         [](const Anchor& a, const Anchor& b) { return a.ties > b.ties; });
+        for (const Anchor& anchor : anchors) {
+            const std::int64_t base = std::int64_t{codes[anchor.slot]} - query.slots[anchor.slot].value;
+            const std::u32string& group = fill->groups()[anchor.group];
             for (std::size_t k = 0; k < group.size(); ++k)
                 assignment.give(base + static_cast<std::int64_t>(k), group[k]);
         }

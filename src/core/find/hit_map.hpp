@@ -35,8 +35,8 @@ struct DerivedMap {
 // The map of the hit at `offset`; with `fill`, each group of that order
 // that a slot of the query anchors is filled in from its offset (a found
 // b=42 gives a=41 to z=5A), leaving out codes beyond the code size.
-DerivedMap derived_map(std::span<const std::uint8_t> rom, std::size_t offset, const ShapeQuery& query,
-                       CodeForm form, const Sequence* fill);
+DerivedMap derived_map(std::span<const std::uint8_t> rom, std::size_t offset, const ShapeQuery& query, CodeForm form,
+                       const Sequence* fill);
 
 // "字=HEX" for each entry, separated by spaces.
 std::u16string map_text(const DerivedMap& map);

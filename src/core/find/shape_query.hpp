@@ -44,15 +44,15 @@ struct QueryFailure {
     enum class Cause {
         empty,
         too_long,
-        control_character,    // `text`: the character
-        outside_sequence,     // `text`: the character
-        too_few,              // fewer than three characters or values other than "*"
-        bad_value,            // `text`: the item as typed
-        names_count,          // the names and the values differ in number
-        two_values,           // `text`: a character named with two values
-        two_names,            // `text`: a value given two characters
-        not_in_tables,        // `text`: a character no table value covers
-        bad_token,            // `text`: a token in braces that encodes to nothing
+        control_character,  // `text`: the character
+        outside_sequence,   // `text`: the character
+        too_few,            // fewer than three characters or values other than "*"
+        bad_value,          // `text`: the item as typed
+        names_count,        // the names and the values differ in number
+        two_values,         // `text`: a character named with two values
+        two_names,          // `text`: a value given two characters
+        not_in_tables,      // `text`: a character no table value covers
+        bad_token,          // `text`: a token in braces that encodes to nothing
     };
     Cause cause = Cause::empty;
     std::u16string text;

@@ -94,7 +94,8 @@ private:
         auto [at, fresh] = shown_index_.try_emplace(std::u16string(shown), query_.shown_.size());
         if (fresh) query_.shown_.emplace_back(shown);
         TextQuery::Step step{static_cast<std::uint32_t>(to), static_cast<std::uint32_t>(at->second),
-                             static_cast<std::uint32_t>(query_.bytes_.size()), static_cast<std::uint32_t>(bytes.size())};
+                             static_cast<std::uint32_t>(query_.bytes_.size()),
+                             static_cast<std::uint32_t>(bytes.size())};
         query_.bytes_.insert(query_.bytes_.end(), bytes.begin(), bytes.end());
         query_.steps_from_[from].push_back(static_cast<std::uint32_t>(query_.steps_.size()));
         query_.steps_.push_back(step);
@@ -180,7 +181,8 @@ public:
             const std::size_t length = frame.length + step.length;
             if (length > room) continue;
             const auto bytes = query_.bytes(step);
-            if (!std::equal(bytes.begin(), bytes.end(), rom_.begin() + static_cast<std::ptrdiff_t>(offset + frame.length)))
+            if (!std::equal(bytes.begin(), bytes.end(),
+                            rom_.begin() + static_cast<std::ptrdiff_t>(offset + frame.length)))
                 continue;
             std::uint32_t& seen = seen_[step.to * width_ + length];
             if (seen == round_) continue;

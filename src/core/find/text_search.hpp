@@ -28,7 +28,7 @@ class TextQuery {
 public:
     struct Step {
         std::uint32_t to = 0;
-        std::uint32_t shown = 0;  // index into `shown_`: the value or token
+        std::uint32_t shown = 0;              // index into `shown_`: the value or token
         std::uint32_t bytes = 0, length = 0;  // into `bytes_`
     };
 

@@ -29,6 +29,17 @@ TEST(hit_map_test, a_relative_hit_fills_each_group_it_anchors) {
     EXPECT_TRUE(table.ends_with(u"\r\nA7=Z\r\n"));
 }
 
+TEST(hit_map_test, where_groups_overlap_the_group_of_more_characters_wins) {
+    // "Hello": a..z from 41, but H at 5A puts A..Z at 53..6C, over s..z.
+    const Bytes rom{0x5A, 0x45, 0x4C, 0x4C, 0x4F};
+    const Sequence latin = Sequence::latin();
+    const std::u16string table = table_text(
+        derived_map(rom, 0, *relative_query(u"Hello", latin), {1, ByteOrder::little}, &latin));
+    EXPECT_NE(table.find(u"\r\n53=s\r\n"), std::u16string::npos);
+    EXPECT_NE(table.find(u"\r\n59=y\r\n5A=H\r\n5B=I\r\n"), std::u16string::npos);
+    EXPECT_TRUE(table.ends_with(u"\r\n6C=Z\r\n"));
+}
+
 TEST(hit_map_test, codes_beyond_the_code_size_are_left_out) {
     // "xyz" at FD puts a at E6 and z at FF; "cde" at 00 would put a and b below 00.
     const Bytes rom{0xFD, 0xFE, 0xFF};
@@ -50,7 +61,7 @@ TEST(hit_map_test, two_byte_keys_are_the_bytes_in_rom_order_and_sorted_so) {
     EXPECT_EQ(table_text(le), u"0001=火\r\n0101=水\r\nFF00=月\r\n");
     const DerivedMap be = derived_map(rom, 0, query, {2, ByteOrder::big}, nullptr);
     EXPECT_EQ(table_text(be), u"0001=火\r\n0101=水\r\nFF00=月\r\n");  // the same bytes, read the other way
-    EXPECT_EQ(preview(rom, 1, be), u".水");  // from an odd offset: the codes 0000 and 0101
+    EXPECT_EQ(preview(rom, 1, be), u".水");                           // from an odd offset: the codes 0000 and 0101
 }
 
 TEST(hit_map_test, unnamed_numbers_show_as_marks_and_make_no_table) {
@@ -59,7 +70,8 @@ TEST(hit_map_test, unnamed_numbers_show_as_marks_and_make_no_table) {
     EXPECT_EQ(map_text(map), u"[1F]=5F [8]=48 [D]=4D");
     EXPECT_EQ(preview(rom, 0, map), u"##.##");
     EXPECT_EQ(table_text(map), u"");
-    const DerivedMap named = derived_map(rom, 0, *values_query(u"1F,08,*,0D", u"勇者之剑"), {1, ByteOrder::little}, nullptr);
+    const DerivedMap named = derived_map(rom, 0, *values_query(u"1F,08,*,0D", u"勇者之剑"), {1, ByteOrder::little},
+                                         nullptr);
     EXPECT_EQ(map_text(named), u"勇=5F 者=48 之=00 剑=4D");
     EXPECT_EQ(table_text(named), u"00=之\r\n48=者\r\n4D=剑\r\n5F=勇\r\n");
 }

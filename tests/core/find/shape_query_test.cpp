@@ -15,11 +15,20 @@ TEST(shape_query_test, the_kana_orders_run_plain_voiced_then_small) {
         std::uint32_t index;
     };
     for (const auto& [sequence, cases] :
-         {std::pair{Sequence::hiragana(), std::vector<Case>{{U'あ', 0}, {U'お', 4}, {U'か', 5}, {U'を', 44}, {U'ん', 45},
-                                                             {U'が', 46}, {U'ぼ', 65}, {U'ぱ', 66}, {U'ぽ', 70},
-                                                             {U'ぁ', 71}, {U'ょ', 78}, {U'っ', 79}}},
-          std::pair{Sequence::katakana(), std::vector<Case>{{U'ア', 0}, {U'ン', 45}, {U'ガ', 46}, {U'ポ', 70},
-                                                             {U'ァ', 71}, {U'ッ', 79}}}}) {
+         {std::pair{Sequence::hiragana(), std::vector<Case>{{U'あ', 0},
+                                                            {U'お', 4},
+                                                            {U'か', 5},
+                                                            {U'を', 44},
+                                                            {U'ん', 45},
+                                                            {U'が', 46},
+                                                            {U'ぼ', 65},
+                                                            {U'ぱ', 66},
+                                                            {U'ぽ', 70},
+                                                            {U'ぁ', 71},
+                                                            {U'ょ', 78},
+                                                            {U'っ', 79}}},
+          std::pair{Sequence::katakana(),
+                    std::vector<Case>{{U'ア', 0}, {U'ン', 45}, {U'ガ', 46}, {U'ポ', 70}, {U'ァ', 71}, {U'ッ', 79}}}}) {
         ASSERT_EQ(sequence.groups().size(), 1u);
         EXPECT_EQ(sequence.groups()[0].size(), 80u);
         for (const Case& c : cases) {

@@ -73,14 +73,14 @@ std::vector<std::uint32_t> meeting_codes(const ShapeQuery& query, CodeForm form)
 
 TEST(shape_scan_test, finds_what_a_plain_search_finds_in_every_form) {
     const Sequence latin = Sequence::latin();
-    std::vector<ShapeQuery> queries{*relative_query(u"moon", latin), *relative_query(u"Ab*cD9", latin),
-                                    *relative_query(u"noon*", latin), *values_query(u"1,3,*,2", u""),
-                                    *values_query(u"10,*,11,10", u"abca"), *pattern_query(u"abab"),
-                                    *pattern_query(u"x*yzx")};
+    std::vector<ShapeQuery> queries{
+        *relative_query(u"moon", latin), *relative_query(u"Ab*cD9", latin),     *relative_query(u"noon*", latin),
+        *values_query(u"1,3,*,2", u""),  *values_query(u"10,*,11,10", u"abca"), *pattern_query(u"abab"),
+        *pattern_query(u"x*yzx")};
     for (CodeForm form : kForms) {
         for (const ShapeQuery& query : queries) {
-            SCOPED_TRACE(testing::Message() << "width " << form.width << " order " << int(form.order) << " slots "
-                                            << query.slots.size());
+            SCOPED_TRACE(testing::Message()
+                         << "width " << form.width << " order " << int(form.order) << " slots " << query.slots.size());
             // Few distinct byte values make chance hits (of one-byte codes);
             // the query is planted at three places as well.
             std::mt19937 random(7);
@@ -115,7 +115,8 @@ TEST(shape_scan_test, planted_words_are_found_at_odd_places_and_up_to_the_stretc
         EXPECT_EQ(find_shapes(rom, query, form, {0, rom.size() - 1}, 10).offsets,
                   (std::vector<std::size_t>{1, 777, 2049, rom.size() - span}));
         // A place must lie wholly inside the stretch.
-        EXPECT_EQ(find_shapes(rom, query, form, {2, 2049 + span - 1}, 10).offsets, (std::vector<std::size_t>{777, 2049}));
+        EXPECT_EQ(find_shapes(rom, query, form, {2, 2049 + span - 1}, 10).offsets,
+                  (std::vector<std::size_t>{777, 2049}));
         EXPECT_EQ(find_shapes(rom, query, form, {2, 2049 + span - 2}, 10).offsets, (std::vector<std::size_t>{777}));
     }
 }

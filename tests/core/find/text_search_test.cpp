@@ -71,11 +71,11 @@ TEST_F(text_search_test, what_no_table_encodes_is_refused_by_name) {
         QueryFailure failure;
     };
     using Cause = QueryFailure::Cause;
-    for (const Case& c : {Case{u"", {Cause::empty, u""}}, Case{u"AXB", {Cause::not_in_tables, u"X"}},
-                          Case{u"CE", {Cause::not_in_tables, u"E"}}, Case{u"DC", {Cause::not_in_tables, u"D"}},
-                          Case{u"A{无名}", {Cause::bad_token, u"{无名}"}}, Case{u"A{结束", {Cause::bad_token, u"{结束"}},
-                          Case{u"A{结束符0}", {Cause::bad_token, u"{结束符0}"}},
-                          Case{u"A\nB", {Cause::control_character, u"\n"}}}) {
+    for (const Case& c :
+         {Case{u"", {Cause::empty, u""}}, Case{u"AXB", {Cause::not_in_tables, u"X"}},
+          Case{u"CE", {Cause::not_in_tables, u"E"}}, Case{u"DC", {Cause::not_in_tables, u"D"}},
+          Case{u"A{无名}", {Cause::bad_token, u"{无名}"}}, Case{u"A{结束", {Cause::bad_token, u"{结束"}},
+          Case{u"A{结束符0}", {Cause::bad_token, u"{结束符0}"}}, Case{u"A\nB", {Cause::control_character, u"\n"}}}) {
         auto built = query(c.text);
         ASSERT_FALSE(built) << text::to_utf8(c.text);
         EXPECT_EQ(built.error(), c.failure) << text::to_utf8(c.text);

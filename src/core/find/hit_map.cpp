@@ -57,7 +57,10 @@ DerivedMap derived_map(std::span<const std::uint8_t> rom, std::size_t offset, co
                 assignment.give(codes[i], slot.character);
             }
         } else if (!slot.free && numbered.insert(slot.value).second) {
-            map.entries.push_back({u"[" + to_hex(static_cast<std::uint32_t>(slot.value)) + u"]", codes[i]});
+            std::u16string label(1, u'[');
+            label += to_hex(static_cast<std::uint32_t>(slot.value));
+            label += u']';
+            map.entries.push_back({std::move(label), codes[i]});
             map.unnamed.push_back(codes[i]);
         }
     }

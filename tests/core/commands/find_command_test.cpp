@@ -186,6 +186,26 @@ TEST_F(find_command_test, each_search_finds_the_word_and_its_table_exports_it_ag
     }
 }
 
+TEST_F(find_command_test, the_sample_walk_through_holds) {
+    FindRequest find;
+    find.rom = std::filesystem::path(QUILLMERE_SAMPLE_DIR) / "sample.gba";
+    find.text = u"Quillmere";
+    find.make_table = table();
+    find.hit = 1;
+    const auto found = run_find(find);
+    EXPECT_EQ(found.payload.lines,
+              std::vector<std::u16string>{u"2D\tQ=51 u=75 i=69 l=6C m=6D e=65 r=72\tQuillmere......................."});
+    ExportRequest request;
+    request.rom = find.rom;
+    request.start = u"10";
+    request.end = u"36";
+    request.tables.mode = RomMode::single_byte;
+    request.tables.single_table = table();
+    request.preview = true;
+    EXPECT_EQ(run_export(request).payload.text,
+              u"10,5,Hello\r\n\r\n17,9,traveller\r\n\r\n22,7,Welcome\r\n\r\n2A,2,to\r\n\r\n2D,9,Quillmere\r\n\r\n");
+}
+
 TEST_F(find_command_test, lists_up_to_the_maximum_and_makes_the_table_of_any_hit) {
     // "moon" three times, its letters from 30 on, then from 50 on, then from 30 on again.
     Bytes rom(0x40, 0xFF);

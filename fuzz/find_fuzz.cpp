@@ -43,8 +43,9 @@ void check_shapes(std::span<const std::uint8_t> rom, const ShapeQuery& query, Co
     if (query.slots.size() > 24 || rom.empty()) return;
     const Stretch stretch{rom.size() / 7, rom.size() - 1};
     const auto expected = plain_search(rom, query, form, stretch);
-    const Hits hits = find_shapes(rom, query, form, stretch, 4);
+    const Hits hits = find_shapes(rom, query, form, stretch, 4, expected.size());
     if (hits.total != expected.size()) fuzz::fail("the search and the plain search count differently");
+    if (!expected.empty() && hits.picked != expected.back()) fuzz::fail("the place picked is not the last one");
     for (std::size_t i = 0; i < hits.offsets.size(); ++i) {
         if (hits.offsets[i] != expected[i]) fuzz::fail("the search and the plain search find different places");
         const DerivedMap map = derived_map(rom, hits.offsets[i], query, form, fill);

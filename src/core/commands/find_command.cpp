@@ -1,6 +1,5 @@
 #include "core/commands/find_command.hpp"
 
-#include <algorithm>
 #include <optional>
 
 #include "core/commands/messages.hpp"
@@ -87,11 +86,6 @@ Expected<OpenedRom, Message> open_rom(const FindRequest& request) {
     return OpenedRom{std::move(*rom), *stretch};
 }
 
-// Enough places kept to list `max` of them and to make the table of `hit`.
-std::size_t places_kept(const FindRequest& request) {
-    return std::max(request.max, request.make_table.empty() ? 0 : request.hit);
-}
-
 Expected<Found, Message> find_shapes(const FindRequest& request) {
     std::optional<find::Sequence> sequence;
     Expected<find::ShapeQuery, find::QueryFailure> query = find::ShapeQuery{};
@@ -111,21 +105,19 @@ Expected<Found, Message> find_shapes(const FindRequest& request) {
     if (!rom) return unexpected(std::move(rom.error()));
     if (!rom->stretch) return Found{};
     const auto bytes = rom->file.bytes();
-    const find::Hits hits = find::find_shapes(bytes, *query, request.form, *rom->stretch, places_kept(request));
+    const std::size_t pick = request.make_table.empty() ? 0 : request.hit;
+    const find::Hits hits = find::find_shapes(bytes, *query, request.form, *rom->stretch, request.max, pick);
 
     const find::Sequence* fill = sequence ? &*sequence : nullptr;
     Found found;
     found.total = hits.total;
-    for (std::size_t i = 0; i < hits.offsets.size() && i < request.max; ++i) {
-        const std::size_t offset = hits.offsets[i];
+    for (const std::size_t offset : hits.offsets) {
         const find::DerivedMap map = find::derived_map(bytes, offset, *query, request.form, fill);
         found.lines.push_back(line_of(offset, find::map_text(map), find::preview(bytes, offset, map)));
     }
     if (!request.make_table.empty()) {
-        if (request.hit == 0 || request.hit > hits.total)
-            return unexpected(messages::no_such_hit(request.hit, hits.total));
-        const std::size_t offset = hits.offsets[request.hit - 1];
-        found.table = find::table_text(find::derived_map(bytes, offset, *query, request.form, fill));
+        if (!hits.picked) return unexpected(messages::no_such_hit(request.hit, hits.total));
+        found.table = find::table_text(find::derived_map(bytes, *hits.picked, *query, request.form, fill));
         if (found.table.empty()) return unexpected(messages::no_characters_for_table());
     }
     return found;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,14 +39,16 @@ struct Stretch {
 };
 
 // Where a search found its query, in address order: the first `keep` of
-// them, and how many there were in all.
+// them, how many there were in all, and the place numbered `pick` (counting
+// from 1; 0 for none), wherever it comes.
 struct Hits {
     std::vector<std::size_t> offsets;
     std::size_t total = 0;
+    std::optional<std::size_t> picked;
 
-    void add(std::size_t offset, std::size_t keep) {
+    void add(std::size_t offset, std::size_t keep, std::size_t pick) {
         if (offsets.size() < keep) offsets.push_back(offset);
-        ++total;
+        if (++total == pick) picked = offset;
     }
 };
 

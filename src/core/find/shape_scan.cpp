@@ -105,7 +105,7 @@ private:
 #if defined(__GNUC__)
 // Places are sifted many at a time: a block of places is looked at one by
 // one only when some place of it meets both sifting ties modulo the code
-// size (one in 65536 on random bytes).
+// size (on random bytes, one place in 65536 for one-byte codes).
 using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
 using Words8 = std::uint16_t __attribute__((vector_size(16)));
 
@@ -182,7 +182,7 @@ std::size_t sift_words(const std::uint8_t* rom, std::size_t first, std::size_t l
 }  // namespace
 
 Hits find_shapes(std::span<const std::uint8_t> rom, const ShapeQuery& query, CodeForm form, Stretch stretch,
-                 std::size_t keep) {
+                 std::size_t keep, std::size_t pick) {
     Hits hits;
     const Plan plan = plan_of(query, form);
     if (plan.impossible || plan.span == 0 || stretch.last >= rom.size() || stretch.first > stretch.last ||
@@ -193,7 +193,7 @@ Hits find_shapes(std::span<const std::uint8_t> rom, const ShapeQuery& query, Cod
     Checker checker(plan, form);
     auto try_block = [&](std::size_t start, std::size_t count) {
         for (std::size_t at = start; at < start + count; ++at)
-            if (checker.holds(data + at)) hits.add(at, keep);
+            if (checker.holds(data + at)) hits.add(at, keep, pick);
     };
     std::size_t start = stretch.first;
 #if defined(__GNUC__)

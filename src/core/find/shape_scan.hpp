@@ -12,10 +12,10 @@
 namespace quillmere::find {
 
 // Every offset in `stretch` at which the query's codes stand wholly inside
-// the stretch, in address order: the first `keep` and the count. The
-// stretch lies inside the ROM.
+// the stretch, in address order: the first `keep`, the count, and the one
+// numbered `pick`. The stretch lies inside the ROM.
 Hits find_shapes(std::span<const std::uint8_t> rom, const ShapeQuery& query, CodeForm form, Stretch stretch,
-                 std::size_t keep);
+                 std::size_t keep, std::size_t pick = 0);
 
 // The code of each slot at `offset` (free slots too), whose bytes lie
 // inside the ROM.

@@ -29,8 +29,8 @@ inline void check_exchange_reader(exchange::Format format, std::string_view byte
         if (unit.line == 0 || unit.line > lines) fail("a unit outside the file");
         static_cast<void>(writer.add({read.text(unit.key), u"1", read.text(unit.source), read.text(unit.target), u""}));
     }
-    const std::string again = writer.finish();
-    const UnitFile reread = read_units(format, again, CsvEncoding::utf8);
+    const Output again = writer.finish();
+    const UnitFile reread = read_units(format, again.view(), CsvEncoding::utf8);
     if (!reread.malformed_lines.empty()) fail("a written file reads as malformed");
     if (reread.units.size() != read.units.size()) fail("a written file reads as another number of units");
     for (std::size_t i = 0; i < read.units.size(); ++i) {

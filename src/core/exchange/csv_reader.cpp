@@ -7,6 +7,7 @@
 
 #include "core/exchange/reader.hpp"
 #include "core/exchange/utf8.hpp"
+#include "core/memory/large_buffer.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere::exchange {
@@ -95,7 +96,8 @@ private:
             if (position_ < bytes_.size() && bytes_[position_] == '"') {
                 ok = quoted_field() && ok;
             } else {
-                const std::size_t end = std::min(bytes_.find_first_of(",\r\n", position_), bytes_.size());
+                std::size_t end = position_;
+                while (end < bytes_.size() && bytes_[end] != ',' && bytes_[end] != '\r' && bytes_[end] != '\n') ++end;
                 ok = utf8::append_decoded(file_.pool, bytes_.substr(position_, end - position_)) && ok;
                 position_ = end;
             }
@@ -117,7 +119,7 @@ private:
     // closing quote must end the field.
     bool quoted_field() {
         ++position_;
-        std::string bytes;
+        bool decoded = true;
         for (;;) {
             const std::size_t quote = bytes_.find('"', position_);
             if (quote == std::string_view::npos) {
@@ -125,16 +127,16 @@ private:
                 return false;
             }
             count_lines(position_, quote);
-            bytes.append(bytes_.substr(position_, quote - position_));
+            // A quote is ASCII: the runs between quotes decode on their own.
+            decoded = utf8::append_decoded(file_.pool, bytes_.substr(position_, quote - position_)) && decoded;
             position_ = quote + 1;
             if (position_ < bytes_.size() && bytes_[position_] == '"') {
-                bytes += '"';
+                file_.pool.push_back(u'"');
                 ++position_;
                 continue;
             }
             break;
         }
-        const bool decoded = utf8::append_decoded(file_.pool, bytes);
         if (position_ == bytes_.size() || bytes_[position_] == ',' || line_end(position_)) return decoded;
         // Text after the closing quote: the rest of the line is skipped.
         const std::size_t end = std::min(bytes_.find_first_of("\r\n", position_), bytes_.size());
@@ -196,6 +198,8 @@ UnitFile read_csv(std::string_view bytes, CsvEncoding fallback) {
         converted = text::to_utf8(text::decode_gbk(std::span(data, bytes.size())).text);
         bytes = converted;
     }
+    memory::reserve_large(file.pool, bytes.size());  // no text takes more units than its bytes
+    memory::reserve_large(file.units, bytes.size() / 64 + 16);  // more only for units of a few bytes each
     CsvReader(bytes, file).read();
     file.sort_malformed();
     return file;

@@ -5,6 +5,7 @@
 
 #include "core/exchange/reader.hpp"
 #include "core/exchange/utf8.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere::exchange {
 namespace {
@@ -90,9 +91,10 @@ private:
                 space();
                 Piece* piece = nullptr;
                 bool* seen = nullptr;
-                if (name_ == u"key") piece = &unit.key, seen = &has_key;
-                if (name_ == u"original") piece = &unit.source, seen = &unit.has_source;
-                if (name_ == u"translation") piece = &unit.target, seen = &has_target;
+                const std::u16string_view name(name_.data(), name_.size());
+                if (name == u"key") piece = &unit.key, seen = &has_key;
+                if (name == u"original") piece = &unit.source, seen = &unit.has_source;
+                if (name == u"translation") piece = &unit.target, seen = &has_target;
                 if (!piece) {
                     if (!value(0)) return false;
                 } else if (*seen || (!at('"') && !(piece == &unit.target && at('n')))) {
@@ -196,35 +198,28 @@ private:
 
     // A string, appended to `out` when given. A lone surrogate is no
     // character any script can hold, and is refused with the syntax errors.
-    bool string(std::u16string* out) {
+    bool string(TextPool* out) {
         if (!take('"')) return false;
         for (;;) {
+            // A run of plain characters, decoded (or only checked) at once.
+            std::size_t end = position_;
+            while (end < bytes_.size()) {
+                const auto byte = static_cast<std::uint8_t>(bytes_[end]);
+                if (byte == '"' || byte == '\\' || byte < 0x20) break;
+                ++end;
+            }
+            if (end > position_) {
+                const std::string_view run = bytes_.substr(position_, end - position_);
+                if (out ? !utf8::append_decoded(*out, run) : utf8::first_invalid(run).has_value()) return false;
+                position_ = end;
+            }
             if (position_ >= bytes_.size()) return false;
-            const auto byte = static_cast<std::uint8_t>(bytes_[position_]);
-            if (byte == '"') {
-                ++position_;
-                return true;
-            }
-            if (byte < 0x20) return false;
-            if (byte == '\\') {
-                if (!escape(out)) return false;
-                continue;
-            }
-            const utf8::Decoded decoded = utf8::decode_at(bytes_, position_);
-            if (decoded.size == 0) return false;
-            position_ += decoded.size;
-            if (!out) continue;
-            if (decoded.character < 0x10000) {
-                *out += static_cast<char16_t>(decoded.character);
-            } else {
-                const char32_t above = decoded.character - 0x10000;
-                *out += static_cast<char16_t>(0xD800 + (above >> 10));
-                *out += static_cast<char16_t>(0xDC00 + (above & 0x3FF));
-            }
+            if (take('"')) return true;
+            if (!at('\\') || !escape(out)) return false;  // a control character, or a bad escape
         }
     }
 
-    bool escape(std::u16string* out) {
+    bool escape(TextPool* out) {
         if (++position_ >= bytes_.size()) return false;
         char16_t c = 0;
         switch (bytes_[position_++]) {
@@ -243,7 +238,7 @@ private:
                 if (!literal("\\u")) return false;
                 const auto low = unit_escape();
                 if (!low || *low < 0xDC00 || *low > 0xDFFF) return false;
-                if (out) *out += *unit, *out += *low;
+                if (out) out->push_back(*unit), out->push_back(*low);
                 return true;
             }
             c = *unit;
@@ -251,7 +246,7 @@ private:
         }
         default: return false;
         }
-        if (out) *out += c;
+        if (out) out->push_back(c);
         return true;
     }
 
@@ -259,7 +254,7 @@ private:
     UnitFile& file_;
     std::size_t position_ = 0;
     std::size_t line_ = 1;
-    std::u16string name_;
+    TextPool name_;
 };
 
 }  // namespace
@@ -267,6 +262,8 @@ private:
 UnitFile read_json(std::string_view bytes) {
     UnitFile file;
     if (bytes.starts_with(utf8::kByteOrderMark)) bytes.remove_prefix(utf8::kByteOrderMark.size());
+    memory::reserve_large(file.pool, bytes.size());  // no text takes more units than its bytes
+    memory::reserve_large(file.units, bytes.size() / 64 + 16);  // more only for units of a few bytes each
     JsonReader(bytes, file).read();
     file.sort_malformed();
     return file;

@@ -3,6 +3,7 @@
 #include "core/exchange/reader.hpp"
 
 #include "core/exchange/utf8.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere::exchange {
 namespace {
@@ -22,52 +23,73 @@ int hex_value(char c) {
     return -1;
 }
 
-// Appends the bytes of the quoted string that `text` starts with, escapes
-// resolved, and checks that nothing but blanks follows it.
-bool read_quoted(std::string_view text, std::string& out) {
+// The byte an escape stands for (text[i] is the character after the
+// backslash; i moves past the escape), or -1.
+int escaped_byte(std::string_view text, std::size_t& i) {
+    const char c = text[i++];
+    switch (c) {
+    case 'n': return '\n';
+    case 't': return '\t';
+    case 'r': return '\r';
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'f': return '\f';
+    case 'v': return '\v';
+    case '\\': case '"': case '\'': case '?': return c;
+    case 'x': {
+        int value = 0, digits = 0;
+        for (; digits < 2 && i < text.size() && hex_value(text[i]) >= 0; ++digits) value = value * 16 + hex_value(text[i++]);
+        return digits == 0 ? -1 : value;
+    }
+    default: {
+        if (c < '0' || c > '7') return -1;
+        int value = c - '0';
+        for (int digits = 1; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '7'; ++digits)
+            value = value * 8 + (text[i++] - '0');
+        return value > 0xFF ? -1 : value;
+    }
+    }
+}
+
+// Decodes the quoted string that `text` starts with onto `out`, escapes
+// resolved, and checks that nothing but blanks follows it. Escapes of bytes
+// 80-FF (UTF-8 spelled in octal) are gathered in `high` and decoded together.
+bool read_quoted(std::string_view text, TextPool& out, std::string& high) {
     if (text.empty() || text[0] != '"') return false;
+    high.clear();
+    const auto flush = [&] {
+        const bool ok = utf8::append_decoded(out, high);
+        high.clear();
+        return ok;
+    };
     std::size_t i = 1;
     for (;;) {
-        const std::size_t special = text.find_first_of("\"\\", i);
-        if (special == std::string_view::npos) return false;
-        out.append(text.substr(i, special - i));
-        i = special;
-        if (text[i] == '"') break;
-        if (++i == text.size()) return false;
-        const char c = text[i++];
-        switch (c) {
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case 'a': out += '\a'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'v': out += '\v'; break;
-        case '\\': case '"': case '\'': case '?': out += c; break;
-        case 'x': {
-            int value = 0, digits = 0;
-            while (i < text.size() && hex_value(text[i]) >= 0 && digits < 2) value = value * 16 + hex_value(text[i++]), ++digits;
-            if (digits == 0) return false;
-            out += static_cast<char>(value);
-            break;
-        }
-        default:
-            if (c < '0' || c > '7') return false;
-            int value = c - '0';
-            for (int digits = 1; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '7'; ++digits)
-                value = value * 8 + (text[i++] - '0');
-            if (value > 0xFF) return false;
-            out += static_cast<char>(value);
-            break;
+        std::size_t special = i;
+        while (special < text.size() && text[special] != '"' && text[special] != '\\') ++special;
+        if (special == text.size()) return false;
+        if (special > i && (!flush() || !utf8::append_decoded(out, text.substr(i, special - i)))) return false;
+        i = special + 1;
+        if (text[special] == '"') break;
+        if (i == text.size()) return false;
+        const int byte = escaped_byte(text, i);
+        if (byte < 0) return false;
+        if (byte >= 0x80) {
+            high += static_cast<char>(byte);
+        } else {
+            if (!flush()) return false;
+            out.push_back(static_cast<char16_t>(byte));
         }
     }
-    for (++i; i < text.size(); ++i)
+    if (!flush()) return false;
+    for (; i < text.size(); ++i)
         if (!blank(text[i])) return false;
     return true;
 }
 
 enum class Field { none, context, id, target };
 
+// Entry by entry; the strings go straight into the pool, the fields of an
+// entry one after the other, and are taken back when the entry is no unit.
 class PoReader {
 public:
     explicit PoReader(UnitFile& file) : file_(file) {}
@@ -81,11 +103,9 @@ public:
     }
 
     void finish() {
-        take_entry();
-        // The strings keep their room for the next entry.
-        entry_.started = entry_.bad = entry_.fuzzy = false;
-        entry_.has_context = entry_.has_id = entry_.has_target = false;
-        entry_.context.clear(), entry_.id.clear(), entry_.target.clear();
+        close_field();
+        if (entry_.started && !take_entry()) file_.pool.resize(entry_.pool_start);
+        entry_ = Entry{};
         field_ = Field::none;
     }
 
@@ -93,45 +113,59 @@ private:
     struct Entry {
         bool started = false, bad = false, fuzzy = false;
         bool has_context = false, has_id = false, has_target = false;
-        std::size_t line = 0;
-        std::string context, id, target;
+        std::size_t line = 0, pool_start = 0;
+        Piece context, id, target;
     };
 
-    void take_entry() {
+    // Whether the entry became a unit; a malformed one is named.
+    bool take_entry() {
         const Entry& entry = entry_;
-        if (!entry.started || entry.bad) return;
-        if (!entry.has_id || !entry.has_target) return file_.malformed(entry.line);
-        if (!entry.has_context) {
-            // The header entry: msgid "" without a context, once.
-            if (entry.id.empty() && !header_seen_) {
-                header_seen_ = true;
-                return;
-            }
-            return file_.malformed(entry.line);
+        if (!entry.started || entry.bad) return false;
+        if (!entry.has_context && entry.has_id && entry.has_target && entry.id.size == 0 && !header_seen_) {
+            header_seen_ = true;  // the header entry: msgid "" without a context, once
+            return false;
+        }
+        if (!entry.has_context || !entry.has_id || !entry.has_target || entry.context.size == 0) {
+            file_.malformed(entry.line);
+            return false;
         }
         UnitIn unit;
         unit.line = entry.line;
         unit.fuzzy = entry.fuzzy;
         unit.has_source = true;
-        const std::size_t pool_size = file_.pool.size();
-        if (!add(entry.context, unit.key) || !add(entry.id, unit.source) || !add(entry.target, unit.target) ||
-            unit.key.size == 0) {
-            file_.pool.resize(pool_size);
-            return file_.malformed(entry.line);
-        }
+        unit.key = entry.context;
+        unit.source = entry.id;
+        unit.target = entry.target;
         file_.units.push_back(unit);
-    }
-
-    bool add(const std::string& bytes, Piece& piece) {
-        piece.offset = file_.pool.size();
-        if (!utf8::append_decoded(file_.pool, bytes)) return false;
-        piece.size = file_.pool.size() - piece.offset;
         return true;
     }
 
+    Piece* field_piece() {
+        switch (field_) {
+        case Field::context: return &entry_.context;
+        case Field::id: return &entry_.id;
+        case Field::target: return &entry_.target;
+        case Field::none: break;
+        }
+        return nullptr;
+    }
+
+    void close_field() {
+        if (Piece* piece = field_piece()) piece->size = file_.pool.size() - piece->offset;
+        field_ = Field::none;
+    }
+
+    void open_field(Field field) {
+        close_field();
+        field_ = field;
+        field_piece()->offset = file_.pool.size();
+    }
+
     void start(std::size_t number) {
-        if (!entry_.started) entry_.line = number;
+        if (entry_.started) return;
         entry_.started = true;
+        entry_.line = number;
+        entry_.pool_start = file_.pool.size();
     }
 
     void fail(std::size_t number) {
@@ -143,7 +177,7 @@ private:
     void comment(std::string_view line, std::size_t number) {
         // A comment after the msgstr belongs to the next entry.
         if (entry_.has_target) finish();
-        field_ = Field::none;
+        close_field();
         if (line.starts_with("#~")) return;  // obsolete: not a unit, whatever it holds
         start(number);
         if (!line.starts_with("#,")) return;
@@ -159,48 +193,37 @@ private:
 
     void continuation(std::string_view line, std::size_t number) {
         if (entry_.bad) return;
-        std::string* into = field_string();
-        if (!into || !read_quoted(line, *into)) fail(number);
-    }
-
-    std::string* field_string() {
-        switch (field_) {
-        case Field::context: return &entry_.context;
-        case Field::id: return &entry_.id;
-        case Field::target: return &entry_.target;
-        case Field::none: break;
-        }
-        return nullptr;
+        if (field_ == Field::none || !read_quoted(line, file_.pool, high_)) fail(number);
     }
 
     void keyword(std::string_view line, std::size_t number) {
         std::size_t end = 0;
         while (end < line.size() && !blank(line[end]) && line[end] != '"') ++end;
         const std::string_view word = line.substr(0, end);
-        const std::string_view rest = trim_left(line.substr(end));
         // msgctxt or msgid after a complete entry starts the next one.
         if ((word == "msgctxt" || word == "msgid") && entry_.has_target) finish();
         start(number);
         if (entry_.bad) return;
         if (word == "msgctxt" && !entry_.has_context && !entry_.has_id) {
             entry_.has_context = true;
-            field_ = Field::context;
+            open_field(Field::context);
         } else if (word == "msgid" && !entry_.has_id) {
             entry_.has_id = true;
-            field_ = Field::id;
+            open_field(Field::id);
         } else if (word == "msgstr" && entry_.has_id && !entry_.has_target) {
             entry_.has_target = true;
-            field_ = Field::target;
+            open_field(Field::target);
         } else {
             return fail(number);  // msgid_plural, msgstr[N], a keyword twice or out of order, no keyword
         }
-        if (!read_quoted(rest, *field_string())) fail(number);
+        if (!read_quoted(trim_left(line.substr(end)), file_.pool, high_)) fail(number);
     }
 
     UnitFile& file_;
     Entry entry_;
     Field field_ = Field::none;
     bool header_seen_ = false;
+    std::string high_;
 };
 
 }  // namespace
@@ -208,6 +231,9 @@ private:
 UnitFile read_po(std::string_view bytes) {
     UnitFile file;
     if (bytes.starts_with(utf8::kByteOrderMark)) bytes.remove_prefix(utf8::kByteOrderMark.size());
+    // No text takes more units than its bytes.
+    memory::reserve_large(file.pool, bytes.size());
+    memory::reserve_large(file.units, bytes.size() / 64 + 16);  // more only for units of a few bytes each
     PoReader reader(file);
     std::size_t number = 0, start = 0;
     while (start < bytes.size()) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/exchange/matching.hpp"
+#include "core/exchange/output.hpp"
 #include "core/text/gbk.hpp"
 
 namespace quillmere::exchange {
@@ -24,15 +25,12 @@ struct Unencodable {
     char32_t character = 0;
 };
 
-struct ScriptBytes {
-    std::string bytes;
-    std::vector<Unencodable> unencodable;  // in record order; then `bytes` is of no use
-};
-
 // ADDRESS "," LENGTH "," TEXT CR LF CR LF for every record, TEXT the target
 // when there is one and the record's own text when not, and one CR LF more
-// at the end.
-ScriptBytes write_script(std::span<const ScriptRecord> records,
-                         std::span<const std::optional<std::u16string_view>> targets, text::Encoding encoding);
+// at the end, into `out`. The records that code page 936 cannot hold are
+// returned, in order, and `out` is then of no use.
+std::vector<Unencodable> write_script(std::span<const ScriptRecord> records,
+                                      std::span<const std::optional<std::u16string_view>> targets,
+                                      text::Encoding encoding, Output& out);
 
 }  // namespace quillmere::exchange

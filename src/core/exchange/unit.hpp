@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/memory/large_buffer.hpp"
+
 namespace quillmere::exchange {
 
 enum class Format { po, csv, json };
@@ -16,14 +18,17 @@ enum class Format { po, csv, json };
 // The encoding of a CSV file: spreadsheets of old expect code page 936.
 enum class CsvEncoding { utf8, gbk };
 
-// One unit as a writer takes it; views into the scripts.
-struct UnitOut {
-    std::u16string_view key;      // the record's address, as written
-    std::u16string_view length;   // the record's byte count, as written
-    std::u16string_view source;   // the record's text, tags and markers as written
-    std::u16string_view target;   // the translation; empty when there is none
-    std::u16string_view context;  // the note for the translator
+// One unit as a writer takes it; views into the scripts, read as characters
+// or as the code page 936 bytes of a script file (Char = char).
+template <class Char>
+struct BasicUnitOut {
+    std::basic_string_view<Char> key;     // the record's address, as written
+    std::basic_string_view<Char> length;  // the record's byte count, as written
+    std::basic_string_view<Char> source;  // the record's text, tags and markers as written
+    std::basic_string_view<Char> target;  // the translation; empty when there is none
+    std::u16string_view context;          // the note for the translator
 };
+using UnitOut = BasicUnitOut<char16_t>;
 
 // Where a text read from a file lies in UnitFile::pool.
 struct Piece {
@@ -39,14 +44,18 @@ struct UnitIn {
     std::size_t line = 0;     // where the unit starts in the file, from 1
 };
 
+// Where the readers put the texts they decode: grown without clearing, as
+// every unit of it is written right away.
+using TextPool = std::vector<char16_t, memory::UnsetAllocator<char16_t>>;
+
 // What a reader found: the units in file order and the lines that are not
 // well-formed. A unit is only taken from a well-formed stretch of the file.
 struct UnitFile {
-    std::u16string pool;
+    TextPool pool;
     std::vector<UnitIn> units;
     std::vector<std::size_t> malformed_lines;  // ascending, each once
 
-    std::u16string_view text(Piece piece) const { return std::u16string_view(pool).substr(piece.offset, piece.size); }
+    std::u16string_view text(Piece piece) const { return std::u16string_view(pool.data() + piece.offset, piece.size); }
     void malformed(std::size_t line) { malformed_lines.push_back(line); }
     // Puts the malformed lines in order, each once; every reader ends so.
     void sort_malformed();

@@ -1,12 +1,53 @@
 #include "core/exchange/writer.hpp"
 
+#include "core/exchange/gbk_text.hpp"
 #include "core/exchange/script_writer.hpp"
 #include "core/exchange/utf8.hpp"
 
 namespace quillmere::exchange {
 namespace {
 
-// ---- PO
+using utf8::EscapeTable;
+
+// Octal, as gettext reads it, for a control character without a C escape.
+constexpr std::string_view kOctal[32] = {
+    "\\000", "\\001", "\\002", "\\003", "\\004", "\\005", "\\006", "\\007", "\\010", "\\011", "\\012",
+    "\\013", "\\014", "\\015", "\\016", "\\017", "\\020", "\\021", "\\022", "\\023", "\\024", "\\025",
+    "\\026", "\\027", "\\030", "\\031", "\\032", "\\033", "\\034", "\\035", "\\036", "\\037"};
+
+constexpr EscapeTable po_escapes() {
+    EscapeTable table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = kOctal[c];
+    table['\a'] = "\\a", table['\b'] = "\\b", table['\t'] = "\\t", table['\n'] = "\\n";
+    table['\v'] = "\\v", table['\f'] = "\\f", table['\r'] = "\\r";
+    table['"'] = "\\\"", table['\\'] = "\\\\", table[0x7F] = "\\177";
+    return table;
+}
+
+// \u00XX for a control character without a short escape.
+constexpr std::string_view kUnicode[32] = {
+    "\\u0000", "\\u0001", "\\u0002", "\\u0003", "\\u0004", "\\u0005", "\\u0006", "\\u0007",
+    "\\u0008", "\\u0009", "\\u000a", "\\u000b", "\\u000c", "\\u000d", "\\u000e", "\\u000f",
+    "\\u0010", "\\u0011", "\\u0012", "\\u0013", "\\u0014", "\\u0015", "\\u0016", "\\u0017",
+    "\\u0018", "\\u0019", "\\u001a", "\\u001b", "\\u001c", "\\u001d", "\\u001e", "\\u001f"};
+
+constexpr EscapeTable json_escapes() {
+    EscapeTable table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = kUnicode[c];
+    table['\b'] = "\\b", table['\t'] = "\\t", table['\n'] = "\\n", table['\f'] = "\\f", table['\r'] = "\\r";
+    table['"'] = "\\\"", table['\\'] = "\\\\";
+    return table;
+}
+
+constexpr EscapeTable csv_quoted_escapes() {
+    EscapeTable table{};
+    table['"'] = "\"\"";
+    return table;
+}
+
+constexpr EscapeTable kPoEscapes = po_escapes();
+constexpr EscapeTable kJsonEscapes = json_escapes();
+constexpr EscapeTable kCsvQuoted = csv_quoted_escapes();
 
 // What every PO editor and msgfmt --check look for in the header entry.
 constexpr std::string_view kPoHeader =
@@ -21,174 +62,150 @@ constexpr std::string_view kPoHeader =
     "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
     "\"Content-Transfer-Encoding: 8bit\\n\"\n";
 
-// C escapes, as gettext reads them; other control characters in octal.
-bool escape_po(char16_t c, std::string& out) {
-    switch (c) {
-    case u'"': out += "\\\""; return true;
-    case u'\\': out += "\\\\"; return true;
-    case u'\n': out += "\\n"; return true;
-    case u'\r': out += "\\r"; return true;
-    case u'\t': out += "\\t"; return true;
-    case u'\a': out += "\\a"; return true;
-    case u'\b': out += "\\b"; return true;
-    case u'\f': out += "\\f"; return true;
-    case u'\v': out += "\\v"; return true;
-    default: break;
-    }
-    if (c >= 0x20 && c != 0x7F) return false;
-    const char octal[] = {'\\', static_cast<char>('0' + (c >> 6)), static_cast<char>('0' + ((c >> 3) & 7)),
-                          static_cast<char>('0' + (c & 7))};
-    out.append(octal, 4);
-    return true;
-}
-
-void po_string(std::string& out, std::string_view keyword, std::u16string_view text) {
-    out += keyword;
-    out += " \"";
-    utf8::append_escaped(out, text, escape_po);
-    out += "\"\n";
-}
-
-// One "#." line per line of the note.
-void po_comment(std::string& out, std::u16string_view note) {
-    std::size_t start = 0;
-    while (start <= note.size()) {
-        std::size_t end = note.find_first_of(u"\r\n", start);
-        if (end == std::u16string_view::npos) end = note.size();
-        out += "#. ";
-        utf8::append(out, note.substr(start, end - start));
-        out += '\n';
-        if (end < note.size() && note[end] == u'\r' && end + 1 < note.size() && note[end + 1] == u'\n') ++end;
-        start = end + 1;
-    }
-}
-
-void po_unit(std::string& out, const UnitOut& unit) {
-    out += '\n';
-    if (!unit.context.empty()) po_comment(out, unit.context);
-    po_string(out, "msgctxt", unit.key);
-    po_string(out, "msgid", unit.source);
-    po_string(out, "msgstr", unit.target);
-}
-
-// ---- CSV
-
 constexpr std::string_view kCsvHeader = "address,length,source,target,comment\r\n";
 
 // Quoted when a spreadsheet would otherwise split it, join it or trim it.
-bool csv_needs_quotes(std::u16string_view field) {
+// The characters looked for are never part of a two-byte code.
+template <class Char>
+bool csv_needs_quotes(std::basic_string_view<Char> field) {
     if (field.empty()) return false;
-    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+    const auto blank = [](Char c) { return c == Char(' ') || c == Char('\t'); };
     if (blank(field.front()) || blank(field.back())) return true;
-    return field.find_first_of(u",\"\r\n") != std::u16string_view::npos;
+    for (const Char c : field)
+        if (c == Char(',') || c == Char('"') || c == Char('\r') || c == Char('\n')) return true;
+    return false;
 }
 
-// A field in UTF-8; in code page 936 the quoted field is made in `scratch`
-// first (the code page's ASCII half is ASCII).
-std::optional<char32_t> csv_field(std::string& out, std::u16string_view field, CsvEncoding encoding,
-                                  std::u16string& scratch) {
-    const bool quoted = csv_needs_quotes(field);
-    if (encoding == CsvEncoding::gbk) {
-        if (!quoted) return append_gbk(out, field);
-        scratch.assign(1, u'"');
-        for (const char16_t c : field) {
-            scratch += c;
-            if (c == u'"') scratch += c;
-        }
-        scratch += u'"';
-        return append_gbk(out, scratch);
-    }
-    if (!quoted) {
-        utf8::append(out, field);
-        return std::nullopt;
-    }
-    out += '"';
-    utf8::append_escaped(out, field, [](char16_t c, std::string& into) {
-        if (c != u'"') return false;
-        into += "\"\"";
-        return true;
-    });
-    out += '"';
-    return std::nullopt;
+char* put_escaped(char* out, std::u16string_view text, const EscapeTable& escapes) {
+    return utf8::put_escaped(out, text, escapes);
 }
-
-std::optional<char32_t> csv_unit(std::string& out, const UnitOut& unit, CsvEncoding encoding,
-                                 std::u16string& scratch) {
-    std::optional<char32_t> failed;
-    bool first = true;
-    for (const std::u16string_view field : {unit.key, unit.length, unit.source, unit.target, unit.context}) {
-        if (!first) out += ',';
-        first = false;
-        if (!failed) failed = csv_field(out, field, encoding, scratch);
-    }
-    out += "\r\n";
-    return failed;
-}
-
-// ---- JSON
-
-bool escape_json(char16_t c, std::string& out) {
-    switch (c) {
-    case u'"': out += "\\\""; return true;
-    case u'\\': out += "\\\\"; return true;
-    case u'\n': out += "\\n"; return true;
-    case u'\r': out += "\\r"; return true;
-    case u'\t': out += "\\t"; return true;
-    case u'\b': out += "\\b"; return true;
-    case u'\f': out += "\\f"; return true;
-    default: break;
-    }
-    if (c >= 0x20) return false;
-    constexpr char kHex[] = "0123456789abcdef";
-    const char escaped[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-    out.append(escaped, 6);
-    return true;
-}
-
-void json_member(std::string& out, std::string_view name, std::u16string_view text, bool last) {
-    out += "    \"";
-    out += name;
-    out += "\": \"";
-    utf8::append_escaped(out, text, escape_json);
-    out += last ? "\"\n" : "\",\n";
-}
-
-void json_unit(std::string& out, const UnitOut& unit, bool first) {
-    out += first ? "\n  {\n" : ",\n  {\n";
-    json_member(out, "key", unit.key, false);
-    json_member(out, "original", unit.source, false);
-    json_member(out, "translation", unit.target, false);
-    json_member(out, "context", unit.context, true);
-    out += "  }";
+char* put_escaped(char* out, std::string_view bytes, const EscapeTable& escapes) {
+    return gbk::put_escaped(out, bytes, escapes);
 }
 
 }  // namespace
 
 Writer::Writer(Format format, CsvEncoding csv_encoding) : format_(format), csv_encoding_(csv_encoding) {
     switch (format_) {
-    case Format::po: bytes_ += kPoHeader; break;
+    case Format::po: out_.append(kPoHeader); break;
     case Format::csv:
-        if (csv_encoding_ == CsvEncoding::utf8) bytes_ += utf8::kByteOrderMark;
-        bytes_ += kCsvHeader;
+        if (csv_encoding_ == CsvEncoding::utf8) out_.append(utf8::kByteOrderMark);
+        out_.append(kCsvHeader);
         break;
-    case Format::json: bytes_ += '['; break;
+    case Format::json: out_.append("["); break;
     }
 }
 
-std::optional<char32_t> Writer::add(const UnitOut& unit) {
+// Writes `before`, the escaped text, then `after`; nothing, for bytes that
+// are no code page 936 text.
+template <class Char>
+void Writer::put_between(std::string_view before, std::basic_string_view<Char> text, const EscapeTable& escapes,
+                         std::string_view after) {
+    char* p = out_.room(before.size() + text.size() * utf8::kMaxBytesPerUnit + after.size());
+    p = std::copy(before.begin(), before.end(), p);
+    p = put_escaped(p, text, escapes);
+    if (!p) {
+        undecodable_ = true;
+        return;
+    }
+    out_.done(std::copy(after.begin(), after.end(), p));
+}
+
+template <class Char>
+void Writer::po_unit(const BasicUnitOut<Char>& unit) {
+    // One "#." line per line of the note.
+    static constexpr EscapeTable kNone{};
+    std::u16string_view note = unit.context;
+    while (!note.empty()) {
+        std::size_t end = note.find_first_of(u"\r\n");
+        if (end == std::u16string_view::npos) end = note.size();
+        put_between("\n#. ", note.substr(0, end), kNone, "");
+        if (end < note.size() && note[end] == u'\r' && end + 1 < note.size() && note[end + 1] == u'\n') ++end;
+        note.remove_prefix(std::min(end + 1, note.size()));
+    }
+    put_between("\nmsgctxt \"", unit.key, kPoEscapes, "\"\nmsgid \"");
+    put_between("", unit.source, kPoEscapes, "\"\nmsgstr \"");
+    put_between("", unit.target, kPoEscapes, "\"\n");
+}
+
+template <class Char>
+void Writer::json_unit(const BasicUnitOut<Char>& unit) {
+    put_between(first_ ? "\n  {\n    \"key\": \"" : ",\n  {\n    \"key\": \"", unit.key, kJsonEscapes,
+                "\",\n    \"original\": \"");
+    put_between("", unit.source, kJsonEscapes, "\",\n    \"translation\": \"");
+    put_between("", unit.target, kJsonEscapes, "\",\n    \"context\": \"");
+    put_between("", unit.context, kJsonEscapes, "\"\n  }");
+}
+
+template <class Char>
+std::optional<char32_t> Writer::csv_field(std::basic_string_view<Char> field) {
+    const bool quoted = csv_needs_quotes(field);
+    if (csv_encoding_ == CsvEncoding::utf8) {
+        static constexpr EscapeTable kNone{};
+        put_between(quoted ? "\"" : "", field, quoted ? kCsvQuoted : kNone, quoted ? "\"" : "");
+        return std::nullopt;
+    }
+    // Code page 936: its ASCII half is ASCII, so the quoting is the same.
+    if constexpr (std::is_same_v<Char, char>) {
+        // The bytes are already the code page's: checked and copied.
+        if (!gbk::well_formed(field)) {
+            undecodable_ = true;
+            return std::nullopt;
+        }
+        gbk_.clear();
+        if (quoted) gbk_ += '"';
+        for (const char c : field) {
+            gbk_ += c;
+            if (quoted && c == '"') gbk_ += c;
+        }
+        if (quoted) gbk_ += '"';
+        out_.append(gbk_);
+        return std::nullopt;
+    } else {
+        field_.clear();
+        if (quoted) field_ += u'"';
+        for (const char16_t c : field) {
+            field_ += c;
+            if (quoted && c == u'"') field_ += c;
+        }
+        if (quoted) field_ += u'"';
+        gbk_.clear();
+        const std::optional<char32_t> failed = append_gbk(gbk_, field_);
+        out_.append(gbk_);
+        return failed;
+    }
+}
+
+template <class Char>
+std::optional<char32_t> Writer::add(const BasicUnitOut<Char>& unit) {
     std::optional<char32_t> failed;
     switch (format_) {
-    case Format::po: po_unit(bytes_, unit); break;
-    case Format::csv: failed = csv_unit(bytes_, unit, csv_encoding_, field_); break;
-    case Format::json: json_unit(bytes_, unit, first_); break;
+    case Format::po: po_unit(unit); break;
+    case Format::json: json_unit(unit); break;
+    case Format::csv: {
+        const auto field = [&](auto text, std::string_view after) {
+            const std::optional<char32_t> unencodable = csv_field(text);
+            if (!failed) failed = unencodable;
+            out_.append(after);
+        };
+        field(unit.key, ",");
+        field(unit.length, ",");
+        field(unit.source, ",");
+        field(unit.target, ",");
+        field(unit.context, "\r\n");
+        break;
+    }
     }
     first_ = false;
     return failed;
 }
 
-std::string Writer::finish() {
-    if (format_ == Format::json) bytes_ += first_ ? "]\n" : "\n]\n";
-    return std::move(bytes_);
+template std::optional<char32_t> Writer::add(const BasicUnitOut<char>&);
+template std::optional<char32_t> Writer::add(const BasicUnitOut<char16_t>&);
+
+Output Writer::finish() {
+    if (format_ == Format::json) out_.append(first_ ? "]\n" : "\n]\n");
+    return std::move(out_);
 }
 
 }  // namespace quillmere::exchange

@@ -131,12 +131,37 @@ TEST_F(ExchangeCommand, a_translation_goes_out_and_comes_back_byte_for_byte) {
         import.fill = u"00";
         EXPECT_EQ(run_import(import).message, notice_message(u"文本导入成功"));
     }
+    // A script read as UTF-8 (decoded) gives the very file its code page 936
+    // bytes (read as they stand) give; bytes the code page does not define
+    // are read as the check reads them, as U+FFFD.
+    testing::write_file(dir / "original_utf8.txt", text::to_utf8(kOriginal));
+    testing::write_file(dir / "translation_utf8.txt", text::to_utf8(kTranslated));
+    for (const auto& form : forms) {
+        ExchangeExportRequest gbk = export_request(form.format, original, translated);
+        gbk.csv_encoding = form.csv;
+        ASSERT_FALSE(run_exchange_export(gbk).failed());
+        const auto from_bytes = testing::read_file(dir / "units");
+        ExchangeExportRequest utf8 = export_request(form.format, dir / "original_utf8.txt", dir / "translation_utf8.txt");
+        utf8.csv_encoding = form.csv;
+        utf8.tables.encoding = text::Encoding::utf8;
+        ASSERT_FALSE(run_exchange_export(utf8).failed());
+        EXPECT_EQ(testing::read_file(dir / "units"), from_bytes);
+    }
+    const std::string bad_bytes = "10,2,a\x81" " b\r\n\r\n";
+    testing::write_file(dir / "bad_bytes.txt", bad_bytes);
+    ExchangeExportRequest bad = export_request(Format::json, dir / "bad_bytes.txt");
+    bad.out = dir / "bad.json";
+    ASSERT_FALSE(run_exchange_export(bad).failed());
+    const auto json = testing::read_file(dir / "bad.json");
+    const std::string decoded = text::to_utf8(text::decode_gbk(testing::bytes_of(bad_bytes.substr(5, 4))).text);
+    EXPECT_NE(decoded, "a\x81" " b");
+    EXPECT_NE(std::string(json.begin(), json.end()).find("\"original\": \"" + decoded + "\""), std::string::npos);
+
     // Written as UTF-8 instead, it is the same text.
     ExchangeImportRequest utf8 = import_request(Format::json, original);
     utf8.encoding = text::Encoding::gbk;
     ASSERT_FALSE(run_exchange_import(utf8).failed());
     utf8.encoding = text::Encoding::utf8;
-    testing::write_file(dir / "original_utf8.txt", text::to_utf8(kOriginal));
     utf8.script = dir / "original_utf8.txt";
     ASSERT_FALSE(run_exchange_import(utf8).failed());
     EXPECT_EQ(testing::read_file(dir / "translated.txt"), testing::bytes_of(text::to_utf8(kTranslated)));
@@ -175,6 +200,14 @@ TEST_F(ExchangeCommand, every_problem_of_a_translated_file_is_listed_and_nothing
         EXPECT_EQ(result.message, error_message(u"共" + messages::decimal(c.problems.size()) + u"处问题")) << c.what;
         EXPECT_FALSE(std::filesystem::exists(dir / "translated.txt")) << c.what;
     }
+    // A refusal found while writing leaves the file there as it was, and no
+    // temporary file beside it.
+    testing::write_file(dir / "translated.txt", std::string_view("old"));
+    EXPECT_TRUE(import_file(Format::json, u"[{\"key\":\"30\",\"translation\":\"𠀀\"}]", "small.txt").failed());
+    EXPECT_EQ(testing::read_file(dir / "translated.txt"), testing::bytes_of("old"));
+    std::filesystem::remove(dir / "translated.txt");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
     // Without GBK the same character is written.
     EXPECT_FALSE(import_file(Format::json, u"[{\"key\":\"10\",\"translation\":\"𠀀\"}]", "small.txt",
                              [](ExchangeImportRequest& r) { r.encoding = text::Encoding::utf8; })
@@ -205,8 +238,13 @@ TEST_F(ExchangeCommand, scripts_that_cannot_go_there_and_back_are_refused) {
     ExchangeExportRequest gbk_csv = export_request(Format::csv, dir / "utf8.txt");
     gbk_csv.tables.encoding = text::Encoding::utf8;
     gbk_csv.csv_encoding = CsvEncoding::gbk;
-    EXPECT_EQ(texts(run_exchange_export(gbk_csv).payload.problems), std::vector<std::u16string>{u"10中有无法保存为GBK的字符[𠀀]"});
+    testing::write_file(dir / "utf8.txt", text::to_utf8(u"10,4,a\r\n\r\n20,4,𠀀\r\n\r\n30,4,c\r\n\r\n"));
+    EXPECT_EQ(texts(run_exchange_export(gbk_csv).payload.problems), std::vector<std::u16string>{u"20中有无法保存为GBK的字符[𠀀]"});
     EXPECT_FALSE(std::filesystem::exists(dir / "units"));
+    testing::write_file(dir / "units", std::string_view("old"));
+    EXPECT_TRUE(run_exchange_export(gbk_csv).failed());
+    EXPECT_EQ(testing::read_file(dir / "units"), testing::bytes_of("old"));
+    std::filesystem::remove(dir / "units");
 
     // Never over a file being read.
     ExchangeExportRequest over = export_request(Format::po, dir / "small.txt");

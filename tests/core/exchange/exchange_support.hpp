@@ -34,7 +34,7 @@ inline std::string write_units(Format format, const std::vector<Unit>& units,
                                CsvEncoding csv_encoding = CsvEncoding::utf8) {
     Writer writer(format, csv_encoding);
     for (const Unit& unit : units) static_cast<void>(writer.add({unit.key, unit.length, unit.source, unit.target, unit.context}));
-    return writer.finish();
+    return std::string(writer.finish().view());
 }
 
 // Key, source and target of every unit read (length and note are not read back).

@@ -93,7 +93,10 @@ TEST(exchange_formats_test, po_reader_names_the_lines_it_cannot_read) {
         {"a second header, an empty key", Format::po,
          "msgid \"\"\nmsgstr \"\"\n\nmsgid \"\"\nmsgstr \"\"\n\nmsgctxt \"\"\nmsgid \"x\"\nmsgstr \"\"\n", {4, 7}, {}},
         {"bytes that are not UTF-8 in a string", Format::po,
-         "msgctxt \"A\"\nmsgid \"\xC4\xE3\"\nmsgstr \"\"\n\n" + entry_a, {1}, {u"A"}},
+         "msgctxt \"A\"\nmsgid \"\xC4\xE3\"\nmsgstr \"\"\n\n" + entry_a, {2}, {u"A"}},
+        {"UTF-8 spelled in octal, whole and cut short", Format::po,
+         "msgctxt \"\\344\\275\\240\"\nmsgid \"\"\nmsgstr \"\"\n\nmsgctxt \"B\"\nmsgid \"\"\nmsgstr \"\\344\"\n", {7},
+         {u"你"}},
         {"keyword twice", Format::po, "msgctxt \"A\"\nmsgctxt \"B\"\nmsgid \"a\"\nmsgstr \"\"\n", {2}, {}},
     };
     for (const ReadCase& c : cases) expect_read(c);

@@ -200,8 +200,8 @@ std::optional<char32_t> Writer::add(const BasicUnitOut<Char>& unit) {
     return failed;
 }
 
-template std::optional<char32_t> Writer::add(const BasicUnitOut<char>&);
-template std::optional<char32_t> Writer::add(const BasicUnitOut<char16_t>&);
+template std::optional<char32_t> Writer::add<char>(const BasicUnitOut<char>&);
+template std::optional<char32_t> Writer::add<char16_t>(const BasicUnitOut<char16_t>&);
 
 Output Writer::finish() {
     if (format_ == Format::json) out_.append(first_ ? "]\n" : "\n]\n");

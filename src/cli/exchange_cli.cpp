@@ -58,13 +58,13 @@ void add_export(CLI::App& exchange, Runner& run) {
     command->add_option("--out", options->out, cli_help::kExchangeExportOut)->required();
     add_csv_encoding_option(*command, options->csv_encoding, cli_help::kExchangeCsvEncoding);
     TableOptions& tables = options->tables;
-    command->add_option("--mode", tables.mode, cli_help::kExchangeTables)
+    command->add_option("--mode", tables.mode, cli_help::kMode)
         ->check(CLI::IsMember({"single", "double", "both"}))
         ->capture_default_str();
-    command->add_option("--table1", tables.table1, cli_help::kExchangeTables);
-    command->add_option("--table2", tables.table2, cli_help::kExchangeTables);
-    command->add_option("--filter1", tables.filter1, cli_help::kExchangeTables);
-    command->add_option("--filter2", tables.filter2, cli_help::kExchangeTables);
+    command->add_option("--table1", tables.table1, cli_help::kTable1);
+    command->add_option("--table2", tables.table2, cli_help::kTable2);
+    command->add_option("--filter1", tables.filter1, cli_help::kFilter1);
+    command->add_option("--filter2", tables.filter2, cli_help::kFilter2);
     add_encoding_option(*command, tables.encoding, cli_help::kExchangeExportEncoding);
     add_limit_options(*command, options->limits);
     command->callback([options, &run] {

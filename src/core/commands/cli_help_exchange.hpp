@@ -13,8 +13,9 @@ inline constexpr const char* kExchangeExportDetails =
     "ADDRESS in --translation (else empty), and a note for the translator gives the byte count and the limits "
     "of the limit options (PO #. comment, CSV column comment, JSON context), e.g. 长度：12字节. PO: UTF-8 with a "
     "header entry. CSV: RFC 4180, header row address,length,source,target,comment, UTF-8 with a byte-order mark "
-    "(or GBK). JSON: an array of {\"key\",\"original\",\"translation\",\"context\"} objects, UTF-8. Every problem "
-    "of the scripts is listed, one line each, and then nothing is written.";
+    "(or GBK). JSON: an array of {\"key\",\"original\",\"translation\",\"context\"} objects, UTF-8. The table "
+    "options of check are accepted as they are, and read only to check --widths when --max-width is given. Every "
+    "problem of the scripts is listed, one line each, and then nothing is written.";
 inline constexpr const char* kExchangeImport = "Write a translation script from a translated PO, CSV or JSON file.";
 inline constexpr const char* kExchangeImportDetails =
     "Writes --out with the records of --script in its order (ADDRESS,LENGTH,TEXT, LENGTH from --script), TEXT "
@@ -33,9 +34,6 @@ inline constexpr const char* kExchangeCsvEncoding =
     "encoding of a CSV file: utf-8 (with a byte-order mark) or gbk, for old spreadsheets";
 inline constexpr const char* kExchangeExportEncoding =
     "encoding of the scripts read: gbk (a file that starts with a UTF-8 byte-order mark is read as UTF-8) or utf-8";
-inline constexpr const char* kExchangeTables =
-    "accepted as for check, so the same table options serve every command; read only to check --widths when "
-    "--max-width is given";
 inline constexpr const char* kExchangeFrom = "the translated exchange file";
 inline constexpr const char* kExchangeImportOut = "the translation script to write";
 inline constexpr const char* kExchangeRequireAll = "refuse when a record has no translation, and list them";

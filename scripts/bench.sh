@@ -23,6 +23,8 @@ export QUILLMERE_BENCH_DATA="$data"
   --benchmark_min_time=0.5
 "$build/bench/find_bench" --benchmark_out="$build/find_bench.json" --benchmark_out_format=json \
   --benchmark_min_time=0.5
+# The exchange to and from PO, CSV and JSON, against reading and writing the same bytes.
+"$build/bench/exchange_bench" --benchmark_out="$build/exchange_bench.json" --benchmark_out_format=json
 if [ -x "$build/bench/window_bench" ]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" --benchmark_out="$build/window_bench.json" \
     --benchmark_out_format=json

@@ -24,6 +24,7 @@ def load(name):
 core = load("core_bench.json")
 window = load("window_bench.json")
 finds = load("find_bench.json")
+exchange = load("exchange_bench.json")
 rows = []
 
 
@@ -130,6 +131,18 @@ for arg, what in ((0, "its own bytes"), (1, "every byte changed")):
     b = core.get(f"RomWrite/{arg}/real_time")
     if b:
         row(f"ROM writer alone, one patch per entry, {what}", f"{ms(b):.0f} ms", "measured", True)
+
+# The exchange of the 32 MiB ROM's script (every unit translated) to and from
+# each format, each run alternately with its floor: reading the same inputs
+# and writing the same output bytes, synced.
+for arg, name in enumerate(("PO", "CSV", "JSON")):
+    for step in ("Export", "Import"):
+        what = f"exchange {step.lower()} {name} / floor"
+        b = exchange.get(f"Exchange{step}/{arg}/iterations:3/manual_time")
+        if not b or "error_occurred" in b or "ratio" not in b:
+            missing(what, "<= 3.0 x")
+            continue
+        row(what, f"{b['ratio']:.2f} x ({ms(b):.0f} / {b['floor_ms']:.0f} ms)", "<= 3.0 x", b["ratio"] <= 3.0)
 
 b = window.get("ExportThroughWindow/iterations:3/real_time")
 if b:

@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-dev
   libfreetype-dev libpng-dev
   xvfb xauth fonts-noto-cjk fonts-wqy-zenhei time python3
+  gettext  # msgfmt: the tests check the PO files the exchange writes
 )
 
 missing=()

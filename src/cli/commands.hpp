@@ -12,6 +12,7 @@ void add_charset_command(CLI::App& app, Runner& run);
 void add_pointers_command(CLI::App& app, Runner& run);
 void add_convert_table_command(CLI::App& app, Runner& run);
 void add_find_command(CLI::App& app, Runner& run);
+void add_exchange_command(CLI::App& app, Runner& run);
 
 inline void add_commands(CLI::App& app, Runner& run) {
     add_export_command(app, run);
@@ -21,6 +22,7 @@ inline void add_commands(CLI::App& app, Runner& run) {
     add_pointers_command(app, run);
     add_convert_table_command(app, run);
     add_find_command(app, run);
+    add_exchange_command(app, run);
 }
 
 }  // namespace quillmere::cli

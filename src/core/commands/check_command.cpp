@@ -3,7 +3,6 @@
 #include "core/commands/script_commands.hpp"
 
 #include "core/commands/script_reading.hpp"
-#include "core/files/files.hpp"
 #include "core/layout/box_limits.hpp"
 #include "core/layout/code_widths.hpp"
 #include "core/platform/mapped_file.hpp"
@@ -13,16 +12,6 @@ namespace {
 
 using namespace script_reading;
 using Result = CommandResult<ScriptPayload>;
-
-// The widths file, when a pixel limit asks for it.
-Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input, const ReverseTables& tables) {
-    if (!input.max_width) return std::optional<CodeWidths>{};
-    auto lines = files::read_text_lines(input.widths_file);
-    if (!lines) return unexpected(messages::widths_unreadable());
-    auto widths = CodeWidths::parse(*lines, input.default_width, tables);
-    if (!widths) return unexpected(messages::widths_failure(widths.error()));
-    return std::optional<CodeWidths>(std::move(*widths));
-}
 
 // The ROM and the mover, when the check follows pointers.
 struct Relocation {

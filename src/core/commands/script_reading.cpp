@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/files/files.hpp"
+
 namespace quillmere::script_reading {
 
 Expected<Prepared, Message> prepare(const CheckRequest& request, FilterUnticks& untick) {
@@ -12,6 +14,15 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, FilterUnticks& 
                                      request.tables.data_dir, request.tables.encoding);
     if (!script) return unexpected(messages::script_unreadable());
     return Prepared{std::move(*tables), std::move(*script)};
+}
+
+Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input, const ReverseTables& tables) {
+    if (!input.max_width) return std::optional<CodeWidths>{};
+    auto lines = files::read_text_lines(input.widths_file);
+    if (!lines) return unexpected(messages::widths_unreadable());
+    auto widths = CodeWidths::parse(*lines, input.default_width, tables);
+    if (!widths) return unexpected(messages::widths_failure(widths.error()));
+    return std::optional<CodeWidths>(std::move(*widths));
 }
 
 PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset) {

@@ -1,0 +1,91 @@
+#pragma once
+// Where a stretch of bytes occurs elsewhere, for the BPS writer's copies.
+// Places are found by their first eight bytes (a "window"), through a hash
+// table that keeps a sample of places: a match of a few dozen bytes or more
+// always covers a sampled place, and the writer extends it from there in
+// both directions.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+namespace quillmere::patch {
+
+inline std::uint64_t window_at(const std::uint8_t* bytes) {
+    std::uint64_t window;
+    std::memcpy(&window, bytes, sizeof window);
+    return window;
+}
+
+// A window of one byte repeated: runs are copied from the byte before
+// instead, and would crowd every other place out of their bucket.
+inline bool uniform(std::uint64_t window) { return window == (window & 0xFF) * 0x0101010101010101ULL; }
+
+// The bytes from the start of both that are equal, up to `limit`.
+inline std::uint64_t equal_length(const std::uint8_t* a, const std::uint8_t* b, std::uint64_t limit) {
+    std::uint64_t n = 0;
+    while (n + 8 <= limit) {
+        const std::uint64_t diff = window_at(a + n) ^ window_at(b + n);
+        if (diff != 0) return n + static_cast<std::uint64_t>(std::countr_zero(diff) / 8);
+        n += 8;
+    }
+    while (n < limit && a[n] == b[n]) ++n;
+    return n;
+}
+
+// The source, sampled every `stride` bytes into buckets of four places.
+class SourceIndex {
+public:
+    explicit SourceIndex(std::span<const std::uint8_t> source);
+
+    // Calls found(place) for each sampled place whose window may be `window`
+    // (the caller compares the bytes).
+    template <class Found>
+    void each(std::uint64_t window, Found&& found) const {
+        if (buckets_ == 0) return;
+        const std::uint64_t hash = window * kMultiplier;
+        const std::uint32_t* bucket = &slots_[(hash >> shift_) * kWays];
+        const std::uint32_t print = fingerprint(hash);
+        for (std::size_t way = 0; way < kWays; ++way) {
+            const std::uint32_t slot = bucket[way];
+            if (slot != 0 && (slot >> kIndexBits) == print) found((std::uint64_t{slot & kIndexMask} - 1) * stride_);
+        }
+    }
+
+private:
+    static constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+    static constexpr int kIndexBits = 22;
+    static constexpr std::uint32_t kIndexMask = (std::uint32_t{1} << kIndexBits) - 1;
+    static constexpr std::size_t kWays = 4;
+    static std::uint32_t fingerprint(std::uint64_t hash) {
+        return static_cast<std::uint32_t>(hash >> 20) & ((std::uint32_t{1} << (32 - kIndexBits)) - 1);
+    }
+
+    std::vector<std::uint32_t> slots_;
+    std::uint64_t stride_ = 16;
+    std::uint64_t buckets_ = 0;
+    int shift_ = 64;
+};
+
+// Places in the target's new bytes, one per bucket, the latest kept.
+class TargetIndex {
+public:
+    TargetIndex();
+    void add(std::uint64_t window, std::uint64_t place) {
+        slots_[static_cast<std::size_t>((window * kMultiplier) >> kShift)] = static_cast<std::uint32_t>(place + 1);
+    }
+    // The place last added under the window's bucket, + 1; 0 for none.
+    std::uint64_t find(std::uint64_t window) const {
+        return slots_[static_cast<std::size_t>((window * kMultiplier) >> kShift)];
+    }
+
+private:
+    static constexpr std::uint64_t kMultiplier = 0xC2B2AE3D27D4EB4FULL;
+    static constexpr int kBits = 18;
+    static constexpr int kShift = 64 - kBits;
+    std::vector<std::uint32_t> slots_;
+};
+
+}  // namespace quillmere::patch

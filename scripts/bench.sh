@@ -19,6 +19,9 @@ fi
 export QUILLMERE_BENCH_DATA="$data"
 "$build/bench/core_bench" --benchmark_out="$build/core_bench.json" --benchmark_out_format=json \
   --benchmark_min_time=0.5
+# Release patches: a BPS of the pointer ROM against its translated twin.
+"$build/bench/patch_bench" --benchmark_out="$build/patch_bench.json" --benchmark_out_format=json \
+  --benchmark_min_time=0.5
 if [ -x "$build/bench/window_bench" ]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" --benchmark_out="$build/window_bench.json" \
     --benchmark_out_format=json

@@ -105,7 +105,7 @@ std::vector<std::u16string> patch_info_lines(const patch::PatchInfo& info) {
     if (info.format == PatchFormat::ips) {
         lines.push_back(u"记录：" + decimal(info.ips.records) + u"条，其中重复字节" + decimal(info.ips.run_records) +
                         u"条");
-        lines.push_back(u"写到：" + bytes_text(info.ips.reach));
+        if (info.ips.reach > 0) lines.push_back(u"最后改动的字节：" + address_text(info.ips.reach - 1));
         if (info.ips.truncation) lines.push_back(u"截断为：" + bytes_text(*info.ips.truncation));
         return lines;
     }

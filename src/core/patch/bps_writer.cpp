@@ -19,6 +19,8 @@ enum Action : std::uint8_t { kSourceRead = 0, kTargetRead = 1, kSourceCopy = 2, 
 constexpr std::uint64_t kMinSourceRead = 3;
 // A copy costs its command and a distance: shorter ones do not pay.
 constexpr std::uint64_t kMinCopy = 10;
+// How far ahead of a lookup the tables' entries are fetched.
+constexpr std::uint64_t kLookAhead = 64;
 // Places of new target bytes sampled for later copies.
 constexpr std::uint64_t kTargetStride = 4;
 
@@ -65,7 +67,7 @@ private:
 class Matcher {
 public:
     Matcher(std::span<const std::uint8_t> source, std::span<const std::uint8_t> target)
-        : source_(source), target_(target), index_(source) {}
+        : source_(source), target_(target), index_(source, filter_) {}
 
     // The longest copy that covers `at`, reaching back no further than
     // `pending` (the new bytes not yet written); none shorter than kMinCopy.
@@ -82,13 +84,20 @@ public:
             while (start > pending && start >= 2 && target_[start - 2] == target_[at]) --start;
             best = {start, start - 1, at - start + 8 + equal_length(here - 1 + 8, here + 8, size - at - 8), true};
         }
+        if (!filter_.may_hold(window)) return finish(best);
         index_.each(window, [&](std::uint64_t place) {
             if (window_at(source_.data() + place) == window) consider(best, at, pending, place, false);
         });
         if (const std::uint64_t place = targets_.find(window); place != 0 && window_at(target_.data() + place - 1) == window)
             consider(best, at, pending, place - 1, true);
-        if (best.length < kMinCopy) best.length = 0;
-        return best;
+        return finish(best);
+    }
+
+    // Fetches the tables' entries for the place `ahead`, looked up soon.
+    [[gnu::always_inline]] void prefetch(std::uint64_t ahead) const {
+        if (ahead + 8 > target_.size()) return;
+        const std::uint64_t window = window_at(target_.data() + ahead);
+        filter_.prefetch(window);
     }
 
     // New bytes the target holds from here on, for later copies.
@@ -97,11 +106,19 @@ public:
         for (std::uint64_t place = (from + kTargetStride - 1) / kTargetStride * kTargetStride; place < last;
              place += kTargetStride) {
             const std::uint64_t window = window_at(target_.data() + place);
-            if (!uniform(window)) targets_.add(window, place);
+            if (!uniform(window)) {
+                targets_.add(window, place);
+                filter_.add(window);
+            }
         }
     }
 
 private:
+    static Match finish(Match best) {
+        if (best.length < kMinCopy) best.length = 0;
+        return best;
+    }
+
     // A match of eight bytes at `at` and `from`, extended both ways.
     void consider(Match& best, std::uint64_t at, std::uint64_t pending, std::uint64_t from, bool in_target) const {
         const std::span<const std::uint8_t> origin = in_target ? target_ : source_;
@@ -114,6 +131,7 @@ private:
     }
 
     std::span<const std::uint8_t> source_, target_;
+    WindowFilter filter_;  // before index_, which fills it
     SourceIndex index_;
     TargetIndex targets_;
 };
@@ -152,6 +170,7 @@ Bytes create_bps(std::span<const std::uint8_t> source, std::span<const std::uint
                 continue;
             }
         }
+        matcher.prefetch(at + kLookAhead);
         const Match match = matcher.find(at, pending);
         if (match.length > 0) {
             flush(match.start);

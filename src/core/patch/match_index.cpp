@@ -6,25 +6,26 @@
 
 namespace quillmere::patch {
 
-SourceIndex::SourceIndex(std::span<const std::uint8_t> source) {
-    if (source.size() < 8) return;
-    const std::uint64_t places = source.size() - 7;
-    // Every place index must fit its field.
-    stride_ = std::max<std::uint64_t>(16, (places + kIndexMask - 2) / (kIndexMask - 1));
+SourceIndex::SourceIndex(std::span<const std::uint8_t> source, WindowFilter& filter) {
+    const std::uint64_t places = source.size() >= 8 ? source.size() - 7 : 0;
+    // About one slot per sample, at most 2^21 slots (8 MiB): past that the
+    // samples thin out, every place index fitting its field.
+    constexpr std::uint64_t kMaxSlots = std::uint64_t{1} << 21;
+    stride_ = std::max<std::uint64_t>({32, (places + kMaxSlots - 1) / kMaxSlots, (places + kIndexMask - 2) / (kIndexMask - 1)});
     const std::uint64_t samples = (places + stride_ - 1) / stride_;
-    // About one slot per sample, at most 8 MiB: a table that stays in the
-    // cache is worth more than the samples a fuller one would keep.
     std::uint64_t slots = 2 * kWays;
-    while (slots < samples && slots < (std::uint64_t{1} << 21)) slots <<= 1;
-    buckets_ = slots / kWays;
-    shift_ = 64 - std::countr_zero(buckets_);
+    while (slots < samples && slots < kMaxSlots) slots <<= 1;
+    shift_ = 64 - std::countr_zero(slots / kWays);
     memory::reserve_large(slots_, static_cast<std::size_t>(slots));
     slots_.resize(static_cast<std::size_t>(slots));
 
     const std::uint8_t* bytes = source.data();
+    constexpr std::uint64_t kAhead = 64;
     for (std::uint64_t index = 0; index < samples; ++index) {
+        if (index + kAhead < samples) prefetch(window_at(bytes + (index + kAhead) * stride_));
         const std::uint64_t window = window_at(bytes + index * stride_);
         if (uniform(window)) continue;
+        filter.add(window);
         const std::uint64_t hash = window * kMultiplier;
         std::uint32_t* bucket = &slots_[(hash >> shift_) * kWays];
         const std::uint32_t slot = fingerprint(hash) << kIndexBits | static_cast<std::uint32_t>(index + 1);
@@ -34,6 +35,11 @@ SourceIndex::SourceIndex(std::span<const std::uint8_t> source) {
         while (way < kWays && bucket[way] != 0) ++way;
         bucket[way < kWays ? way : index % kWays] = slot;
     }
+}
+
+WindowFilter::WindowFilter() {
+    memory::reserve_large(bits_, std::size_t{1} << kWordBits);
+    bits_.resize(std::size_t{1} << kWordBits);
 }
 
 TargetIndex::TargetIndex() {

@@ -35,16 +35,46 @@ inline std::uint64_t equal_length(const std::uint8_t* a, const std::uint8_t* b, 
     return n;
 }
 
+// One bit per hash of a window that either index below holds: small enough
+// for the cache, so the many windows of new text that occur nowhere are
+// turned away without a trip to the larger tables.
+class WindowFilter {
+public:
+    WindowFilter();
+    void add(std::uint64_t window) {
+        const std::uint64_t hash = window * kMultiplier;
+        bits_[hash >> kShift] |= mask(hash);
+    }
+    bool may_hold(std::uint64_t window) const {
+        const std::uint64_t hash = window * kMultiplier;
+        return (bits_[hash >> kShift] & mask(hash)) == mask(hash);
+    }
+    [[gnu::always_inline]] void prefetch(std::uint64_t window) const {
+        __builtin_prefetch(bits_.data() + ((window * kMultiplier) >> kShift));
+    }
+
+private:
+    // Two bits of one word per window: one memory access, and far fewer
+    // windows let through than with one bit.
+    static std::uint64_t mask(std::uint64_t hash) {
+        return std::uint64_t{1} << ((hash >> 20) & 63) | std::uint64_t{1} << ((hash >> 26) & 63);
+    }
+    static constexpr std::uint64_t kMultiplier = 0xD6E8FEB86659FD93ULL;
+    static constexpr int kWordBits = 18;  // 2 MiB
+    static constexpr int kShift = 64 - kWordBits;
+    std::vector<std::uint64_t> bits_;
+};
+
 // The source, sampled every `stride` bytes into buckets of four places.
 class SourceIndex {
 public:
-    explicit SourceIndex(std::span<const std::uint8_t> source);
+    // Every sampled window also goes into `filter`.
+    SourceIndex(std::span<const std::uint8_t> source, WindowFilter& filter);
 
     // Calls found(place) for each sampled place whose window may be `window`
     // (the caller compares the bytes).
     template <class Found>
     void each(std::uint64_t window, Found&& found) const {
-        if (buckets_ == 0) return;
         const std::uint64_t hash = window * kMultiplier;
         const std::uint32_t* bucket = &slots_[(hash >> shift_) * kWays];
         const std::uint32_t print = fingerprint(hash);
@@ -52,6 +82,14 @@ public:
             const std::uint32_t slot = bucket[way];
             if (slot != 0 && (slot >> kIndexBits) == print) found((std::uint64_t{slot & kIndexMask} - 1) * stride_);
         }
+    }
+
+    // Asks for the bucket of a window looked up soon: the table is larger
+    // than the cache, and a lookup waits for its bucket otherwise.
+    // Inlined before the compiler can take it for a function without effect
+    // and drop the call (GCC 12 does).
+    [[gnu::always_inline]] void prefetch(std::uint64_t window) const {
+        __builtin_prefetch(slots_.data() + ((window * kMultiplier) >> shift_) * kWays);
     }
 
 private:
@@ -63,29 +101,39 @@ private:
         return static_cast<std::uint32_t>(hash >> 20) & ((std::uint32_t{1} << (32 - kIndexBits)) - 1);
     }
 
-    std::vector<std::uint32_t> slots_;
+    std::vector<std::uint32_t> slots_;  // never empty
     std::uint64_t stride_ = 16;
-    std::uint64_t buckets_ = 0;
-    int shift_ = 64;
+    int shift_ = 63;
 };
 
-// Places in the target's new bytes, one per bucket, the latest kept.
+// Places in the target's new bytes, one per bucket, the latest kept; each
+// with a fingerprint of its window, so that a lookup reads the target only
+// for a likely match.
 class TargetIndex {
 public:
     TargetIndex();
     void add(std::uint64_t window, std::uint64_t place) {
-        slots_[static_cast<std::size_t>((window * kMultiplier) >> kShift)] = static_cast<std::uint32_t>(place + 1);
+        const std::uint64_t hash = window * kMultiplier;
+        slots_[static_cast<std::size_t>(hash >> kShift)] = (hash & kPrintMask) | (place + 1);
     }
-    // The place last added under the window's bucket, + 1; 0 for none.
+    // The place last added under the window's bucket and fingerprint, + 1;
+    // 0 for none.
     std::uint64_t find(std::uint64_t window) const {
-        return slots_[static_cast<std::size_t>((window * kMultiplier) >> kShift)];
+        const std::uint64_t hash = window * kMultiplier;
+        const std::uint64_t slot = slots_[static_cast<std::size_t>(hash >> kShift)];
+        return (slot & kPrintMask) == (hash & kPrintMask) ? slot & ~kPrintMask : 0;
+    }
+    [[gnu::always_inline]] void prefetch(std::uint64_t window) const {
+        __builtin_prefetch(slots_.data() + ((window * kMultiplier) >> kShift));
     }
 
 private:
     static constexpr std::uint64_t kMultiplier = 0xC2B2AE3D27D4EB4FULL;
     static constexpr int kBits = 18;
     static constexpr int kShift = 64 - kBits;
-    std::vector<std::uint32_t> slots_;
+    // The low bits of the hash above the place; places stay below 2^40.
+    static constexpr std::uint64_t kPrintMask = ~((std::uint64_t{1} << 40) - 1);
+    std::vector<std::uint64_t> slots_;
 };
 
 }  // namespace quillmere::patch

@@ -1,5 +1,7 @@
 // diff: what changed between two images, and, given the script, the
 // pointer list and the free blocks of an import, what explains each change.
+#include <algorithm>
+
 #include "core/commands/entry_moves.hpp"
 #include "core/commands/messages.hpp"
 #include "core/commands/messages_patch.hpp"
@@ -31,7 +33,11 @@ struct Explanations {
     }
 };
 
+// A field of the script as text; addresses and lengths are ASCII, and
+// anything else is read as code page 936 for the message that names it.
 std::u16string field_text(std::string_view bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::u16string(bytes.begin(), bytes.end());
     return text::decode_gbk(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())).text;
 }
 

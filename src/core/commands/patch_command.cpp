@@ -31,14 +31,15 @@ void add_checksums(PatchReport& report, std::span<const std::uint8_t> original, 
 std::optional<Message> output_over_input(const std::filesystem::path& out,
                                          std::initializer_list<const std::filesystem::path*> inputs) {
     for (const std::filesystem::path* input : inputs)
-        if (names_one_file(out, *input)) return messages::output_is_input(*input);
+        if (!input->empty() && names_one_file(out, *input)) return messages::output_is_input(*input);
     return std::nullopt;
 }
 
 }  // namespace
 
 CommandResult<PatchReport> run_patch_create(const PatchCreateRequest& request) {
-    if (auto clash = output_over_input(request.out, {&request.original, &request.modified})) return refused(*clash);
+    if (auto clash = output_over_input(request.out, {&request.original, &request.modified, &request.metadata}))
+        return refused(*clash);
     const bool ips = request.format == patch::PatchFormat::ips;
     if (ips && !request.metadata.empty()) return refused(messages::ips_without_metadata());
     auto original = platform::MappedFile::open(request.original);

@@ -67,7 +67,11 @@ private:
 class Matcher {
 public:
     Matcher(std::span<const std::uint8_t> source, std::span<const std::uint8_t> target)
-        : source_(source), target_(target), index_(source, filter_) {}
+        : source_(source),
+          target_(target),
+          filter_(SourceIndex::samples(source.size()) + target.size() / kTargetStride),
+          index_(source, filter_),
+          targets_(target.size(), kTargetStride) {}
 
     // The longest copy that covers `at`, reaching back no further than
     // `pending` (the new bytes not yet written); none shorter than kMinCopy.

@@ -40,17 +40,18 @@ inline std::uint64_t equal_length(const std::uint8_t* a, const std::uint8_t* b, 
 // turned away without a trip to the larger tables.
 class WindowFilter {
 public:
-    WindowFilter();
+    // Room for about `entries` windows, at most 2 MiB.
+    explicit WindowFilter(std::uint64_t entries);
     void add(std::uint64_t window) {
         const std::uint64_t hash = window * kMultiplier;
-        bits_[hash >> kShift] |= mask(hash);
+        bits_[hash >> shift_] |= mask(hash);
     }
     bool may_hold(std::uint64_t window) const {
         const std::uint64_t hash = window * kMultiplier;
-        return (bits_[hash >> kShift] & mask(hash)) == mask(hash);
+        return (bits_[hash >> shift_] & mask(hash)) == mask(hash);
     }
     [[gnu::always_inline]] void prefetch(std::uint64_t window) const {
-        __builtin_prefetch(bits_.data() + ((window * kMultiplier) >> kShift));
+        __builtin_prefetch(bits_.data() + ((window * kMultiplier) >> shift_));
     }
 
 private:
@@ -60,9 +61,8 @@ private:
         return std::uint64_t{1} << ((hash >> 20) & 63) | std::uint64_t{1} << ((hash >> 26) & 63);
     }
     static constexpr std::uint64_t kMultiplier = 0xD6E8FEB86659FD93ULL;
-    static constexpr int kWordBits = 18;  // 2 MiB
-    static constexpr int kShift = 64 - kWordBits;
     std::vector<std::uint64_t> bits_;
+    int shift_ = 63;
 };
 
 // The source, sampled every `stride` bytes into buckets of four places.
@@ -70,6 +70,9 @@ class SourceIndex {
 public:
     // Every sampled window also goes into `filter`.
     SourceIndex(std::span<const std::uint8_t> source, WindowFilter& filter);
+
+    // How many places of a source of `size` bytes are sampled.
+    static std::uint64_t samples(std::uint64_t size);
 
     // Calls found(place) for each sampled place whose window may be `window`
     // (the caller compares the bytes).
@@ -97,6 +100,8 @@ private:
     static constexpr int kIndexBits = 22;
     static constexpr std::uint32_t kIndexMask = (std::uint32_t{1} << kIndexBits) - 1;
     static constexpr std::size_t kWays = 4;
+    static constexpr std::uint64_t kMaxSlots = std::uint64_t{1} << 21;
+    static std::uint64_t stride_for(std::uint64_t size);
     static std::uint32_t fingerprint(std::uint64_t hash) {
         return static_cast<std::uint32_t>(hash >> 20) & ((std::uint32_t{1} << (32 - kIndexBits)) - 1);
     }
@@ -111,26 +116,27 @@ private:
 // for a likely match.
 class TargetIndex {
 public:
-    TargetIndex();
+    // Sized for the places of a target of `size` bytes sampled every
+    // `stride`, at most 2 MiB.
+    TargetIndex(std::uint64_t size, std::uint64_t stride);
     void add(std::uint64_t window, std::uint64_t place) {
         const std::uint64_t hash = window * kMultiplier;
-        slots_[static_cast<std::size_t>(hash >> kShift)] = (hash & kPrintMask) | (place + 1);
+        slots_[static_cast<std::size_t>(hash >> shift_)] = (hash & kPrintMask) | (place + 1);
     }
     // The place last added under the window's bucket and fingerprint, + 1;
     // 0 for none.
     std::uint64_t find(std::uint64_t window) const {
         const std::uint64_t hash = window * kMultiplier;
-        const std::uint64_t slot = slots_[static_cast<std::size_t>(hash >> kShift)];
+        const std::uint64_t slot = slots_[static_cast<std::size_t>(hash >> shift_)];
         return (slot & kPrintMask) == (hash & kPrintMask) ? slot & ~kPrintMask : 0;
     }
     [[gnu::always_inline]] void prefetch(std::uint64_t window) const {
-        __builtin_prefetch(slots_.data() + ((window * kMultiplier) >> kShift));
+        __builtin_prefetch(slots_.data() + ((window * kMultiplier) >> shift_));
     }
 
 private:
     static constexpr std::uint64_t kMultiplier = 0xC2B2AE3D27D4EB4FULL;
-    static constexpr int kBits = 18;
-    static constexpr int kShift = 64 - kBits;
+    int shift_ = 63;
     // The low bits of the hash above the place; places stay below 2^40.
     static constexpr std::uint64_t kPrintMask = ~((std::uint64_t{1} << 40) - 1);
     std::vector<std::uint64_t> slots_;

@@ -116,7 +116,7 @@ for arg, what in ((0, "its own bytes"), (1, "every byte changed")):
 # read), measured in the same run.
 _, read_both = bench(patches, "PatchFloorRead/real_time")
 if read_both:
-    row("floor: read the pointer ROM and its translated twin once", f"{ms(read_both):.0f} ms", "for comparison", True)
+    row("floor: read the pointer ROM and its translated twin once (mapped)", f"{ms(read_both):.0f} ms", "for comparison", True)
 for what, name, limit in (("patch create (BPS, written) / floor", "PatchCreateBps/real_time", 2.0),
                           ("patch apply (BPS, checksums checked) / floor", "PatchApplyBps/real_time", 1.5)):
     _, b = bench(patches, name)

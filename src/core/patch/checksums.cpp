@@ -88,6 +88,7 @@ void Md5::block(const std::uint8_t* bytes) {
     std::uint32_t m[16];
     for (int i = 0; i < 16; ++i) m[i] = load_le(bytes + 4 * i);
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
+#pragma GCC unroll 64
     for (int i = 0; i < 64; ++i) {
         std::uint32_t f;
         int g;
@@ -133,22 +134,36 @@ Md5Digest Md5::finish() {
 Sha1::Sha1() : state_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
 
 void Sha1::block(const std::uint8_t* bytes) {
-    std::uint32_t w[80];
+    // The schedule kept as 16 words in a ring; the five words in locals,
+    // so that they live in registers.
+    std::uint32_t w[16];
     for (int i = 0; i < 16; ++i) w[i] = load_be(bytes + 4 * i);
-    for (int i = 16; i < 80; ++i) w[i] = rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
-    auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t word) {
-        const std::uint32_t t = rotl(a, 5) + f + e + k + word;
+    // Unrolled, the round's function and the schedule's indices are constants.
+#pragma GCC unroll 80
+    for (int i = 0; i < 80; ++i) {
+        if (i >= 16) w[i & 15] = rotl(w[(i + 13) & 15] ^ w[(i + 8) & 15] ^ w[(i + 2) & 15] ^ w[i & 15], 1);
+        std::uint32_t f, k;
+        if (i < 20) {
+            f = (b & c) | (~b & d);
+            k = 0x5A827999;
+        } else if (i < 40) {
+            f = b ^ c ^ d;
+            k = 0x6ED9EBA1;
+        } else if (i < 60) {
+            f = (b & c) | (b & d) | (c & d);
+            k = 0x8F1BBCDC;
+        } else {
+            f = b ^ c ^ d;
+            k = 0xCA62C1D6;
+        }
+        const std::uint32_t t = rotl(a, 5) + f + e + k + w[i & 15];
         e = d;
         d = c;
         c = rotl(b, 30);
         b = a;
         a = t;
-    };
-    for (int i = 0; i < 20; ++i) round((b & c) | (~b & d), 0x5A827999, w[i]);
-    for (int i = 20; i < 40; ++i) round(b ^ c ^ d, 0x6ED9EBA1, w[i]);
-    for (int i = 40; i < 60; ++i) round((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[i]);
-    for (int i = 60; i < 80; ++i) round(b ^ c ^ d, 0xCA62C1D6, w[i]);
+    }
     state_[0] += a;
     state_[1] += b;
     state_[2] += c;

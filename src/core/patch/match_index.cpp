@@ -66,7 +66,7 @@ int shift_for(std::uint64_t size) { return 64 - std::countr_zero(size); }
 
 WindowFilter::WindowFilter(std::uint64_t entries) {
     // About 16 bits a window.
-    const std::uint64_t words = table_size(entries / 4, std::uint64_t{1} << 18);
+    const std::uint64_t words = table_size(entries / 4, std::uint64_t{1} << 17);
     shift_ = shift_for(words);
     memory::reserve_large(bits_, static_cast<std::size_t>(words));
     bits_.resize(static_cast<std::size_t>(words));

@@ -25,6 +25,9 @@ export QUILLMERE_BENCH_DATA="$data"
   --benchmark_min_time=0.5
 # The exchange to and from PO, CSV and JSON, against reading and writing the same bytes.
 "$build/bench/exchange_bench" --benchmark_out="$build/exchange_bench.json" --benchmark_out_format=json
+# Release patches: a BPS of the pointer ROM against its translated twin.
+"$build/bench/patch_bench" --benchmark_out="$build/patch_bench.json" --benchmark_out_format=json \
+  --benchmark_min_time=0.5
 if [ -x "$build/bench/window_bench" ]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" --benchmark_out="$build/window_bench.json" \
     --benchmark_out_format=json

@@ -22,6 +22,7 @@ def load(name):
 
 
 core = load("core_bench.json")
+patches = load("patch_bench.json")
 window = load("window_bench.json")
 finds = load("find_bench.json")
 exchange = load("exchange_bench.json")
@@ -143,6 +144,32 @@ for arg, name in enumerate(("PO", "CSV", "JSON")):
             missing(what, "<= 3.0 x")
             continue
         row(what, f"{b['ratio']:.2f} x ({ms(b):.0f} / {b['floor_ms']:.0f} ms)", "<= 3.0 x", b["ratio"] <= 3.0)
+# Release patches, against reading both images once (mapped, every byte
+# read), measured in the same run.
+_, read_both = bench(patches, "PatchFloorRead/real_time")
+if read_both:
+    row("floor: read the pointer ROM and its translated twin once (mapped)", f"{ms(read_both):.0f} ms", "for comparison", True)
+for what, name, limit in (("patch create (BPS, written) / floor", "PatchCreateBps/real_time", 2.0),
+                          ("patch apply (BPS, checksums checked) / floor", "PatchApplyBps/real_time", 1.5)):
+    _, b = bench(patches, name)
+    target = f"<= {limit:.1f} x"
+    if not read_both or not b:
+        missing(what, target)
+        continue
+    ratio = ms(b) / ms(read_both)
+    row(what, f"{ratio:.2f} x ({ms(b):.0f} / {ms(read_both):.0f} ms)", target, ratio <= limit)
+_, b = bench(patches, "PatchCreateBps/real_time")
+if b and b.get("changed_bytes"):
+    size, changed = b["patch_bytes"], b["changed_bytes"]
+    row("BPS patch size / bytes changed", f"{size / changed:.2f} x ({size / 1e6:.2f} / {changed / 1e6:.2f} MB)",
+        "<= 1.10 x", size <= 1.10 * changed)
+else:
+    missing("BPS patch size / bytes changed", "<= 1.10 x")
+for name, what in (("PatchCreateCommand/real_time", "patch create, whole command (MD5, SHA-1 of both)"),
+                   ("PatchApplyCommand/real_time", "patch apply, whole command (checksums, result synced)")):
+    _, b = bench(patches, name)
+    if b and read_both:
+        row(what, f"{ms(b):.0f} ms ({ms(b) / ms(read_both):.1f} x floor)", "measured", True)
 
 b = window.get("ExportThroughWindow/iterations:3/real_time")
 if b:

@@ -13,6 +13,8 @@ void add_pointers_command(CLI::App& app, Runner& run);
 void add_convert_table_command(CLI::App& app, Runner& run);
 void add_find_command(CLI::App& app, Runner& run);
 void add_exchange_command(CLI::App& app, Runner& run);
+void add_patch_command(CLI::App& app, Runner& run);
+void add_diff_command(CLI::App& app, Runner& run);
 
 inline void add_commands(CLI::App& app, Runner& run) {
     add_export_command(app, run);
@@ -23,6 +25,8 @@ inline void add_commands(CLI::App& app, Runner& run) {
     add_convert_table_command(app, run);
     add_find_command(app, run);
     add_exchange_command(app, run);
+    add_patch_command(app, run);
+    add_diff_command(app, run);
 }
 
 }  // namespace quillmere::cli

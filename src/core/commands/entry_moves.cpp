@@ -5,9 +5,8 @@
 #include "core/pointers/pointer_value.hpp"
 
 namespace quillmere {
-namespace {
 
-std::optional<FreeBlock> parse_block(std::u16string_view text) {
+std::optional<FreeBlock> parse_free_block(std::u16string_view text) {
     const std::size_t dash = text.find(u'-');
     if (dash == std::u16string_view::npos) return std::nullopt;
     const auto start = parse_hex32(text.substr(0, dash));
@@ -16,14 +15,12 @@ std::optional<FreeBlock> parse_block(std::u16string_view text) {
     return FreeBlock{*start, *end};
 }
 
-}  // namespace
-
 Expected<EntryMover, Message> EntryMover::make(const RelocationInput& input, std::span<const std::uint8_t> rom) {
     auto pointers = read_pointer_list(input.pointer_list);
     if (!pointers) return unexpected(std::move(pointers.error()));
     std::vector<FreeBlock> blocks;
     for (const std::u16string& text : input.free_blocks) {
-        const auto block = parse_block(text);
+        const auto block = parse_free_block(text);
         if (!block) return unexpected(messages::bad_free_block(text));
         blocks.push_back(*block);
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ struct RelocationInput {
     std::vector<std::u16string> free_blocks;  // "START-END", hexadecimal, both included
     std::u16string align = u"1";
 };
+
+// A free block as typed: "START-END", hexadecimal, both included.
+std::optional<FreeBlock> parse_free_block(std::u16string_view text);
 
 // An entry of the script as the mover sees it.
 struct PlacedEntry {

@@ -3,7 +3,7 @@
 #include "core/commands/script_commands.hpp"
 
 #include "core/commands/output_file.hpp"
-#include "core/commands/script_reading.hpp"
+#include "core/commands/entry_layout.hpp"
 #include "core/files/files.hpp"
 #include "core/import/fill.hpp"
 #include "core/import/rom_file.hpp"
@@ -63,6 +63,21 @@ Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, std::ui
     return Placement::own_place;
 }
 
+// A shared tail, measured and encoded into `bytes` for the comparison with
+// its outer entry once the walk is over; it writes nothing itself.
+template <class Char>
+EntryEnd encode_tail(const Entry<Char>& entry, std::uint64_t offset, const TailMark& tail, EntryReader& reader,
+                     CodeRange range, EntryLayout& layout, memory::ByteBuffer& bytes) {
+    auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
+    if (!codes || codes->encoding_failure) {
+        layout.add(offset, 0);
+        if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
+        return unexpected(messages::encoding_failure(entry.address, *codes->encoding_failure));
+    }
+    layout.add_tail(entry.address, offset, tail, bytes);
+    return Done{};
+}
+
 // The import that builds the whole result before writing any of it: with a
 // relocation, or into a new file. The ROM is read once; the changed
 // stretches are written in place, or the changed image goes to the new file.
@@ -87,6 +102,7 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
         auto made = EntryMover::make(*request.relocation, rom->bytes());
         if (!made) return finish(std::move(made.error()));
         mover.emplace(std::move(*made));
+        payload.null_pointers = mover->null_pointers();
     }
     // Every change, in script order (a later one wins where two overlap).
     RomPatches patches;
@@ -94,16 +110,25 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
 
     std::size_t entries = 0;
     memory::ByteBuffer bytes;
+    EntryLayout layout(script.size());
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
+        if (const auto tail = tail_mark(entry.original_length)) {
+            EntryEnd encoded = encode_tail(entry, offset, *tail, reader, range, layout, bytes);
+            entries += encoded.has_value();
+            return encoded;
+        }
+        const PlacedEntry place = placed(entry.address, entry.original_length, offset);
+        layout.add(offset, place.original_length);
         if (mover)
-            if (auto free = mover->check(placed(entry.address, entry.original_length, offset)); !free) return free;
+            if (auto free = mover->check(place); !free) return free;
         auto placement =
             encode_for_import(entry, offset, reader, range, request.fill, rom_size, mover.has_value(), bytes);
         if (!placement) return unexpected(std::move(placement.error()));
         ++entries;
         if (*placement == Placement::moves) {
-            auto move = mover->move(placed(entry.address, entry.original_length, offset), bytes.size());
+            auto move = mover->move(place, bytes.size());
             if (!move) return unexpected(std::move(move.error()));
+            layout.moved(move->new_offset);
             payload.moves.push_back(mover->describe(*move));
             patches.add(move->new_offset, bytes);
             return Done{};
@@ -113,6 +138,9 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
     });
     if (walked.reread) return result;
     if (!walked.end) return finish(std::move(walked.end.error()));
+    auto settled = settle(script, reader, layout, TagRanges{kAllDoubleCodes, range}, mover ? &*mover : nullptr, nullptr,
+                          payload.moves);
+    if (!settled) return finish(std::move(settled.error()));
     // Pointers last: an entry written over a pointer does not undo its move.
     if (mover)
         for (const auto& [at, value] : mover->pointer_bytes()) patches.add(at, value);
@@ -134,15 +162,27 @@ Result import_in_place(const ImportRequest& request, std::basic_string_view<Char
     memory::ByteBuffer bytes;
     RomPatches patches;
     patches.reserve(script.size());
+    EntryLayout layout(script.size());
+    std::size_t entries = 0;
 
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
         if (!rom) return unexpected(messages::unprocessable(entry.address));
+        if (const auto tail = tail_mark(entry.original_length)) {
+            EntryEnd encoded = encode_tail(entry, offset, *tail, reader, range, layout, bytes);
+            entries += encoded.has_value();
+            return encoded;
+        }
+        layout.add(offset, static_cast<std::uint64_t>(std::max<std::int64_t>(leading_number(entry.original_length), 0)));
         auto placement = encode_for_import(entry, offset, reader, range, request.fill, rom->size(), false, bytes);
         if (!placement) return unexpected(std::move(placement.error()));
         patches.add(offset, bytes);
+        ++entries;
         return Done{};
     });
     if (walked.reread) return result;
+    if (walked.end)
+        if (auto settled = settle(script, reader, layout, TagRanges{kAllDoubleCodes, range}, nullptr, nullptr, result.payload.moves); !settled)
+            walked.end = std::move(settled);
     if (!walked.end) {
         result.message = std::move(walked.end.error());
         return result;
@@ -152,7 +192,7 @@ Result import_in_place(const ImportRequest& request, std::basic_string_view<Char
         result.message = messages::rom_write_failed();
         return result;
     }
-    if (rom) result.payload.entries_written = patches.count();
+    if (rom) result.payload.entries_written = entries;
     result.message = messages::imported();
     return result;
 }

@@ -35,7 +35,7 @@ TEST(pointer_list_test, a_bad_line_is_named_by_its_number) {
         u"0x10,4,LE,0",         //
         u"100000000,4,LE,0",    // past 32 bits
         u"10,4,LE,",            // base
-        u"10,4,LE,-1",          //
+        u"10,4,LE,--1",         //
         u"10,4,LE,1 0",         //
         u"１0,4,LE,0",          // a full-width digit
     };
@@ -75,29 +75,31 @@ TEST(pointer_value_test, values_read_and_write_in_both_orders) {
 TEST(pointer_value_test, targets_and_what_fits) {
     EXPECT_EQ(target_of(0x8000010, 0x8000000), std::optional<std::uint32_t>(0x10));
     EXPECT_EQ(target_of(0x7FFFFFF, 0x8000000), std::nullopt);
+    const RomShape shape{0x100000};
     const Pointer two{0, 2, ByteOrder::little, 0x8000};
-    EXPECT_EQ(value_for(two, 0x7FFF), std::optional<std::uint32_t>(0xFFFF));
-    EXPECT_EQ(value_for(two, 0x8000), std::nullopt);
+    EXPECT_EQ(value_for(two, 0x7FFF, 0, shape), std::optional<std::uint32_t>(0xFFFF));
+    EXPECT_EQ(value_for(two, 0x8000, 0, shape), std::nullopt);
     const Pointer four{0, 4, ByteOrder::big, 0xFFFFFF00};
-    EXPECT_EQ(value_for(four, 0xFF), std::optional<std::uint32_t>(0xFFFFFFFF));
-    EXPECT_EQ(value_for(four, 0x100), std::nullopt);
+    EXPECT_EQ(value_for(four, 0xFF, 0, shape), std::optional<std::uint32_t>(0xFFFFFFFF));
+    EXPECT_EQ(value_for(four, 0x100, 0, shape), std::nullopt);
     EXPECT_TRUE(pointer_in_rom({6, 4, ByteOrder::little, 0}, 10));
     EXPECT_FALSE(pointer_in_rom({7, 4, ByteOrder::little, 0}, 10));
     EXPECT_FALSE(pointer_in_rom({0xFFFFFFFF, 4, ByteOrder::little, 0}, 10));
 }
 
 TEST(pointer_table_test, pointers_at_regular_distances_inside_the_rom) {
-    auto table = pointer_table({0x10, 3, 3, ByteOrder::big, 0xC00000, 4}, 0x1C);
+    auto rom = [](std::size_t size) { return std::vector<std::uint8_t>(size, 0xEE); };
+    auto table = pointer_table({0x10, 3, 3, ByteOrder::big, 0xC00000, 4}, rom(0x1C));
     ASSERT_TRUE(table.has_value());
     const std::vector<Pointer> expected = {{0x10, 3, ByteOrder::big, 0xC00000},
                                            {0x14, 3, ByteOrder::big, 0xC00000},
                                            {0x18, 3, ByteOrder::big, 0xC00000}};
     EXPECT_EQ(*table, expected);
-    EXPECT_EQ(pointer_table({0x10, 3, 3, ByteOrder::big, 0, 4}, 0x1A).error(), TableFault::outside_rom);
-    EXPECT_EQ(pointer_table({0x10, 3, 4, ByteOrder::big, 0, 3}, 0x100).error(), TableFault::stride_too_small);
-    EXPECT_EQ(pointer_table({0x10, 0, 4, ByteOrder::big, 0, 4}, 0x100).error(), TableFault::no_pointers);
+    EXPECT_EQ(pointer_table({0x10, 3, 3, ByteOrder::big, 0, 4}, rom(0x1A)).error(), TableFault::outside_rom);
+    EXPECT_EQ(pointer_table({0x10, 3, 4, ByteOrder::big, 0, 3}, rom(0x100)).error(), TableFault::stride_too_small);
+    EXPECT_EQ(pointer_table({0x10, 0, 4, ByteOrder::big, 0, 4}, rom(0x100)).error(), TableFault::no_pointers);
     // Sizes near the 32-bit limits do not wrap around.
-    EXPECT_EQ(pointer_table({0xFFFFFFF0, 0xFFFFFFFF, 4, ByteOrder::big, 0, 0xFFFFFFFF}, 0x100).error(),
+    EXPECT_EQ(pointer_table({0xFFFFFFF0, 0xFFFFFFFF, 4, ByteOrder::big, 0, 0xFFFFFFFF}, rom(0x100)).error(),
               TableFault::outside_rom);
 }
 

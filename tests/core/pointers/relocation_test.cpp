@@ -19,7 +19,7 @@ struct Layout {
         const std::uint32_t targets[] = {0x20, 0x30, 0x40, 0x20};
         for (std::uint32_t i = 0; i < 4; ++i) {
             Pointer p{2 * i, 2, ByteOrder::little, 0x8000};
-            write_value(targets[i] + p.base, p.size, p.order, rom.data() + p.address);
+            write_value(static_cast<std::uint32_t>(targets[i] + p.base), p.size, p.order, rom.data() + p.address);
             pointers.push_back(p);
         }
     }
@@ -85,7 +85,7 @@ TEST(relocation_test, refusals_name_their_cause) {
     for (const Case& c : cases) {
         Layout layout;
         for (const Pointer& p : c.extra_pointers) {
-            if (pointer_in_rom(p, layout.rom.size())) write_value(0x40 + p.base, p.size, p.order, layout.rom.data() + p.address);
+            if (pointer_in_rom(p, layout.rom.size())) write_value(static_cast<std::uint32_t>(0x40 + p.base), p.size, p.order, layout.rom.data() + p.address);
             layout.pointers.push_back(p);
         }
         auto relocator = layout.make(c.blocks);

@@ -21,6 +21,28 @@ TEST(pointer_list_test, lines_comments_and_line_ends) {
     EXPECT_TRUE(parse_pointer_list(u"").value().empty());
 }
 
+TEST(pointer_list_test, maps_negative_bases_split_places_and_entries_to_skip) {
+    auto list = parse_pointer_list(u"10/20,2,LE,0\r\n10/20/30 , 3 , BE , -8000 , lorom , -\r\n1A0,2,le,-10\r\n"
+                                   u"1A4,2,LE,0,NES:3\r\n1A8,2,LE,FFFFFFFF,-\r\n");
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 5u);
+    const Pointer& split = (*list)[1];
+    EXPECT_TRUE(split.split);
+    EXPECT_EQ(split.address, 0x10u);
+    EXPECT_EQ(byte_place(split, 2), 0x30u);
+    EXPECT_EQ(split.base, -0x8000);
+    EXPECT_EQ(split.map.kind, MapKind::lorom);
+    EXPECT_TRUE(split.skip);
+    EXPECT_EQ((*list)[2].base, -0x10);
+    EXPECT_EQ((*list)[3].map, (AddressMap{MapKind::nes, 3}));
+    EXPECT_TRUE((*list)[4].skip);
+    EXPECT_FALSE((*list)[0].skip);
+    EXPECT_EQ(byte_place((*list)[2], 1), 0x1A1u);
+    EXPECT_EQ(format_pointer_list(*list), u"10/20,2,LE,0\r\n10/20/30,3,BE,-8000,lorom,-\r\n1A0,2,LE,-10\r\n"
+                                          u"1A4,2,LE,0,nes:3\r\n1A8,2,LE,FFFFFFFF,-\r\n");
+    EXPECT_EQ(parse_pointer_list(format_pointer_list(*list)).value(), *list);
+}
+
 TEST(pointer_list_test, a_bad_line_is_named_by_its_number) {
     const std::u16string bad_lines[] = {
         u"1A0,4,LE",            // a field missing
@@ -38,6 +60,15 @@ TEST(pointer_list_test, a_bad_line_is_named_by_its_number) {
         u"10,4,LE,--1",         //
         u"10,4,LE,1 0",         //
         u"１0,4,LE,0",          // a full-width digit
+        u"10/20,3,LE,0",        // places and size disagree
+        u"10/20/30,2,LE,0",     //
+        u"10/10,2,LE,0",        // one place twice
+        u"10/,2,LE,0",          //
+        u"10,2,LE,0,nes",       // a map without its bank
+        u"10,2,LE,0,-,lorom",   // the skip mark comes last
+        u"10,2,LE,0,lorom,-,-", //
+        u"10,2,LE,0,,",         //
+        u"10,2,LE,-100000000",  // past 32 bits
     };
     for (const auto& bad : bad_lines) {
         auto list = parse_pointer_list(u"; header\r\n10,4,LE,0\n\n" + bad + u"\r\n20,4,LE,0");

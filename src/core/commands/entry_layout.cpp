@@ -52,25 +52,38 @@ std::vector<std::pair<std::size_t, std::size_t>> EntryLayout::overlaps(bool all)
         in_order = spans_[i].begin >= last;
         last = spans_[i].begin;
     }
+    if (in_order) {
+        for (std::size_t i = 0; i < spans_.size() && (all || found.empty()); ++i) meet(i);
+        return found;
+    }
     std::vector<std::size_t> order(spans_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (!in_order)
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return spans_[a].begin < spans_[b].begin; });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return spans_[a].begin < spans_[b].begin; });
     for (std::size_t i : order) {
-        meet(i);
         if (!all && !found.empty()) break;
+        meet(i);
     }
     return found;
 }
 
-std::optional<std::size_t> EntryLayout::entry_at(std::uint64_t offset) const {
-    for (std::size_t i = 0; i < spans_.size(); ++i)
-        if (spans_[i].begin == offset && spans_[i].end > offset) return i;
-    return std::nullopt;
+void EntryLayout::find_outers() {
+    for (const Tail& tail : tails_) outers_.emplace(tail.outer, spans_.size());
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+        if (spans_[i].end == spans_[i].begin) continue;
+        const auto found = outers_.find(spans_[i].begin);
+        if (found != outers_.end() && found->second == spans_.size()) found->second = i;
+    }
 }
 
-bool layout_settled(const EntryLayout& layout, std::vector<std::pair<std::size_t, std::size_t>>& overlaps, bool all) {
+std::optional<std::size_t> EntryLayout::entry_at(std::uint64_t offset) const {
+    const auto found = outers_.find(offset);
+    if (found == outers_.end() || found->second == spans_.size()) return std::nullopt;
+    return found->second;
+}
+
+bool layout_settled(EntryLayout& layout, std::vector<std::pair<std::size_t, std::size_t>>& overlaps, bool all) {
     overlaps = layout.overlaps(all);
+    if (!layout.tails().empty()) layout.find_outers();
     return overlaps.empty() && layout.tails().empty();
 }
 

@@ -57,7 +57,10 @@ public:
     std::vector<std::pair<std::size_t, std::size_t>> overlaps(bool all) const;
 
     const std::vector<Tail>& tails() const { return tails_; }
-    // The ordinary entry that begins at `offset` (the first in walk order).
+    // Where each outer entry of a tail is, found once the walk is over.
+    void find_outers();
+    // The ordinary entry that begins at `offset` (the first in walk order),
+    // for the offsets find_outers() looked for.
     std::optional<std::size_t> entry_at(std::uint64_t offset) const;
     std::uint64_t begin(std::size_t index) const { return spans_[index].begin; }
     std::uint64_t end(std::size_t index) const { return spans_[index].end; }
@@ -73,6 +76,7 @@ private:
     std::vector<Span> spans_;
     std::vector<Tail> tails_;
     std::map<std::size_t, std::uint64_t> moved_;
+    std::map<std::uint64_t, std::size_t> outers_;  // offset -> entry
 };
 
 // What settle() needs to know of the entries it names: their addresses as
@@ -83,7 +87,7 @@ struct Recalled {
 };
 
 // Whether the layout needs anything: a tail, or an overlap.
-bool layout_settled(const EntryLayout& layout, std::vector<std::pair<std::size_t, std::size_t>>& overlaps, bool all);
+bool layout_settled(EntryLayout& layout, std::vector<std::pair<std::size_t, std::size_t>>& overlaps, bool all);
 // The indices whose addresses or bytes are needed.
 void wanted(const EntryLayout& layout, const std::vector<std::pair<std::size_t, std::size_t>>& overlaps,
             std::map<std::size_t, bool>& indices);
@@ -98,7 +102,7 @@ EntryEnd decide(const EntryLayout& layout, const std::vector<std::pair<std::size
 // (through `mover`, which may be null). Reads the script a second time only
 // when there is something to name or compare.
 template <class Char>
-EntryEnd settle(std::basic_string_view<Char> script, EntryReader& reader, const EntryLayout& layout, TagRanges ranges,
+EntryEnd settle(std::basic_string_view<Char> script, EntryReader& reader, EntryLayout& layout, TagRanges ranges,
                 EntryMover* mover, std::vector<Message>* failures, std::vector<std::u16string>& moves) {
     std::vector<std::pair<std::size_t, std::size_t>> overlaps;
     if (layout_settled(layout, overlaps, failures != nullptr)) return Done{};

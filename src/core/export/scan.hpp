@@ -361,7 +361,7 @@ private:
         }
         if (run_length_ > *minimum_) {
             // The address, the length and the separators of a record.
-            if (!room_for(48)) return false;
+            if (!room_for(tails_ ? 48 : 32)) return false;
             const std::int64_t address = position - run_length_ - 1 + (end_flag_ ? 1 : 0);
             const std::size_t text_chars = run_chars();
             const std::size_t text_units = run_.size();

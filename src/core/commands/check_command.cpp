@@ -61,9 +61,8 @@ Result check_entries(const CheckRequest& request, std::basic_string_view<Char> s
     auto walked = for_each_entry(
         script, reader,
         [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
-            const PlacedEntry place = placed(entry.address, entry.original_length, offset);
-            const auto tail = tail_mark(entry.original_length);
-            if (tail) {
+            const LengthField length = read_length(entry.original_length);
+            if (length.tail) {
                 // A tail's bytes are its outer entry's: they are compared
                 // with them once the walk is over.
                 auto codes = reader.encode(entry.text, TagRanges{range, range}, &tail_bytes);
@@ -71,14 +70,15 @@ Result check_entries(const CheckRequest& request, std::basic_string_view<Char> s
                     layout.add(offset, 0);
                     return unexpected(messages::measuring_failure(entry.address, codes.error()));
                 }
-                layout.add_tail(entry.address, offset, *tail, tail_bytes);
+                layout.add_tail(entry.address, offset, *length.tail, tail_bytes);
             } else {
-                layout.add(offset, place.original_length);
+                layout.add(offset, length.bytes);
+                const PlacedEntry place{entry.address, static_cast<std::uint32_t>(offset), length.bytes};
                 if (mover)
                     if (auto free = mover->check(place); !free) return free;
                 auto codes = reader.encode(entry.text, TagRanges{range, range}, nullptr);
                 if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
-                if (auto excess = length_excess(entry.original_length, codes->count)) {
+                if (auto excess = excess_of(length, entry.original_length, codes->count)) {
                     if (!mover) return unexpected(messages::excess(entry.address, *excess));
                     auto move = mover->move(place, codes->count);
                     if (!move) return unexpected(std::move(move.error()));

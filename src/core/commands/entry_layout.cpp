@@ -47,15 +47,18 @@ std::vector<std::pair<std::size_t, std::size_t>> EntryLayout::overlaps(bool all)
     // A script is nearly always in address order: one pass, no sort.
     bool in_order = true;
     std::uint64_t last = 0;
-    for (std::size_t i = 0; i < spans_.size() && in_order; ++i) {
+    for (std::size_t i = 0; i < spans_.size() && (all || found.empty()); ++i) {
         if (spans_[i].end == spans_[i].begin) continue;
-        in_order = spans_[i].begin >= last;
+        if (spans_[i].begin < last) {
+            in_order = false;
+            break;
+        }
         last = spans_[i].begin;
+        meet(i);
     }
-    if (in_order) {
-        for (std::size_t i = 0; i < spans_.size() && (all || found.empty()); ++i) meet(i);
-        return found;
-    }
+    if (in_order) return found;
+    found.clear();
+    reach = 0;
     std::vector<std::size_t> order(spans_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return spans_[a].begin < spans_[b].begin; });

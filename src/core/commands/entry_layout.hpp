@@ -8,6 +8,7 @@
 // tail's pointers follow it. The walk gathers what it meets; settle() decides
 // once the walk is over, before anything is written.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -29,6 +30,42 @@ struct TailMark {
     std::u16string_view outer_text;
 };
 std::optional<TailMark> tail_mark(std::u16string_view length);
+
+// The LENGTH field read once per entry. Nearly every one is a few decimal
+// digits and nothing else: those are read here at once, anything else by
+// the general rules (a tail mark, or the leading number).
+struct LengthField {
+    std::uint64_t bytes = 0;   // the bytes the entry covers in the ROM (never below 0)
+    bool digits_only = false;  // 1 to 18 decimal digits: `bytes` is the exact length
+    std::optional<TailMark> tail;
+};
+inline LengthField read_length(std::u16string_view text) {
+    if (!text.empty() && text.size() <= 18) {
+        std::uint64_t value = 0;
+        bool digits = true;
+        for (char16_t c : text) {
+            if (c < u'0' || c > u'9') {
+                digits = false;
+                break;
+            }
+            value = value * 10 + static_cast<std::uint64_t>(c - u'0');
+        }
+        if (digits) return {value, true, std::nullopt};
+    }
+    LengthField field;
+    field.tail = tail_mark(text);
+    field.bytes = field.tail ? field.tail->length
+                             : static_cast<std::uint64_t>(std::max<std::int64_t>(leading_number(text), 0));
+    return field;
+}
+
+// Whether `count` bytes exceed the entry's original length; the excess as
+// the message gives it, when they do.
+inline std::optional<std::u16string> excess_of(const LengthField& length, std::u16string_view text,
+                                               std::size_t count) {
+    if (length.digits_only && count <= length.bytes) return std::nullopt;
+    return length_excess(text, count);
+}
 
 class EntryLayout {
 public:

@@ -43,18 +43,19 @@ enum class Placement { own_place, moves };
 // wherever it stands). Too long for its place, it is refused unless
 // `may_move`. The message that refuses it otherwise.
 template <class Char>
-Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, std::uint64_t offset, EntryReader& reader,
-                                               CodeRange range, std::u16string_view fill_value,
+Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, const LengthField& length, std::uint64_t offset,
+                                               EntryReader& reader, CodeRange range, std::u16string_view fill_value,
                                                std::uint64_t rom_size, bool may_move, memory::ByteBuffer& bytes) {
     auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
     if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
-    const auto excess = length_excess(entry.original_length, codes->count);
+    const auto excess = excess_of(length, entry.original_length, codes->count);
     if (excess && !may_move) return unexpected(messages::excess(entry.address, *excess));
     if (codes->encoding_failure)
         return unexpected(messages::encoding_failure(entry.address, *codes->encoding_failure));
     if (excess) return Placement::moves;
-    auto fill =
-        fill_for(fill_value, leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
+    const std::int64_t original =
+        length.digits_only ? static_cast<std::int64_t>(length.bytes) : leading_number(entry.original_length);
+    auto fill = fill_for(fill_value, original - static_cast<std::int64_t>(codes->count));
     if (!fill) return unexpected(messages::unprocessable(entry.address));
     const std::uint64_t total = bytes.size() + fill->byte_count();
     if (total > 0 && (offset >= rom_size || total > rom_size - offset))
@@ -112,17 +113,18 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
     memory::ByteBuffer bytes;
     EntryLayout layout(script.size());
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
-        if (const auto tail = tail_mark(entry.original_length)) {
-            EntryEnd encoded = encode_tail(entry, offset, *tail, reader, range, layout, bytes);
+        const LengthField length = read_length(entry.original_length);
+        if (length.tail) {
+            EntryEnd encoded = encode_tail(entry, offset, *length.tail, reader, range, layout, bytes);
             entries += encoded.has_value();
             return encoded;
         }
-        const PlacedEntry place = placed(entry.address, entry.original_length, offset);
-        layout.add(offset, place.original_length);
+        const PlacedEntry place{entry.address, static_cast<std::uint32_t>(offset), length.bytes};
+        layout.add(offset, length.bytes);
         if (mover)
             if (auto free = mover->check(place); !free) return free;
         auto placement =
-            encode_for_import(entry, offset, reader, range, request.fill, rom_size, mover.has_value(), bytes);
+            encode_for_import(entry, length, offset, reader, range, request.fill, rom_size, mover.has_value(), bytes);
         if (!placement) return unexpected(std::move(placement.error()));
         ++entries;
         if (*placement == Placement::moves) {
@@ -167,13 +169,14 @@ Result import_in_place(const ImportRequest& request, std::basic_string_view<Char
 
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
         if (!rom) return unexpected(messages::unprocessable(entry.address));
-        if (const auto tail = tail_mark(entry.original_length)) {
-            EntryEnd encoded = encode_tail(entry, offset, *tail, reader, range, layout, bytes);
+        const LengthField length = read_length(entry.original_length);
+        if (length.tail) {
+            EntryEnd encoded = encode_tail(entry, offset, *length.tail, reader, range, layout, bytes);
             entries += encoded.has_value();
             return encoded;
         }
-        layout.add(offset, static_cast<std::uint64_t>(std::max<std::int64_t>(leading_number(entry.original_length), 0)));
-        auto placement = encode_for_import(entry, offset, reader, range, request.fill, rom->size(), false, bytes);
+        layout.add(offset, length.bytes);
+        auto placement = encode_for_import(entry, length, offset, reader, range, request.fill, rom->size(), false, bytes);
         if (!placement) return unexpected(std::move(placement.error()));
         patches.add(offset, bytes);
         ++entries;

@@ -1,7 +1,5 @@
 #include "core/commands/script_reading.hpp"
 
-#include <algorithm>
-
 namespace quillmere::script_reading {
 
 Expected<Prepared, Message> prepare(const CheckRequest& request, FilterUnticks& untick) {
@@ -12,11 +10,6 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, FilterUnticks& 
                                      request.tables.data_dir, request.tables.encoding);
     if (!script) return unexpected(messages::script_unreadable());
     return Prepared{std::move(*tables), std::move(*script)};
-}
-
-PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset) {
-    const std::int64_t length = leading_number(original_length);
-    return {address, static_cast<std::uint32_t>(offset), static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
 }
 
 }  // namespace quillmere::script_reading

@@ -27,6 +27,12 @@ std::size_t split_fields(std::u16string_view line, char16_t separator, std::u16s
 // The place or places of ADDRESS into the pointer; false when they are not
 // hexadecimal or their number does not match the size.
 bool read_places(std::u16string_view text, Pointer& pointer) {
+    if (text.find(u'/') == std::u16string_view::npos) {
+        // One place, as nearly every line has.
+        const auto place = parse_hex32(text);
+        if (place) pointer.address = *place;
+        return place.has_value();
+    }
     std::u16string_view parts[4];
     const std::size_t count = split_fields(text, u'/', parts);
     if (count == 0) return false;
@@ -38,9 +44,8 @@ bool read_places(std::u16string_view text, Pointer& pointer) {
         pointer.places[i] = *place;
     }
     pointer.address = pointer.places[0];
-    pointer.split = count > 1;
-    if (!pointer.split) pointer.places[0] = 0;
-    return count == 1 || count == pointer.size;
+    pointer.split = true;
+    return count == pointer.size;
 }
 
 std::optional<Pointer> parse_line(std::u16string_view line) {

@@ -126,17 +126,20 @@ inline constexpr const char* kSheetNeeds = "--sheet needs --glyph and --font";
 inline constexpr const char* kPointers = "Make pointer lists: list a pointer table, or find the pointers to records.";
 inline constexpr const char* kPointerTable = "List the pointers of a table of N pointers.";
 inline constexpr const char* kPointerTableDetails =
-    "Lines ADDRESS,SIZE,ORDER,BASE[,MAP][,-]. The target of a pointer is its value minus BASE, through MAP. A split "
-    "table (--split-high, and --split-bank) lists each pointer by its places, LOW/HIGH[/BANK]. A pointer whose "
-    "value is --null is listed with a last field - and skipped by export, check and import.";
+    "Lines ADDRESS,SIZE,ORDER,BASE[,MAP][,-]. The target of a pointer is its value minus BASE, through MAP: linear "
+    "(the offset), lorom ((bank & 7F) * 8000 + address - 8000), hirom (address & 3FFFFF), gb:N (4000-7FFF is bank "
+    "N), nes:N (after a 16-byte header, 8000-BFFF is bank N and C000-FFFF the last bank). A split table "
+    "(--split-high, and --split-bank) lists each pointer by its places, LOW/HIGH[/BANK]. A pointer whose value is "
+    "--null is listed with a last field - and skipped by export, check and import.";
 inline constexpr const char* kPointerScan = "Find every place in the ROM that points at the address of a record of the script.";
 inline constexpr const char* kPointerScanDetails =
     "Places that form a table (at least --min-run pointers one stride apart, the stride from the pointer size up "
     "to --max-stride, pointing at two or more records) are listed first, each table under a comment line; the "
     "places alone follow under a comment line of their own, unless --tables-only.";
 inline constexpr const char* kPointerRom = "ROM image";
-inline constexpr const char* kPointerSize = "pointer size in bytes: 2, 3 or 4 (a split table: the number of its tables)";
-inline constexpr const char* kPointerOrder = "byte order: LE or BE (a split table: LE)";
+inline constexpr const char* kPointerSize =
+    "pointer size in bytes: 2, 3 or 4; required, except for a split table, whose size is the number of its tables";
+inline constexpr const char* kPointerOrder = "byte order: LE or BE; required, except for a split table (LE)";
 inline constexpr const char* kPointerBase =
     "hexadecimal value of a pointer to address 0, - in front when negative (write --base=-HEX)";
 inline constexpr const char* kPointerMap =
@@ -152,7 +155,7 @@ inline constexpr const char* kTablesOnly = "list only the pointers that are part
 inline constexpr const char* kPointerOut = "pointer list file (default: standard output)";
 inline constexpr const char* kPointerAt = "hexadecimal offset of the table's first pointer";
 inline constexpr const char* kPointerCount = "number of pointers in the table";
-inline constexpr const char* kPointerStride = "bytes from one pointer to the next (default: the size)";
+inline constexpr const char* kPointerStride = "bytes from one pointer to the next (default: the size; 1 for a split table)";
 inline constexpr const char* kPointerScript = "script whose record addresses are looked for";
 inline constexpr const char* kPointerAlign = "look only at offsets that are multiples of this";
 

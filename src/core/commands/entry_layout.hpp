@@ -87,7 +87,7 @@ public:
     void add_tail(std::u16string_view address, std::uint64_t offset, const TailMark& mark,
                   std::span<const std::uint8_t> bytes);
     // The entry added last now goes to `to`.
-    void moved(std::uint64_t to) { moved_[spans_.size() - 1] = to; }
+    void moved(std::uint64_t to) { moved_.emplace_back(spans_.size() - 1, to); }
 
     // Entries (indices in walk order, the earlier first) whose bytes
     // overlap: the first found in address order, or all of them.
@@ -102,8 +102,9 @@ public:
     std::uint64_t begin(std::size_t index) const { return spans_[index].begin; }
     std::uint64_t end(std::size_t index) const { return spans_[index].end; }
     std::uint64_t placed_at(std::size_t index) const {
-        const auto found = moved_.find(index);
-        return found == moved_.end() ? spans_[index].begin : found->second;
+        // Entries move in walk order: the list is sorted by index.
+        const auto found = std::lower_bound(moved_.begin(), moved_.end(), std::pair<std::size_t, std::uint64_t>(index, 0));
+        return found == moved_.end() || found->first != index ? spans_[index].begin : found->second;
     }
 
 private:
@@ -112,8 +113,8 @@ private:
     };
     std::vector<Span> spans_;
     std::vector<Tail> tails_;
-    std::map<std::size_t, std::uint64_t> moved_;
-    std::map<std::uint64_t, std::size_t> outers_;  // offset -> entry
+    std::vector<std::pair<std::size_t, std::uint64_t>> moved_;  // entry -> its new place
+    std::map<std::uint64_t, std::size_t> outers_;               // offset -> entry
 };
 
 // What settle() needs to know of the entries it names: their addresses as

@@ -32,10 +32,15 @@ Expected<EntryMover, Message> EntryMover::make(const RelocationInput& input, std
     const auto align = parse_decimal32(input.align);
     if (!align || *align == 0) return unexpected(messages::bad_alignment());
 
-    const std::vector<Pointer> list = *pointers;
-    const auto nulls = static_cast<std::size_t>(std::count_if(list.begin(), list.end(), [](const Pointer& p) { return p.skip; }));
+    const auto nulls = static_cast<std::size_t>(
+        std::count_if(pointers->begin(), pointers->end(), [](const Pointer& p) { return p.skip; }));
     auto relocator = Relocator::make(rom, std::move(*pointers), blocks, *align, {});
     if (!relocator) {
+        // The list is read again to name the pointers: a list of a pointer
+        // per string is large, and a refusal is rare.
+        auto again = read_pointer_list(input.pointer_list);
+        if (!again) return unexpected(std::move(again.error()));
+        const std::vector<Pointer>& list = *again;
         const RelocationFailure& f = relocator.error();
         switch (f.fault) {
         case RelocationFault::pointer_outside_rom: return unexpected(messages::pointer_outside_rom(list[f.pointer].address));

@@ -8,6 +8,7 @@
 
 #include "cli/commands.hpp"
 #include "core/commands/cli_help.hpp"
+#include "core/commands/messages.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/text/gbk.hpp"
 
@@ -68,6 +69,8 @@ bool fill_request(const ScriptOptions& options, CheckRequest& request, const Str
 }
 
 int report(const CommandResult<ScriptPayload>& result, const Streams& streams) {
+    if (result.payload.null_pointers > 0)
+        streams.err << text::to_utf8(messages::null_pointers_skipped(result.payload.null_pointers)) << '\n';
     for (const Message& failure : result.payload.entry_failures) print_message(failure, streams);
     for (const std::u16string& move : result.payload.moves) streams.out << text::to_utf8(move) << '\n';
     print_message(result.message, streams);

@@ -1,7 +1,5 @@
 #include "core/commands/script_reading.hpp"
 
-#include <algorithm>
-
 #include "core/files/files.hpp"
 
 namespace quillmere::script_reading {
@@ -23,11 +21,6 @@ Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& in
     auto widths = CodeWidths::parse(*lines, input.default_width, tables);
     if (!widths) return unexpected(messages::widths_failure(widths.error()));
     return std::optional<CodeWidths>(std::move(*widths));
-}
-
-PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset) {
-    const std::int64_t length = leading_number(original_length);
-    return {address, static_cast<std::uint32_t>(offset), static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
 }
 
 }  // namespace quillmere::script_reading

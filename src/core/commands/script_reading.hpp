@@ -172,7 +172,4 @@ auto walk_script(ScriptSource& script, const ScriptTables& tables, Walk&& walk) 
 [[nodiscard]] Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input,
                                                                        const ReverseTables& tables);
 
-// The entry as the mover names it.
-PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset);
-
 }  // namespace quillmere::script_reading

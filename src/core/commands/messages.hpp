@@ -47,6 +47,8 @@ Message output_over_rom();
 Message rom_unreadable();
 Message script_unreadable();
 Message cannot_write_file(const std::filesystem::path& path);
+// A command asked to write over a file it reads.
+Message output_is_input(const std::filesystem::path& path);
 // What the front ends say when a command could not finish at all.
 Message out_of_memory();
 Message unexpected_failure();

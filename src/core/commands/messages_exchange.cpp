@@ -74,9 +74,6 @@ Message original_unreadable(const std::filesystem::path& path) { return error(u"
 Message translation_unreadable(const std::filesystem::path& path) {
     return error(u"无法读取译文：" + path_text(path));
 }
-Message output_is_input(const std::filesystem::path& path) {
-    return error(u"不能把结果写入正在读取的文件：" + path_text(path));
-}
 
 Message malformed_line(std::size_t line) { return error(u"第" + decimal(line) + u"行格式错误"); }
 Message key_not_in_original(std::u16string_view key) { return error(shown(key) + u"不在原文中"); }

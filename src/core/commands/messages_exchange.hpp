@@ -29,7 +29,6 @@ Message exchange_problems(std::size_t count);
 Message exchange_file_unreadable(const std::filesystem::path& path);
 Message original_unreadable(const std::filesystem::path& path);
 Message translation_unreadable(const std::filesystem::path& path);
-Message output_is_input(const std::filesystem::path& path);
 
 // One problem each, one line each.
 Message malformed_line(std::size_t line);

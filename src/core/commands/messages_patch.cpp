@@ -90,9 +90,6 @@ std::u16string ignored_checksum(const patch::PatchFailure& failure) {
     return u"警告：" + failure_text(failure) + u"（已忽略）";
 }
 Message file_unreadable(const std::filesystem::path& path) { return error(u"无法读取文件：" + path.u16string()); }
-Message output_is_input(const std::filesystem::path& path) {
-    return error(u"输出文件不能是输入文件：" + path.u16string());
-}
 Message ips_without_metadata() { return error(u"IPS补丁不能带元数据"); }
 Message patch_created(PatchFormat format, std::uint64_t bytes) {
     return notice(format_name(format) + u"补丁已写入，共" + bytes_text(bytes));

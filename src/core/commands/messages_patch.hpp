@@ -20,7 +20,6 @@ Message patch_failure(const patch::PatchFailure& failure);
 // A checksum that does not match, let through: one line for standard error.
 std::u16string ignored_checksum(const patch::PatchFailure& failure);
 Message file_unreadable(const std::filesystem::path& path);
-Message output_is_input(const std::filesystem::path& path);
 Message ips_without_metadata();
 Message patch_created(patch::PatchFormat format, std::uint64_t bytes);
 Message patch_applied(patch::PatchFormat format);

@@ -9,8 +9,9 @@ packages=(
   libicu-dev libgtest-dev libgmock-dev libcli11-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libgl-dev libxkbcommon-dev
   clang libclang-rt-dev
-  libfreetype-dev libpng-dev
+  libfreetype-dev libpng-dev zlib1g-dev
   xvfb xauth fonts-noto-cjk fonts-wqy-zenhei time python3
+  gettext  # msgfmt: the tests check the PO files the exchange writes
 )
 
 missing=()

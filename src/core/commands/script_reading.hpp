@@ -13,6 +13,7 @@
 #include "core/commands/messages.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/hex.hpp"
+#include "core/layout/code_widths.hpp"
 #include "core/memory/large_buffer.hpp"
 #include "core/script/entry.hpp"
 #include "core/script/entry_failure.hpp"
@@ -97,16 +98,9 @@ struct Entry {
     std::u16string_view address;
     std::u16string_view original_length;
     std::basic_string_view<Char> text;
-    std::optional<std::uint64_t> plain_length;  // the original length, when written plainly
-
-    // By how many bytes `count` exceeds the original length, when it does.
-    std::optional<std::u16string> excess(std::size_t count) const {
-        return length_excess(original_length, plain_length, count);
-    }
-    // The original length as the fill reads it.
-    std::int64_t length_number() const {
-        return plain_length ? static_cast<std::int64_t>(*plain_length) : leading_number(original_length);
-    }
+    // The original length, when written plainly: read from the field's
+    // own bytes, before it is decoded.
+    std::optional<std::uint64_t> plain_length;
 };
 
 // How an entry, or a walk over the entries, ended: the message of a
@@ -181,7 +175,9 @@ auto walk_script(ScriptSource& script, const ScriptTables& tables, Walk&& walk) 
     return walk(script.text(), reader);
 }
 
-// The entry as the mover names it.
-PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset);
+// The widths file, when a pixel limit asks for it; the check's and what the
+// exchange states in its notes.
+[[nodiscard]] Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input,
+                                                                       const ReverseTables& tables);
 
 }  // namespace quillmere::script_reading

@@ -54,11 +54,4 @@ std::optional<std::u16string> length_excess(std::u16string_view original_length,
     return decimal_sum(u"", count - value);
 }
 
-std::optional<std::u16string> length_excess(std::u16string_view original_length, std::optional<std::uint64_t> plain,
-                                            std::size_t count) {
-    if (!plain) return length_excess(original_length, count);
-    if (count <= *plain) return std::nullopt;
-    return decimal_sum(u"", count - *plain);
-}
-
 }  // namespace quillmere

@@ -87,8 +87,5 @@ std::optional<std::uint64_t> plain_length(std::basic_string_view<Char> field) {
     return value;
 }
 
-// length_excess, with the length known when it is plain.
-std::optional<std::u16string> length_excess(std::u16string_view original_length, std::optional<std::uint64_t> plain,
-                                            std::size_t count);
 
 }  // namespace quillmere

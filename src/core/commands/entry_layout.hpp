@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/commands/script_reading.hpp"
+#include "core/memory/large_buffer.hpp"
 
 namespace quillmere::script_reading {
 
@@ -68,7 +69,7 @@ public:
         std::vector<std::uint8_t> bytes;  // the text encoded, without fill
     };
 
-    explicit EntryLayout(std::size_t script_size) { spans_.reserve(script_size / 64); }
+    explicit EntryLayout(std::size_t script_size) { memory::reserve_large(spans_, script_size / 64); }
 
     // Every entry the walk hands over, in order: an ordinary one with its
     // original length.

@@ -51,6 +51,9 @@ public:
         if (const std::uint32_t alone = alone_[first]; alone != 0) return Match{width, unpacked(alone)};
         const Slot& slot = slots_[first];
         if (slot.kind == Slot::none) return std::nullopt;
+        // A value alone whose key is no code is not in alone_: its code is
+        // returned for the caller to report.
+        if (slot.kind == Slot::one_value) return Match{width, slot.code};
         const Group& group = groups_[slot.group];
         for (const Longer& candidate : group.longer)
             if (plain.starts_with(candidate.value)) return Match{candidate.value.size(), candidate.code};

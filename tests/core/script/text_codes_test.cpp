@@ -105,7 +105,10 @@ std::u16string character_of(std::uint8_t lead, std::uint8_t trail) {
 TEST(text_codes_test, bytes_read_as_their_decoded_text) {
     const std::u16string open = character_of(0x81, '{');   // second byte "{"
     const std::u16string close = character_of(0x81, '}');  // second byte "}"
-    std::vector<TableLine> single{{u"41", u"A"}, {u"42", u"AB"}, {u"43", u"ABC"}, {u"44", u"x{y"}};
+    // "c" and "错" are keyed by no code: the one a value alone, the other
+    // grouped with a longer value.
+    std::vector<TableLine> single{{u"41", u"A"}, {u"42", u"AB"}, {u"43", u"ABC"}, {u"44", u"x{y"},
+                                  {u"", u"c"},   {u"4X", u"错"}, {u"45", u"错误"}};
     std::vector<TableLine> double_lines{{u"8140", u"啊"}, {u"8141", open}, {u"8142", open + close},
                                         {u"8143", u"A"}, {u"8144", u"\uFFFD"}};
     FilterLookup filters;
@@ -117,7 +120,7 @@ TEST(text_codes_test, bytes_read_as_their_decoded_text) {
         u"", u"AABABCA", u"啊" + open + close + open, u"{名}{人}{$41}", u"{" + close + u"}{" + open + u"x}",
         u"{结束符00}{跳跃符F0：012C}", u"x{y}", u"A" + close + u"}", u"{" + open + u"x", u"乙", u"A{无}",
         u"{结束符0}", u"AB{人}A", u"{结束符0A0B}{结束符0a}", u"{结束符 0A}", u"{跳跃符F0：01：02}", u"{跳跃符F0}",
-        u"{跳跃符：01}", u"{跳跃符F0：0}", u"{跳跃符F0：}", u"{跳跃符F0F1F2：01}", u"{跳跃符F0:01}", u"{跳跃符啊：01}"};
+        u"{跳跃符：01}", u"{跳跃符F0：0}", u"{跳跃符F0：}", u"{跳跃符F0F1F2：01}", u"{跳跃符F0:01}", u"{跳跃符啊：01}", u"c", u"Ac", u"错", u"错误"};
     const TagRanges ranges[] = {{{0, 0xFFFF}, {0, 0xFFFF}}, {{0, 0xFFFF}, {0x9000, 0xFFFF}}, {{1, 0}, {1, 0}}};
     for (const std::u16string& text : texts)
         for (const TagRanges& range : ranges) {

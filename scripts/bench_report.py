@@ -54,6 +54,19 @@ def bench(results, *names):
     return None, None
 
 
+def ratio_rows(ratios):
+    """Each tool's time over its floor's, from the same run."""
+    for what, floor, names, limit in ratios:
+        name, b = bench(core, *names)
+        target = f"<= {limit:.1f} x"
+        if not floor or not b:
+            missing(what, target)
+            continue
+        ratio = ms(b) / ms(floor)
+        note = "" if name == names[0] else f" (by {name.split('/')[0]})"
+        row(what + note, f"{ratio:.2f} x ({ms(b):.0f} / {ms(floor):.0f} ms)", target, ratio <= limit)
+
+
 for size in (4, 8, 16, 32):
     b = core.get(f"Export/{size}/real_time")
     if b:
@@ -99,15 +112,7 @@ ratios = (
     ("check / floor load", load, ("Check/real_time",), 1.0),
     ("import / floor load", load, ("Import/1/real_time", "Import/0/real_time"), 1.5),
 )
-for what, floor, names, limit in ratios:
-    name, b = bench(core, *names)
-    target = f"<= {limit:.1f} x"
-    if not floor or not b:
-        missing(what, target)
-        continue
-    ratio = ms(b) / ms(floor)
-    note = "" if name == names[0] else f" (by {name.split('/')[0]})"
-    row(what + note, f"{ratio:.2f} x ({ms(b):.0f} / {ms(floor):.0f} ms)", target, ratio <= limit)
+ratio_rows(ratios)
 
 # Against the tight floor (bench/tight_floor.cpp), measured in the same run:
 # the script and ROM mapped, one pass, a flat reverse table, the ROM written
@@ -126,15 +131,7 @@ tight = (
     ("check / tight floor scan", tight_scan, ("Check/real_time",), 1.5),
     ("import / tight floor load", tight_load, ("Import/1/real_time",), 2.0),
 )
-for what, floor, names, limit in tight:
-    name, b = bench(core, *names)
-    target = f"<= {limit:.1f} x"
-    if not floor or not b:
-        missing(what, target)
-        continue
-    ratio = ms(b) / ms(floor)
-    note = "" if name == names[0] else f" (by {name.split('/')[0]})"
-    row(what + note, f"{ratio:.2f} x ({ms(b):.0f} / {ms(floor):.0f} ms)", target, ratio <= limit)
+ratio_rows(tight)
 plain, moving = core.get("Import/1/real_time"), core.get("ImportMovingEntries/real_time")
 if plain and moving:
     share = rate(moving) / rate(plain)

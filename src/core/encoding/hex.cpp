@@ -37,23 +37,12 @@ std::optional<std::int32_t> hex_value(std::basic_string_view<Char> text) {
 
 std::optional<std::int32_t> hex2num(std::u16string_view text) { return hex_value(text); }
 std::optional<std::int32_t> hex2num(std::string_view text) {
-    // Addresses of every entry of a script pass here: a table of digit
-    // values, and the usual eight digits or fewer without a bound check
-    // each.
-    static constexpr auto kValues = [] {
-        std::array<std::int8_t, 256> values{};
-        for (int byte = 0; byte < 256; ++byte)
-            values[static_cast<std::size_t>(byte)] = static_cast<std::int8_t>(
-                byte >= '0' && byte <= '9'   ? byte - '0'
-                : byte >= 'A' && byte <= 'F' ? byte - 'A' + 10
-                : byte >= 'a' && byte <= 'f' ? byte - 'a' + 10
-                                             : -1);
-        return values;
-    }();
+    // Addresses of every entry of a script pass here: the usual eight
+    // digits or fewer by table, without a bound check each.
     if (text.empty() || text.size() > 8) return hex_value(text);
     std::uint32_t value = 0;
     for (char c : text) {
-        const int digit = kValues[static_cast<std::uint8_t>(c)];
+        const int digit = kHexByteValues[static_cast<std::uint8_t>(c)];
         if (digit < 0) return std::nullopt;
         value = value << 4 | static_cast<std::uint32_t>(digit);
     }

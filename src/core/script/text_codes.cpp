@@ -216,20 +216,7 @@ bool decode_piece(std::string_view bytes, std::u16string& text) {
     return true;
 }
 
-// The value of each byte as a hexadecimal digit, or -1.
-constexpr auto kHexValues = [] {
-    std::array<std::int8_t, 256> values{};
-    for (int byte = 0; byte < 256; ++byte) {
-        values[static_cast<std::size_t>(byte)] = static_cast<std::int8_t>(
-            byte >= '0' && byte <= '9'   ? byte - '0'
-            : byte >= 'A' && byte <= 'F' ? byte - 'A' + 10
-            : byte >= 'a' && byte <= 'f' ? byte - 'a' + 10
-                                         : -1);
-    }
-    return values;
-}();
-
-int ascii_hex_value(std::uint8_t byte) { return kHexValues[byte]; }
+int ascii_hex_value(std::uint8_t byte) { return kHexByteValues[byte]; }
 
 bool is_ascii_hex(std::string_view digits) {
     for (char digit : digits)
@@ -309,7 +296,7 @@ struct ByteWalk : FailingWalk {
         if (!end && !rest.starts_with(tables.jump_word)) return 0;
         std::size_t i = at + 1 + (end ? tables.end_word.size() : tables.jump_word.size());
         const std::size_t code_start = i;
-        while (i < size && kHexValues[bytes[i]] >= 0) ++i;
+        while (i < size && kHexByteValues[bytes[i]] >= 0) ++i;
         const std::size_t code_digits = i - code_start;
         if (code_digits != 2 && code_digits != 4) return 0;
         std::size_t parameters_start = i, parameter_digits = 0;
@@ -317,7 +304,7 @@ struct ByteWalk : FailingWalk {
             if (text.substr(i, tables.colon.size()) != tables.colon) return 0;
             i += tables.colon.size();
             parameters_start = i;
-            while (i < size && kHexValues[bytes[i]] >= 0) ++i;
+            while (i < size && kHexByteValues[bytes[i]] >= 0) ++i;
             parameter_digits = i - parameters_start;
             if (parameter_digits % 2 != 0) return 0;
         }

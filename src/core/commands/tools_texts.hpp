@@ -1,0 +1,99 @@
+#pragma once
+// The tools window's labels, captions and column heads; its messages are in
+// messages_tools.hpp, and each command's messages in that command's part of
+// the catalogue.
+
+#include <string_view>
+
+namespace quillmere::tools_texts {
+
+using Text = std::u16string_view;
+
+inline constexpr Text kWindowTitle = u"Quillmere 工具箱";
+inline constexpr Text kSettingsFile = u"工具箱设置.txt";
+inline constexpr Text kTabs = u"工具";
+inline constexpr Text kMessage = u"结果";
+inline constexpr Text kProgress = u"进度";
+inline constexpr Text kCancel = u"取消";
+inline constexpr Text kBrowse = u"浏览…";
+inline constexpr Text kBrowseFor = u"浏览：";  // + the box's label, as the button's accessible name
+inline constexpr Text kRun = u"执行";
+inline constexpr Text kWorking = u"正在执行…";
+inline constexpr Text kAllFiles = u"所有文件|*.*";
+inline constexpr Text kTableFiles = u"码表文件|*.tbl;*.txt|所有文件|*.*";
+inline constexpr Text kTextFiles = u"文本文件|*.txt|所有文件|*.*";
+inline constexpr Text kFromMainWindow = u"（主窗口的过滤区）";
+
+// The settings every tab shares.
+inline constexpr Text kShared = u"共用设置";
+inline constexpr Text kRom = u"ROM文件";
+inline constexpr Text kMode = u"ROM类型";
+inline constexpr Text kModeSingle = u"单字节ROM";
+inline constexpr Text kModeDouble = u"双字节ROM";
+inline constexpr Text kModeBoth = u"单双字节混合ROM";
+inline constexpr Text kTable2 = u"双字节码表";
+inline constexpr Text kTable1 = u"单字节码表";
+inline constexpr Text kFilter2 = u"双字节过滤文件";
+inline constexpr Text kFilter1 = u"单字节过滤文件";
+inline constexpr Text kEncoding = u"文本编码";
+inline constexpr Text kGbk = u"GBK";
+inline constexpr Text kUtf8 = u"UTF-8";
+inline constexpr Text kHexBytes = u"{$XX}按字节读取";
+
+// 码表: a table made for other tools.
+inline constexpr Text kTableTab = u"码表";
+inline constexpr Text kConvertSource = u"源码表";
+inline constexpr Text kSourceEncoding = u"源编码";
+inline constexpr Text kAutomatic = u"自动";
+inline constexpr Text kOutEncoding = u"输出编码";
+inline constexpr Text kOutTable1 = u"单字节码表（写入）";
+inline constexpr Text kOutTable2 = u"双字节码表（写入）";
+inline constexpr Text kOutFilter1 = u"单字节过滤文件（写入）";
+inline constexpr Text kOutFilter2 = u"双字节过滤文件（写入）";
+inline constexpr Text kConvert = u"转换";
+inline constexpr Text kReport = u"报告";
+
+// 检查: every entry against the tables and the box limits.
+inline constexpr Text kCheckTab = u"检查";
+inline constexpr Text kScript = u"脚本文件";
+inline constexpr Text kRangeLow = u"控制码下限";
+inline constexpr Text kRangeHigh = u"控制码上限";
+inline constexpr Text kLineBreak = u"换行标记";
+inline constexpr Text kPageBreak = u"换页标记";
+inline constexpr Text kMaxChars = u"每行字数";
+inline constexpr Text kMaxLines = u"每框行数";
+inline constexpr Text kMaxWidth = u"每行像素";
+inline constexpr Text kWidths = u"字宽文件";
+inline constexpr Text kDefaultWidth = u"默认字宽";
+inline constexpr Text kNoLimit = u"不限";
+inline constexpr Text kCheck = u"检查";
+inline constexpr Text kProblems = u"问题";
+inline constexpr Text kAddress = u"地址";
+inline constexpr Text kLine = u"行";
+inline constexpr Text kMessageColumn = u"信息";
+inline constexpr Text kEntryText = u"条目文本";
+
+// 查找: a word in a ROM.
+inline constexpr Text kFindTab = u"查找";
+inline constexpr Text kFindMode = u"查找方式";
+inline constexpr Text kFindRelative = u"相对差值";
+inline constexpr Text kFindValues = u"编码数值";
+inline constexpr Text kFindPattern = u"字形规律";
+inline constexpr Text kFindText = u"按码表";
+inline constexpr Text kFindQuery = u"查找内容";
+inline constexpr Text kFindSequence = u"字符顺序";
+inline constexpr Text kFindValueList = u"数值";
+inline constexpr Text kFindRange = u"地址范围";
+inline constexpr Text kFindWidth = u"编码宽度";
+inline constexpr Text kFindOrder = u"字节顺序";
+inline constexpr Text kLittleEndian = u"小端（LE）";
+inline constexpr Text kBigEndian = u"大端（BE）";
+inline constexpr Text kFindMax = u"最多列出";
+inline constexpr Text kFind = u"查找";
+inline constexpr Text kHits = u"结果列表";
+inline constexpr Text kHitMap = u"对应";
+inline constexpr Text kHitPreview = u"预览";
+inline constexpr Text kMakeTable = u"生成码表";
+inline constexpr Text kMakeTableFile = u"码表文件（写入）";
+
+}  // namespace quillmere::tools_texts

@@ -9,6 +9,7 @@
 #include "core/commands/tools_texts.hpp"
 #include "ui/app_icon.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/tools/check_tab.hpp"
 #include "ui/tools/table_tab.hpp"
 #include "ui/tools/tool_controls.hpp"
 #include "ui/tools/tool_runner.hpp"
@@ -36,6 +37,7 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     const ToolsContext context{dialogs, *runner_, *shared_, [this](const Message& message) { show_message(message); }};
+    tabs_->addTab(new CheckTab(context), to_qt(texts::kCheckTab));
     tabs_->addTab(new TableTab(context), to_qt(texts::kTableTab));
 
     auto* layout = new QVBoxLayout(this);

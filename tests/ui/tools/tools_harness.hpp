@@ -16,6 +16,7 @@
 #include <QTest>
 #include <memory>
 
+#include "ui/qt_text.hpp"
 #include "ui/scripted_seams.hpp"
 #include "ui/tools/tool_runner.hpp"
 #include "ui/tools/tools_window.hpp"

@@ -98,7 +98,7 @@ inline constexpr Text kFind = u"查找";
 inline constexpr Text kHits = u"结果列表";
 inline constexpr Text kHitMap = u"对应";
 inline constexpr Text kHitPreview = u"预览";
-inline constexpr Text kMakeTable = u"生成码表";
+inline constexpr Text kMakeTable = u"由选中结果生成码表";
 inline constexpr Text kMakeTableFile = u"码表文件（写入）";
 
 }  // namespace quillmere::tools_texts

@@ -10,6 +10,7 @@
 #include "ui/app_icon.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/tools/check_tab.hpp"
+#include "ui/tools/find_tab.hpp"
 #include "ui/tools/table_tab.hpp"
 #include "ui/tools/tool_controls.hpp"
 #include "ui/tools/tool_runner.hpp"
@@ -39,6 +40,7 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     const ToolsContext context{dialogs, *runner_, *shared_, [this](const Message& message) { show_message(message); }};
     tabs_->addTab(new CheckTab(context), to_qt(texts::kCheckTab));
     tabs_->addTab(new TableTab(context), to_qt(texts::kTableTab));
+    tabs_->addTab(new FindTab(context), to_qt(texts::kFindTab));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shared_);

@@ -101,4 +101,23 @@ inline constexpr Text kHitPreview = u"预览";
 inline constexpr Text kMakeTable = u"由选中结果生成码表";
 inline constexpr Text kMakeTableFile = u"码表文件（写入）";
 
+// 补丁: the changes between two images, and release patches.
+inline constexpr Text kPatchTab = u"补丁";
+inline constexpr Text kOriginal = u"原始ROM";
+inline constexpr Text kModified = u"修改后ROM";
+inline constexpr Text kDiffGroup = u"差异";
+inline constexpr Text kDiffScript = u"脚本文件（解释改动）";
+inline constexpr Text kDiff = u"比较";
+inline constexpr Text kCreateGroup = u"制作补丁";
+inline constexpr Text kPatchFormat = u"补丁格式";
+inline constexpr Text kPatchOut = u"补丁文件（写入）";
+inline constexpr Text kMetadata = u"元数据文件（仅BPS）";
+inline constexpr Text kCreate = u"制作";
+inline constexpr Text kApplyGroup = u"应用补丁";
+inline constexpr Text kPatchFile = u"补丁文件";
+inline constexpr Text kPatchResult = u"结果ROM（写入）";
+inline constexpr Text kIgnoreChecksum = u"忽略校验和不符";
+inline constexpr Text kApply = u"应用";
+inline constexpr Text kPatchFiles = u"补丁文件|*.bps;*.ips;*.ups|所有文件|*.*";
+
 }  // namespace quillmere::tools_texts

@@ -11,6 +11,7 @@
 #include "ui/qt_text.hpp"
 #include "ui/tools/check_tab.hpp"
 #include "ui/tools/find_tab.hpp"
+#include "ui/tools/patch_tab.hpp"
 #include "ui/tools/table_tab.hpp"
 #include "ui/tools/tool_controls.hpp"
 #include "ui/tools/tool_runner.hpp"
@@ -41,6 +42,7 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     tabs_->addTab(new CheckTab(context), to_qt(texts::kCheckTab));
     tabs_->addTab(new TableTab(context), to_qt(texts::kTableTab));
     tabs_->addTab(new FindTab(context), to_qt(texts::kFindTab));
+    tabs_->addTab(new PatchTab(context), to_qt(texts::kPatchTab));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shared_);

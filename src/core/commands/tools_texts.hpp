@@ -120,4 +120,21 @@ inline constexpr Text kIgnoreChecksum = u"忽略校验和不符";
 inline constexpr Text kApply = u"应用";
 inline constexpr Text kPatchFiles = u"补丁文件|*.bps;*.ips;*.ups|所有文件|*.*";
 
+// 协作: a script carried to a translation team's files and back.
+inline constexpr Text kExchangeTab = u"协作";
+inline constexpr Text kExchangeExportGroup = u"导出为协作文件";
+inline constexpr Text kExchangeImportGroup = u"由协作文件导入";
+inline constexpr Text kOriginalScript = u"原脚本";
+inline constexpr Text kTranslationScript = u"译文脚本（可不填）";
+inline constexpr Text kExchangeFormat = u"格式";
+inline constexpr Text kCsvEncoding = u"CSV编码";
+inline constexpr Text kExchangeOut = u"协作文件（写入）";
+inline constexpr Text kExchangeFrom = u"协作文件";
+inline constexpr Text kScriptOut = u"译文脚本（写入）";
+inline constexpr Text kRequireAll = u"要求全部已翻译";
+inline constexpr Text kUseFuzzy = u"采用模糊条目的译文";
+inline constexpr Text kExport = u"导出";
+inline constexpr Text kImport = u"导入";
+inline constexpr Text kExchangeFiles = u"协作文件|*.po;*.csv;*.json|所有文件|*.*";
+
 }  // namespace quillmere::tools_texts

@@ -10,6 +10,7 @@
 #include "ui/app_icon.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/tools/check_tab.hpp"
+#include "ui/tools/exchange_tab.hpp"
 #include "ui/tools/find_tab.hpp"
 #include "ui/tools/patch_tab.hpp"
 #include "ui/tools/table_tab.hpp"
@@ -43,6 +44,7 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     tabs_->addTab(new TableTab(context), to_qt(texts::kTableTab));
     tabs_->addTab(new FindTab(context), to_qt(texts::kFindTab));
     tabs_->addTab(new PatchTab(context), to_qt(texts::kPatchTab));
+    tabs_->addTab(new ExchangeTab(context), to_qt(texts::kExchangeTab));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shared_);

@@ -137,4 +137,28 @@ inline constexpr Text kExport = u"导出";
 inline constexpr Text kImport = u"导入";
 inline constexpr Text kExchangeFiles = u"协作文件|*.po;*.csv;*.json|所有文件|*.*";
 
+// 字库: a new code table and font sheet for a translation.
+inline constexpr Text kCharsetTab = u"字库";
+inline constexpr Text kKeepTable = u"沿用的游戏码表（可不填）";
+inline constexpr Text kStartCode = u"起始编码";
+inline constexpr Text kSkip = u"跳过的编码段（以空格分隔）";
+inline constexpr Text kTrail = u"允许的第二字节段（以空格分隔）";
+inline constexpr Text kOrder = u"排列顺序";
+inline constexpr Text kOrderAppearance = u"出现顺序";
+inline constexpr Text kOrderFrequency = u"出现次数";
+inline constexpr Text kOrderGbk = u"GBK编码顺序";
+inline constexpr Text kNewTable = u"新码表（写入）";
+inline constexpr Text kCharsFile = u"新增字文件（写入，可不填）";
+inline constexpr Text kSheetFile = u"字模图（写入PNG，可不填）";
+inline constexpr Text kGlyph = u"字模大小（宽x高）";
+inline constexpr Text kFontFile = u"字体文件";
+inline constexpr Text kColumns = u"每行字数";
+inline constexpr Text kMake = u"生成";
+inline constexpr Text kTableText = u"新码表内容";
+inline constexpr Text kSheetImage = u"字模图";
+inline constexpr Text kCellUnderMouse = u"鼠标所指的字";
+inline constexpr Text kEmptyCell = u"（空）";
+inline constexpr Text kFontFiles = u"字体文件|*.ttf;*.ttc;*.otf;*.bdf;*.pcf|所有文件|*.*";
+inline constexpr Text kPngFiles = u"PNG图片|*.png";
+
 }  // namespace quillmere::tools_texts

@@ -9,6 +9,7 @@
 #include "core/commands/tools_texts.hpp"
 #include "ui/app_icon.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/tools/charset_tab.hpp"
 #include "ui/tools/check_tab.hpp"
 #include "ui/tools/exchange_tab.hpp"
 #include "ui/tools/find_tab.hpp"
@@ -41,6 +42,7 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
 
     const ToolsContext context{dialogs, *runner_, *shared_, [this](const Message& message) { show_message(message); }};
     tabs_->addTab(new CheckTab(context), to_qt(texts::kCheckTab));
+    tabs_->addTab(new CharsetTab(context), to_qt(texts::kCharsetTab));
     tabs_->addTab(new TableTab(context), to_qt(texts::kTableTab));
     tabs_->addTab(new FindTab(context), to_qt(texts::kFindTab));
     tabs_->addTab(new PatchTab(context), to_qt(texts::kPatchTab));

@@ -161,4 +161,34 @@ inline constexpr Text kEmptyCell = u"（空）";
 inline constexpr Text kFontFiles = u"字体文件|*.ttf;*.ttc;*.otf;*.bdf;*.pcf|所有文件|*.*";
 inline constexpr Text kPngFiles = u"PNG图片|*.png";
 
+// 指针: pointer lists, and an import whose entries move into free space.
+inline constexpr Text kPointersTab = u"指针";
+inline constexpr Text kListGroup = u"指针列表";
+inline constexpr Text kListMethod = u"方式";
+inline constexpr Text kByTable = u"按指针表";
+inline constexpr Text kByScan = u"按脚本扫描";
+inline constexpr Text kPointerAt = u"指针表地址";
+inline constexpr Text kPointerCount = u"指针个数";
+inline constexpr Text kPointerSize = u"指针字节数";
+inline constexpr Text kPointerOrder = u"字节序（LE/BE）";
+inline constexpr Text kPointerBase = u"基址";
+inline constexpr Text kPointerMap = u"映射";
+inline constexpr Text kPointerStride = u"间隔";
+inline constexpr Text kSplitHigh = u"高字节表地址";
+inline constexpr Text kSplitBank = u"存储体字节表地址";
+inline constexpr Text kNullValue = u"空指针值";
+inline constexpr Text kScanScript = u"脚本文件（扫描）";
+inline constexpr Text kMinRun = u"成表的最少连续指针";
+inline constexpr Text kMaxStride = u"表内最大间隔";
+inline constexpr Text kTablesOnly = u"只列出指针表中的指针";
+inline constexpr Text kListOut = u"指针列表文件（写入，可不填）";
+inline constexpr Text kMakeList = u"生成指针列表";
+inline constexpr Text kListField = u"字段";
+inline constexpr Text kImportGroup = u"带指针的导入";
+inline constexpr Text kFill = u"填充字节";
+inline constexpr Text kImportOut = u"导入结果（写入）";
+inline constexpr Text kPlan = u"预览移动";
+inline constexpr Text kImportRun = u"导入";
+inline constexpr Text kPlanList = u"移动计划";
+
 }  // namespace quillmere::tools_texts

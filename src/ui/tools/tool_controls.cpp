@@ -123,8 +123,8 @@ void fill_table(QTableWidget& table, const std::vector<QStringList>& rows) {
     table.setRowCount(static_cast<int>(rows.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         const QStringList& cells = rows[static_cast<std::size_t>(row)];
-        for (int column = 0; column < table.columnCount() && column < cells.size(); ++column)
-            table.setItem(row, column, new QTableWidgetItem(cells[column]));
+        for (int column = 0; column < table.columnCount(); ++column)
+            table.setItem(row, column, new QTableWidgetItem(column < cells.size() ? cells[column] : QString()));
     }
 }
 

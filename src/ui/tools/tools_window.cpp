@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -14,6 +15,7 @@
 #include "ui/tools/exchange_tab.hpp"
 #include "ui/tools/find_tab.hpp"
 #include "ui/tools/patch_tab.hpp"
+#include "ui/tools/pointers_tab.hpp"
 #include "ui/tools/table_tab.hpp"
 #include "ui/tools/tool_controls.hpp"
 #include "ui/tools/tool_runner.hpp"
@@ -41,12 +43,23 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     const ToolsContext context{dialogs, *runner_, *shared_, [this](const Message& message) { show_message(message); }};
-    tabs_->addTab(new CheckTab(context), to_qt(texts::kCheckTab));
-    tabs_->addTab(new CharsetTab(context), to_qt(texts::kCharsetTab));
-    tabs_->addTab(new TableTab(context), to_qt(texts::kTableTab));
-    tabs_->addTab(new FindTab(context), to_qt(texts::kFindTab));
-    tabs_->addTab(new PatchTab(context), to_qt(texts::kPatchTab));
-    tabs_->addTab(new ExchangeTab(context), to_qt(texts::kExchangeTab));
+    // Each tab scrolls, so that the longest form does not make the window tall.
+    auto add_tab = [this](QWidget* tab, std::u16string_view title) {
+        auto* scroll = new QScrollArea;
+        scroll->setObjectName(tab->objectName() + QStringLiteral("_scroll"));
+        scroll->setAccessibleName(to_qt(title));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidget(tab);
+        tabs_->addTab(scroll, to_qt(title));
+    };
+    add_tab(new CheckTab(context), texts::kCheckTab);
+    add_tab(new PointersTab(context), texts::kPointersTab);
+    add_tab(new CharsetTab(context), texts::kCharsetTab);
+    add_tab(new TableTab(context), texts::kTableTab);
+    add_tab(new FindTab(context), texts::kFindTab);
+    add_tab(new PatchTab(context), texts::kPatchTab);
+    add_tab(new ExchangeTab(context), texts::kExchangeTab);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shared_);

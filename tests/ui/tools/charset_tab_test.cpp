@@ -100,7 +100,7 @@ void CharsetTabTest::charset_matches_cli() {
     QVERIFY(!view->pixmap().isNull());
     const QStringList lines = h.get<QPlainTextEdit>("charset_table")->toPlainText().split(u'\n');
     const int width = glyph.section(u'x', 0, 0).toInt(), height = glyph.section(u'x', 1, 1).toInt();
-    h.get<QTabWidget>("tabs")->setCurrentWidget(h.get<QWidget>("charset_tab"));
+    h.get<QTabWidget>("tabs")->setCurrentWidget(h.get<QWidget>("charset_tab_scroll"));
     const QPoint first(width / 2, height / 2);
     QMouseEvent move(QEvent::MouseMove, first, view->mapToGlobal(first), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view, &move);

@@ -90,7 +90,7 @@ void CheckTabTest::check_matches_cli() {
         if (option == QStringLiteral("--max-chars")) h.number("check_max_chars", limits[i + 1].toInt());
         if (option == QStringLiteral("--max-lines")) h.number("check_max_lines", limits[i + 1].toInt());
     }
-    h.get<QTabWidget>("tabs")->setCurrentWidget(h.get<QWidget>("check_tab"));
+    h.get<QTabWidget>("tabs")->setCurrentWidget(h.get<QWidget>("check_tab_scroll"));
     h.click("check_run");
 
     QStringList args = QStringList{QStringLiteral("check"), QStringLiteral("--script"), path} + sample_tables() + limits;

@@ -32,6 +32,7 @@ ToolRunner::ToolRunner(std::function<void(const Message&)> report, QWidget* pare
     bar_->setValue(0);
     bar_->setTextVisible(false);
     cancel_->setEnabled(false);
+    pool_.setMaxThreadCount(1);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(label_);
@@ -53,7 +54,7 @@ bool ToolRunner::start(const QString& label, Work work) {
     working_ = true;
     cancel_flag_ = std::make_shared<std::atomic<bool>>(false);
     CancelCheck cancelled = [flag = cancel_flag_] { return flag->load(); };
-    future_ = QtConcurrent::run([work = std::move(work), cancelled, this]() -> Continuation {
+    future_ = QtConcurrent::run(&pool_, [work = std::move(work), cancelled, this]() -> Continuation {
         try {
             return work(cancelled);
         } catch (const std::bad_alloc&) {

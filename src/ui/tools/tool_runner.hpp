@@ -7,6 +7,7 @@
 
 #include <QFuture>
 #include <QFutureWatcher>
+#include <QThreadPool>
 #include <QWidget>
 #include <atomic>
 #include <functional>
@@ -40,6 +41,9 @@ public:
     void cancel();
     // Processes events until no work runs.
     void wait();
+    // The one thread the works run on, their own: a work never waits for
+    // Qt's threads, nor they for it. Tests hold it to catch a work queued.
+    QThreadPool& pool() { return pool_; }
 
 Q_SIGNALS:
     void busy_changed(bool busy);
@@ -48,6 +52,7 @@ private:
     void work_done();
 
     std::function<void(const Message&)> report_;
+    QThreadPool pool_;
     QFuture<Continuation> future_;
     QFutureWatcher<Continuation> watcher_;
     std::shared_ptr<std::atomic<bool>> cancel_flag_;

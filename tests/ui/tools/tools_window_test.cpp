@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QKeySequence>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QListWidget>
 #include <QSemaphore>
-#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/commands/messages.hpp"
@@ -23,6 +23,7 @@ class ToolsWindowTest : public QObject {
 private Q_SLOTS:
     void convert_table_matches_cli_data();
     void convert_table_matches_cli();
+    void cancel_writes_nothing_data();
     void cancel_writes_nothing();
     void choices_kept_between_runs();
     void opened_from_main_window();
@@ -96,34 +97,78 @@ void ToolsWindowTest::convert_table_matches_cli() {
     QCOMPARE(cli.status == 0, QFile::exists(window_files[0]));
 }
 
+void ToolsWindowTest::cancel_writes_nothing_data() {
+    // The controls to fill ("name=value"; a value "@X" is the sample's file
+    // X, "^X" the file X to write, "#N" a list's choice), the button, the
+    // file it would write.
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("码表") << QStringList{QStringLiteral("convert_source=@combined.tbl"), QStringLiteral("convert_table1=^t1.tbl"),
+                                         QStringLiteral("convert_table2=^t2.tbl"), QStringLiteral("convert_filter1=^f1.txt"),
+                                         QStringLiteral("convert_filter2=^f2.txt")}
+                          << QStringLiteral("convert_run") << QStringLiteral("t1.tbl");
+    QTest::newRow("查找") << QStringList{QStringLiteral("rom=@sample.gba"), QStringLiteral("find_text=Quillmere"),
+                                         QStringLiteral("find_table_file=^found.tbl")}
+                          << QStringLiteral("find_make_table") << QStringLiteral("found.tbl");
+    QTest::newRow("补丁") << QStringList{QStringLiteral("patch_original=@sample.gba"), QStringLiteral("patch_modified=@sample.gba"),
+                                         QStringLiteral("patch_out=^made.bps")}
+                          << QStringLiteral("patch_create") << QStringLiteral("made.bps");
+    QTest::newRow("协作") << QStringList{QStringLiteral("exchange_script=@translation.txt"), QStringLiteral("exchange_out=^units.po")}
+                          << QStringLiteral("exchange_export") << QStringLiteral("units.po");
+    QTest::newRow("字库") << QStringList{QStringLiteral("mode=#2"), QStringLiteral("table1=@single.tbl"),
+                                         QStringLiteral("charset_script=@translation.txt"),
+                                         QStringLiteral("charset_start_code=8140"), QStringLiteral("charset_out=^new.tbl")}
+                          << QStringLiteral("charset_run") << QStringLiteral("new.tbl");
+    QTest::newRow("指针") << QStringList{QStringLiteral("rom=@sample.gba"), QStringLiteral("pointer_size=2"),
+                                         QStringLiteral("pointer_order=LE"), QStringLiteral("pointer_base=0"),
+                                         QStringLiteral("pointer_at=0"), QStringLiteral("pointer_count=2"),
+                                         QStringLiteral("pointer_list_out=^list.txt")}
+                          << QStringLiteral("pointer_list_run") << QStringLiteral("list.txt");
+}
+
 void ToolsWindowTest::cancel_writes_nothing() {
+    QFETCH(QStringList, fields);
+    QFETCH(QString, button);
+    QFETCH(QString, output);
     ToolsHarness h;
-    h.set("convert_source", sample("combined.tbl"));
-    h.set("convert_table1", h.out(QStringLiteral("t1.tbl")));
-    h.set("convert_table2", h.out(QStringLiteral("t2.tbl")));
-    h.set("convert_filter1", h.out(QStringLiteral("f1.txt")));
-    h.set("convert_filter2", h.out(QStringLiteral("f2.txt")));
-    // The pool's one thread is held, so the command is still waiting when
-    // 取消 is clicked, whatever the machine's speed.
-    QThreadPool& pool = *QThreadPool::globalInstance();
-    const int threads = pool.maxThreadCount();
-    pool.setMaxThreadCount(1);
+    for (const QString& field : fields) {
+        const QByteArray name = field.section(u'=', 0, 0).toLatin1();
+        const QString value = field.section(u'=', 1);
+        if (value.startsWith(u'#'))
+            h.choose(name.constData(), value.mid(1).toInt());
+        else
+            h.set(name.constData(), value.startsWith(u'@')   ? sample(value.mid(1).toLatin1().constData())
+                                    : value.startsWith(u'^') ? h.out(value.mid(1))
+                                                             : value);
+    }
+    // A table is made of a place found first.
+    if (button == QStringLiteral("find_make_table")) {
+        h.click("find_run");
+        h.get<QTableWidget>("find_hits")->selectRow(0);
+    }
+    // Without 取消 the command writes its file.
+    h.click(button.toLatin1().constData());
+    QVERIFY2(QFile::exists(h.out(output)), qPrintable(h.message()));
+    QVERIFY(QFile::remove(h.out(output)));
+    // The runner's one thread is held, so the command is still waiting
+    // when 取消 is clicked, whatever the machine's speed.
     QSemaphore hold;
-    auto held = QtConcurrent::run([&hold] { hold.acquire(); });
-    QTest::mouseClick(h.get<QPushButton>("convert_run"), Qt::LeftButton);
+    auto held = QtConcurrent::run(&h.window->runner().pool(), [&hold] { hold.acquire(); });
+    // A failing check below still lets the thread go, or the window would
+    // wait for it for ever.
+    QSemaphoreReleaser releaser(hold);
+    QTest::mouseClick(h.get<QPushButton>(button.toLatin1().constData()), Qt::LeftButton);
     QVERIFY(h.window->runner().busy());
     QVERIFY(!h.get<QWidget>("tabs")->isEnabled());
     QTest::mouseClick(h.get<QPushButton>("cancel"), Qt::LeftButton);
+    releaser.cancel();
     hold.release();
     h.window->wait_for_command();
     held.waitForFinished();
-    pool.setMaxThreadCount(threads);
     QCOMPARE(h.message(), to_qt(messages::as_line(messages::cancelled())));
-    for (const char* name : kOutputs) QVERIFY(!QFile::exists(h.out(QString::fromLatin1(name))));
+    QVERIFY(!QFile::exists(h.out(output)));
     QVERIFY(h.get<QWidget>("tabs")->isEnabled());
-    // The next command runs as if nothing had been stopped.
-    h.click("convert_run");
-    QVERIFY(QFile::exists(h.out(QStringLiteral("t1.tbl"))));
 }
 
 void ToolsWindowTest::choices_kept_between_runs() {

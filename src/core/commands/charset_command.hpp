@@ -39,7 +39,7 @@ struct CharsetRequest {
     std::filesystem::path out;             // the new table
     std::filesystem::path chars;           // the added characters; empty: not written
     std::optional<FontSheetRequest> sheet;
-    CancelCheck cancelled;  // asked before the first file is written
+    CancelCheck cancelled{};  // asked before the first file is written
 };
 
 // What a front end shows beside the message, after a success.

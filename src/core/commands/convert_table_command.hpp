@@ -21,7 +21,7 @@ struct ConvertTableRequest {
     // code page 936 cannot hold, for export, check and import in UTF-8.
     text::Encoding output = text::Encoding::gbk;
     // Asked before the first file is written.
-    CancelCheck cancelled;
+    CancelCheck cancelled{};
 };
 
 // After a success: the lines dropped, counted, and the names the filter

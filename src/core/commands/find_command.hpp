@@ -46,7 +46,7 @@ struct FindRequest {
     std::filesystem::path make_table;
     std::size_t hit = 0;
     // Asked before the table is written.
-    CancelCheck cancelled;
+    CancelCheck cancelled{};
 };
 
 struct FindPayload {

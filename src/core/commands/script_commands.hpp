@@ -55,7 +55,7 @@ struct ImportRequest : CheckRequest {
     // When set, the result goes to this file and the ROM is only read.
     std::filesystem::path out;
     // Asked once every entry is encoded, before the first byte is written.
-    CancelCheck cancelled;
+    CancelCheck cancelled{};
 };
 
 struct ScriptPayload {

@@ -238,6 +238,16 @@ void ToolsWindowTest::every_control_named() {
         ++checked;
     }
     QVERIFY(checked > 20);
+    // Tab walks the shared settings and the tabs as they read.
+    QStringList chain;
+    for (QWidget* widget = h.window->nextInFocusChain(); widget != h.window.get(); widget = widget->nextInFocusChain())
+        if (widget->focusPolicy() & Qt::TabFocus) chain << widget->objectName();
+    const auto at = [&](const char* name) { return chain.indexOf(QString::fromLatin1(name)); };
+    QVERIFY(at("rom") >= 0);
+    QVERIFY(at("rom") < at("rom_browse"));
+    QVERIFY(at("rom_browse") < at("mode"));
+    QVERIFY(at("hex_bytes") < at("check_script"));
+    QVERIFY(at("check_script") < at("check_run"));
 }
 
 }  // namespace quillmere::ui::testing

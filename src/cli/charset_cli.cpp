@@ -53,7 +53,7 @@ int run_charset_command(const CharsetOptions& options, const Streams& streams) {
     if (!options.sheet.empty())
         request.sheet = FontSheetRequest{path_of(options.sheet), path_of(options.font), text_of(options.glyph),
                                          options.columns};
-    const CommandResult<> result = run_charset(request);
+    const CommandResult<CharsetPayload> result = run_charset(request);
     print_message(result.message, streams);
     return exit_status(result.message);
 }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <utility>
 
@@ -21,6 +22,7 @@
 #include "ui/form1_controls.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/qt_text.hpp"
+#include "ui/tools/tools_window.hpp"
 #include "ui_form1.h"
 
 namespace quillmere::ui {
@@ -37,7 +39,25 @@ Form1::Form1(std::filesystem::path data_dir, MessageBoxes& boxes, FileDialogs& d
         move(screen->availableGeometry().center() - rect().center());
     connect(&commands_, &CommandRunner::finished, this, &Form1::command_finished);
     connect_commands();
+    // A key and no control: the window stays as it is drawn.
+    auto* tools = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(tools, &QShortcut::activated, this, [this] { open_tools(); });
     start_up();
+}
+
+ToolsWindow& Form1::open_tools() {
+    TableSetup tables = table_setup();
+    // The main window's temporary files are its own.
+    tables.data_dir.reset();
+    const ToolsStart start{to_path(ui_->Text1->text()), std::move(tables)};
+    if (!tools_)
+        tools_ = std::make_unique<ToolsWindow>(data_dir_, dialogs_, start);
+    else
+        tools_->fill(start);
+    tools_->show();
+    tools_->raise();
+    tools_->activateWindow();
+    return *tools_;
 }
 
 Form1::~Form1() = default;
@@ -92,6 +112,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         // An import stopped halfway would leave the ROM half written.
         commands_.wait();
         save_filter_lists(true);
+        if (tools_) tools_->close();
     }
     event->accept();
 }

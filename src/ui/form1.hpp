@@ -28,6 +28,7 @@ namespace quillmere::ui {
 
 class FileDialogs;
 class MessageBoxes;
+class ToolsWindow;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -48,6 +49,9 @@ public:
     void wait_for_command() { commands_.wait(); }
     // The runner the command buttons use; tests hand it work of their own.
     CommandRunner& command_runner() { return commands_; }
+    // Ctrl+T: the tools window, filled with this window's ROM, tables, mode
+    // and ticked filter lists; made on first use, raised after.
+    ToolsWindow& open_tools();
 
 Q_SIGNALS:
     // A command has shown its result.
@@ -106,6 +110,8 @@ private:
     // The folder of the last file chosen or saved: every dialog opens there.
     QString last_folder_;
     bool shut_down_ = false;
+    // A window of its own, owned here so that it closes with this one.
+    std::unique_ptr<ToolsWindow> tools_;
     // Last, so that it goes first: it waits for a running work.
     CommandRunner commands_;
 };

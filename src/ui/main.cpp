@@ -25,6 +25,8 @@ int main(int argc, char* argv[]) {
     options.set_version_flag("--version", std::string(quillmere::kVersion), help::kVersion);
     std::optional<std::string> data_dir_option;
     options.add_option("--data-dir", data_dir_option, help::kWindowDataDir)->option_text("DIR");
+    bool tools = false;
+    options.add_flag("--tools", tools, help::kWindowTools);
     CLI11_PARSE(options, argc, argv);
 
     QApplication app(argc, argv);
@@ -40,5 +42,6 @@ int main(int argc, char* argv[]) {
 
     quillmere::ui::QtMessageBoxes boxes;
     quillmere::ui::QtFileDialogs dialogs;
+    if (tools) return quillmere::ui::run_tools_window(quillmere::ui::to_path(data_dir), dialogs);
     return quillmere::ui::run_window(quillmere::ui::to_path(data_dir), boxes, dialogs);
 }

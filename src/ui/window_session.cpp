@@ -8,6 +8,7 @@
 #include "ui/message_boxes.hpp"
 #include "ui/qt_text.hpp"
 #include "ui/termination_watcher.hpp"
+#include "ui/tools/tools_window.hpp"
 
 namespace quillmere::ui {
 
@@ -31,6 +32,18 @@ int run_window(const std::filesystem::path& data_dir, MessageBoxes& boxes, FileD
     // so the window stays open.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.save_filter_lists(false); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, [&window] { window.close(); });
+    window.show();
+    return QApplication::exec();
+}
+
+int run_tools_window(const std::filesystem::path& data_dir, FileDialogs& dialogs) {
+    ToolsWindow window(data_dir, dialogs, std::nullopt);
+    TerminationWatcher watcher;
+    QObject::connect(&watcher, &TerminationWatcher::requested, &window, [&window] {
+        QCoreApplication::exit(0);
+        window.close();
+    });
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, [&window] { window.close(); });
     window.show();
     return QApplication::exec();

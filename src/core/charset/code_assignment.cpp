@@ -155,6 +155,14 @@ std::vector<std::optional<char32_t>> sheet_cells(const NewTable& table, const Co
     return cells;
 }
 
+std::vector<std::uint32_t> sheet_codes(const NewTable& table, const CodeRules& rules) {
+    std::vector<std::uint32_t> codes;
+    if (table.entries.empty() || table.entries.back().code < rules.start) return codes;
+    for (std::uint32_t code = rules.start; code <= table.entries.back().code; ++code)
+        if (rules.trail_allows(static_cast<std::uint8_t>(code & 0xFF))) codes.push_back(code);
+    return codes;
+}
+
 std::u16string table_text(const NewTable& table) {
     std::u16string out;
     for (const TableEntry& entry : table.entries) {

@@ -89,6 +89,8 @@ Expected<NewTable, CodesExhausted> assign_codes(std::span<const UsedCharacter> c
 // code of the table whose second byte the trail allows, holding the
 // character of that code or nothing.
 std::vector<std::optional<char32_t>> sheet_cells(const NewTable& table, const CodeRules& rules);
+// The code of each of those cells, in the same order.
+std::vector<std::uint32_t> sheet_codes(const NewTable& table, const CodeRules& rules);
 
 // "CODE=字" lines, CR LF, four upper-case digits, in code order.
 std::u16string table_text(const NewTable& table);

@@ -4,6 +4,7 @@
 #include "core/charset/png_file.hpp"
 #include "core/charset/used_characters.hpp"
 #include "core/commands/messages.hpp"
+#include "core/commands/messages_tools.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/files/files.hpp"
@@ -145,7 +146,7 @@ Expected<std::vector<std::uint8_t>, Message> sheet_png(const FontSheetRequest& r
 
 }  // namespace
 
-CommandResult<> run_charset(const CharsetRequest& request) {
+CommandResult<CharsetPayload> run_charset(const CharsetRequest& request) {
     if (request.script.empty()) return {messages::choose_script()};
     if (auto output = clashing_output(request)) return {messages::outputs_clash(*output)};
     auto rules = code_rules(request);
@@ -173,11 +174,23 @@ CommandResult<> run_charset(const CharsetRequest& request) {
         if (!made) return {std::move(made.error())};
         png = std::move(*made);
     }
-    if (!files::write_text_file(request.out, table_text(*table), encoding)) return {messages::cannot_write_file(request.out)};
+    if (cancel_requested(request.cancelled)) return {messages::cancelled()};
+    CharsetPayload shown;
+    shown.table = table_text(*table);
+    if (!files::write_text_file(request.out, shown.table, encoding)) return {messages::cannot_write_file(request.out)};
     if (!request.chars.empty() && !files::write_text_file(request.chars, added_characters_line(*table), encoding))
         return {messages::cannot_write_file(request.chars)};
     if (png && !files::write_bytes(request.sheet->file, *png)) return {messages::cannot_write_file(request.sheet->file)};
-    return {messages::charset_summary(table->kept, table->added, !request.keep.empty(), table->unused_old)};
+    if (png) {
+        shown.cell_codes = sheet_codes(*table, *rules);
+        shown.cell_characters = sheet_cells(*table, *rules);
+        shown.columns = request.sheet->columns;
+        const GlyphSize size = *glyph_size_of(request.sheet->glyph);
+        shown.cell_width = size.width;
+        shown.cell_height = size.height;
+    }
+    return {messages::charset_summary(table->kept, table->added, !request.keep.empty(), table->unused_old),
+            std::move(shown)};
 }
 
 }  // namespace quillmere

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/charset/code_assignment.hpp"
+#include "core/commands/cancel_check.hpp"
 #include "core/commands/command_result.hpp"
 #include "core/commands/table_setup.hpp"
 
@@ -38,12 +39,24 @@ struct CharsetRequest {
     std::filesystem::path out;             // the new table
     std::filesystem::path chars;           // the added characters; empty: not written
     std::optional<FontSheetRequest> sheet;
+    CancelCheck cancelled{};  // asked before the first file is written
+};
+
+// What a front end shows beside the message, after a success.
+struct CharsetPayload {
+    std::u16string table;  // the new table's text, as written
+    // With a sheet: each cell's code and character (none for an empty
+    // cell), left to right and top to bottom, `columns` a row, each cell
+    // `cell_width` × `cell_height` pixels.
+    std::vector<std::uint32_t> cell_codes;
+    std::vector<std::optional<char32_t>> cell_characters;
+    int columns = 0, cell_width = 0, cell_height = 0;
 };
 
 // Writes nothing unless every output could be made, and refuses outputs
 // that would replace an input file or each other. Success is the notice
 // "共N字，沿用K字，新增M字" (with a game's table, followed by how many of its
 // characters the script no longer uses).
-CommandResult<> run_charset(const CharsetRequest& request);
+CommandResult<CharsetPayload> run_charset(const CharsetRequest& request);
 
 }  // namespace quillmere

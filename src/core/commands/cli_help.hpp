@@ -185,5 +185,7 @@ inline constexpr const char* kWindow = "Quillmere: export, check and import the 
 inline constexpr const char* kWindowDataDir =
     "keep records and filter lists in DIR instead of data/ beside the program (or the user's data folder when the "
     "program's folder is not writable)";
+inline constexpr const char* kWindowTools =
+    "open the tools window (工具箱) instead of the main window: one tab for each command beyond the main window's";
 
 }  // namespace quillmere::cli_help

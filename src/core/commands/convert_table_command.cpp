@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/commands/messages.hpp"
+#include "core/commands/messages_tools.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/files/files.hpp"
 #include "core/table_conversion/field_table.hpp"
@@ -26,6 +27,7 @@ CommandResult<ConversionReport> run_convert_table(const ConvertTableRequest& req
     // can fail from here on.
     const std::array<const std::vector<std::u16string>*, 4> contents{&converted->table1, &converted->table2,
                                                                      &converted->filter1, &converted->filter2};
+    if (cancel_requested(request.cancelled)) return {messages::cancelled()};
     for (std::size_t i = 0; i < outputs.size(); ++i)
         if (!files::write_text_file(*outputs[i], table_conversion::file_text(*contents[i]), request.output))
             return {messages::cannot_write_file(*outputs[i])};

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/cancel_check.hpp"
 #include "core/commands/command_result.hpp"
 #include "core/table_conversion/table_source.hpp"
 #include "core/text/gbk.hpp"
@@ -19,6 +20,8 @@ struct ConvertTableRequest {
     // CR LF either way; UTF-8 (without a byte-order mark) keeps characters
     // code page 936 cannot hold, for export, check and import in UTF-8.
     text::Encoding output = text::Encoding::gbk;
+    // Asked before the first file is written.
+    CancelCheck cancelled{};
 };
 
 // After a success: the lines dropped, counted, and the names the filter

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/commands/messages_exchange.hpp"
+#include "core/commands/messages_tools.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/commands/script_reading.hpp"
 #include "core/exchange/matching.hpp"
@@ -165,6 +166,8 @@ std::optional<Result> export_units(const ExchangeExportRequest& request, View<Ch
         }
     }
     if (!problems.empty()) return refused(std::move(result));
+    // The replacement is dropped uncommitted: the old file stays.
+    if (cancel_requested(request.cancelled)) return failed(messages::cancelled());
     if (!writer.finish().flush() || !(*file)->commit()) return failed(messages::cannot_write_file(request.out));
     result.payload.units = original.records.size();
     result.payload.translated = matched.translated;
@@ -232,6 +235,7 @@ CommandResult<ExchangePayload> run_exchange_import(const ExchangeImportRequest& 
         problems.push_back(messages::not_gbk_in(original.records[record.record].address, record.character));
     problems.insert(problems.end(), untranslated.begin(), untranslated.end());
     if (!problems.empty()) return refused(std::move(result));
+    if (cancel_requested(request.cancelled)) return failed(messages::cancelled());
     if (!out.flush() || !(*replacement)->commit()) return failed(messages::cannot_write_file(request.out));
     result.payload.units = original.records.size();
     result.payload.translated = matched.translated;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/commands/cancel_check.hpp"
 #include "core/commands/command_result.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/commands/table_setup.hpp"
@@ -25,6 +26,7 @@ struct ExchangeExportRequest {
     TableSetup tables;
     // Stated in every unit's note for the translator.
     BoxLimitInput limits;
+    CancelCheck cancelled{};  // asked before the file is put in place
 };
 
 struct ExchangeImportRequest {
@@ -38,6 +40,7 @@ struct ExchangeImportRequest {
     exchange::CsvEncoding csv_fallback = exchange::CsvEncoding::gbk;
     // Of the original script and of the script written.
     text::Encoding encoding = text::Encoding::gbk;
+    CancelCheck cancelled{};  // asked before the script is put in place
 };
 
 struct ExchangePayload {

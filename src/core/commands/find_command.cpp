@@ -4,6 +4,7 @@
 
 #include "core/commands/messages.hpp"
 #include "core/commands/messages_find.hpp"
+#include "core/commands/messages_tools.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/encoding/hex.hpp"
 #include "core/files/files.hpp"
@@ -170,6 +171,7 @@ CommandResult<FindPayload> run_find(const FindRequest& request) {
     const std::size_t listed = found->lines.size();
     Result result{messages::places_found(found->total, listed), {std::move(found->lines), found->total}};
     if (!making_table) return result;
+    if (cancel_requested(request.cancelled)) return {messages::cancelled(), {}};
     auto written = files::write_text_file(request.make_table, found->table);
     if (!written) {
         if (written.error().kind == files::TextWriteFailure::Kind::unencodable)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/cancel_check.hpp"
 #include "core/commands/command_result.hpp"
 #include "core/commands/table_setup.hpp"
 #include "core/find/code_form.hpp"
@@ -44,6 +45,8 @@ struct FindRequest {
     // none.
     std::filesystem::path make_table;
     std::size_t hit = 0;
+    // Asked before the table is written.
+    CancelCheck cancelled{};
 };
 
 struct FindPayload {

@@ -2,6 +2,7 @@
 // written, so that a script that fails anywhere leaves the ROM as it was.
 #include "core/commands/script_commands.hpp"
 
+#include "core/commands/messages_tools.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/commands/entry_layout.hpp"
 #include "core/files/files.hpp"
@@ -147,6 +148,10 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
     if (mover)
         for (const auto& [at, value] : mover->pointer_bytes()) patches.add(at, value);
 
+    if (cancel_requested(request.cancelled)) {
+        payload.moves.clear();
+        return finish(messages::cancelled());
+    }
     auto written = request.out.empty() ? write_in_place(request.rom, rom_size, patches)
                                        : write_changed_copy(request.out, rom->bytes(), patches);
     if (!written) return finish(std::move(written.error()));
@@ -188,6 +193,11 @@ Result import_in_place(const ImportRequest& request, std::basic_string_view<Char
             walked.end = std::move(settled);
     if (!walked.end) {
         result.message = std::move(walked.end.error());
+        return result;
+    }
+    if (cancel_requested(request.cancelled)) {
+        result.payload.moves.clear();
+        result.message = messages::cancelled();
         return result;
     }
     // Success only once the bytes are on the disk.

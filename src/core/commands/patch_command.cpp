@@ -3,6 +3,7 @@
 
 #include "core/commands/messages.hpp"
 #include "core/commands/messages_patch.hpp"
+#include "core/commands/messages_tools.hpp"
 #include "core/commands/output_file.hpp"
 #include "core/files/files.hpp"
 #include "core/patch/checksums.hpp"
@@ -61,6 +62,7 @@ CommandResult<PatchReport> run_patch_create(const PatchCreateRequest& request) {
     } else {
         made = patch::create_bps(original->bytes(), modified->bytes(), metadata);
     }
+    if (cancel_requested(request.cancelled)) return refused(messages::cancelled());
     if (!files::write_bytes(request.out, made)) return refused(messages::cannot_write_file(request.out));
 
     Result result;
@@ -80,6 +82,7 @@ CommandResult<PatchReport> run_patch_apply(const PatchApplyRequest& request) {
     options.ignore_checksums = request.ignore_checksum;
     auto applied = patch::apply_patch(original->bytes(), patch_file->bytes(), options);
     if (!applied) return refused(messages::patch_failure(applied.error()));
+    if (cancel_requested(request.cancelled)) return refused(messages::cancelled());
     if (!files::write_bytes(request.out, applied->bytes)) return refused(messages::cannot_write_file(request.out));
 
     Result result;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/cancel_check.hpp"
 #include "core/commands/command_result.hpp"
 #include "core/patch/patch_types.hpp"
 
@@ -17,12 +18,14 @@ struct PatchCreateRequest {
     patch::PatchFormat format = patch::PatchFormat::bps;
     std::filesystem::path out;
     std::filesystem::path metadata;  // BPS only; empty: none
+    CancelCheck cancelled{};           // asked before the patch is written
 };
 
 struct PatchApplyRequest {
     std::filesystem::path original, patch, out;
     // Checksums that do not match are named as warnings instead of refusing.
     bool ignore_checksum = false;
+    CancelCheck cancelled{};  // asked before the result is written
 };
 
 // What the command line shows beside the message.

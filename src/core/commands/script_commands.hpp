@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/cancel_check.hpp"
 #include "core/commands/command_result.hpp"
 #include "core/commands/entry_moves.hpp"
 #include "core/commands/table_setup.hpp"
@@ -53,6 +54,8 @@ struct ImportRequest : CheckRequest {
     std::u16string fill;  // Text14
     // When set, the result goes to this file and the ROM is only read.
     std::filesystem::path out;
+    // Asked once every entry is encoded, before the first byte is written.
+    CancelCheck cancelled{};
 };
 
 struct ScriptPayload {

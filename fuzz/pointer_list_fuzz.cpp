@@ -34,19 +34,32 @@ void use_pointers(const std::vector<Pointer>& pointers, std::span<const std::uin
     if (pointers.empty() || pointers.size() > 64) return;
     // Scan for the targets of the list in its first pointer's form: what
     // is found points at one of them.
+    const RomShape shape = RomShape::of(rom);
     std::vector<std::uint32_t> targets;
     for (const Pointer& p : pointers)
         if (pointer_in_rom(p, rom.size()))
-            if (auto t = target_of(read_pointer(rom, p), p.base)) targets.push_back(*t);
+            if (auto t = target_of(p, read_pointer(rom, p), shape); t && *t <= 0xFFFFFFFF)
+                targets.push_back(static_cast<std::uint32_t>(*t));
     const Pointer& form = pointers.front();
     const std::uint32_t align = 1 + pointers.size() % 4;
-    const ScanResult found = scan_pointers(rom, targets, ScanLayout{form.size, form.order, form.base, align});
-    const std::set<std::uint32_t> wanted(targets.begin(), targets.end());
+    const ScanResult found = scan_pointers(rom, targets, ScanLayout{form.size, form.order, form.base, align, form.map});
+    const std::set<std::uint64_t> wanted(targets.begin(), targets.end());
+    std::vector<std::uint64_t> aims;
     for (const Pointer& p : found.pointers) {
         if (p.address % align != 0 || !pointer_in_rom(p, rom.size())) fuzz::fail("scan found a misplaced pointer");
-        auto t = target_of(read_pointer(rom, p), p.base);
+        auto t = target_of(p, read_pointer(rom, p), shape);
         if (!t || !wanted.contains(*t)) fuzz::fail("scan found a pointer to nothing asked for");
+        aims.push_back(t.value_or(0));
     }
+    // Every place found is in one table or alone, never both.
+    const Ranked ranked = rank_pointers(found.pointers, aims, RankRules{2 + static_cast<std::uint32_t>(pointers.size() % 3), 8});
+    std::set<std::uint32_t> placed;
+    for (const FoundTable& table : ranked.tables)
+        for (std::uint32_t k = 0; k < table.count; ++k)
+            if (!placed.insert(table.start + k * table.stride).second) fuzz::fail("a place in two tables");
+    for (std::size_t index : ranked.alone)
+        if (!placed.insert(found.pointers[index].address).second) fuzz::fail("a place both alone and in a table");
+    if (placed.size() != found.pointers.size()) fuzz::fail("a place found is neither in a table nor alone");
 
     // Moves into the second half of the ROM land aligned inside it and never
     // on each other.
@@ -63,7 +76,8 @@ void use_pointers(const std::vector<Pointer>& pointers, std::span<const std::uin
             fuzz::fail("a move landed outside its free space or on another");
         used_to = move->new_offset + move->byte_count;
         for (std::size_t p : move->pointers)
-            if (!value_for(pointers[p], move->new_offset)) fuzz::fail("a move its pointers cannot hold");
+            if (!value_for(pointers[p], move->new_offset, read_pointer(rom, pointers[p]), shape))
+                fuzz::fail("a move its pointers cannot hold");
     }
 }
 

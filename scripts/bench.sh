@@ -2,7 +2,9 @@
 # Builds the release benchmarks, generates their data (nothing large is kept
 # in the tree), runs them and prints each figure against its target, the
 # tool's export, check and import also as ratios to the floor (bench/floor.cpp)
-# measured in the same run. QUILLMERE_BENCH_DATA names data made earlier.
+# measured in the same run, and the search without tables (bench/find_bench.cpp)
+# as a ratio to one plain pass over the same bytes. QUILLMERE_BENCH_DATA names
+# data made earlier.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/bench
@@ -18,6 +20,13 @@ fi
 
 export QUILLMERE_BENCH_DATA="$data"
 "$build/bench/core_bench" --benchmark_out="$build/core_bench.json" --benchmark_out_format=json \
+  --benchmark_min_time=0.5
+"$build/bench/find_bench" --benchmark_out="$build/find_bench.json" --benchmark_out_format=json \
+  --benchmark_min_time=0.5
+# The exchange to and from PO, CSV and JSON, against reading and writing the same bytes.
+"$build/bench/exchange_bench" --benchmark_out="$build/exchange_bench.json" --benchmark_out_format=json
+# Release patches: a BPS of the pointer ROM against its translated twin.
+"$build/bench/patch_bench" --benchmark_out="$build/patch_bench.json" --benchmark_out_format=json \
   --benchmark_min_time=0.5
 if [ -x "$build/bench/window_bench" ]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" --benchmark_out="$build/window_bench.json" \

@@ -22,7 +22,10 @@ def load(name):
 
 
 core = load("core_bench.json")
+patches = load("patch_bench.json")
 window = load("window_bench.json")
+finds = load("find_bench.json")
+exchange = load("exchange_bench.json")
 rows = []
 
 
@@ -106,10 +109,67 @@ for what, floor, names, limit in ratios:
     note = "" if name == names[0] else f" (by {name.split('/')[0]})"
     row(what + note, f"{ratio:.2f} x ({ms(b):.0f} / {ms(floor):.0f} ms)", target, ratio <= limit)
 
+# The search without tables against one plain pass (a sum) over the same
+# 32 MiB, measured in the same run: the command from the file, the search
+# alone in memory.
+for width, limit in ((1, 2.0), (2, 3.0)):
+    for what, floor_name, name in (
+        ("find relative, 8 characters, {}-byte codes / floor pass over the file",
+         "FloorPassOverFile/real_time", f"FindRelativeCommand/{width}/real_time"),
+        ("find relative, 8 characters, {}-byte codes, search alone / floor pass in memory",
+         "FloorPassInMemory/real_time", f"FindRelativeInMemory/{width}/real_time"),
+    ):
+        label, target = what.format(width), f"<= {limit:.1f} x"
+        _, floor = bench(finds, floor_name)
+        _, b = bench(finds, name)
+        if not floor or not b:
+            missing(label, target)
+            continue
+        ratio = ms(b) / ms(floor)
+        row(label, f"{ratio:.2f} x ({ms(b):.1f} / {ms(floor):.1f} ms)", target, ratio <= limit)
+
 for arg, what in ((0, "its own bytes"), (1, "every byte changed")):
     b = core.get(f"RomWrite/{arg}/real_time")
     if b:
         row(f"ROM writer alone, one patch per entry, {what}", f"{ms(b):.0f} ms", "measured", True)
+
+# The exchange of the 32 MiB ROM's script (every unit translated) to and from
+# each format, each run alternately with its floor: reading the same inputs
+# and writing the same output bytes, synced.
+for arg, name in enumerate(("PO", "CSV", "JSON")):
+    for step in ("Export", "Import"):
+        what = f"exchange {step.lower()} {name} / floor"
+        b = exchange.get(f"Exchange{step}/{arg}/iterations:3/manual_time")
+        if not b or "error_occurred" in b or "ratio" not in b:
+            missing(what, "<= 3.0 x")
+            continue
+        row(what, f"{b['ratio']:.2f} x ({ms(b):.0f} / {b['floor_ms']:.0f} ms)", "<= 3.0 x", b["ratio"] <= 3.0)
+# Release patches, against reading both images once (mapped, every byte
+# read), measured in the same run.
+_, read_both = bench(patches, "PatchFloorRead/real_time")
+if read_both:
+    row("floor: read the pointer ROM and its translated twin once (mapped)", f"{ms(read_both):.0f} ms", "for comparison", True)
+for what, name, limit in (("patch create (BPS, written) / floor", "PatchCreateBps/real_time", 2.0),
+                          ("patch apply (BPS, checksums checked) / floor", "PatchApplyBps/real_time", 1.5)):
+    _, b = bench(patches, name)
+    target = f"<= {limit:.1f} x"
+    if not read_both or not b:
+        missing(what, target)
+        continue
+    ratio = ms(b) / ms(read_both)
+    row(what, f"{ratio:.2f} x ({ms(b):.0f} / {ms(read_both):.0f} ms)", target, ratio <= limit)
+_, b = bench(patches, "PatchCreateBps/real_time")
+if b and b.get("changed_bytes"):
+    size, changed = b["patch_bytes"], b["changed_bytes"]
+    row("BPS patch size / bytes changed", f"{size / changed:.2f} x ({size / 1e6:.2f} / {changed / 1e6:.2f} MB)",
+        "<= 1.10 x", size <= 1.10 * changed)
+else:
+    missing("BPS patch size / bytes changed", "<= 1.10 x")
+for name, what in (("PatchCreateCommand/real_time", "patch create, whole command (MD5, SHA-1 of both)"),
+                   ("PatchApplyCommand/real_time", "patch apply, whole command (checksums, result synced)")):
+    _, b = bench(patches, name)
+    if b and read_both:
+        row(what, f"{ms(b):.0f} ms ({ms(b) / ms(read_both):.1f} x floor)", "measured", True)
 
 b = window.get("ExportThroughWindow/iterations:3/real_time")
 if b:

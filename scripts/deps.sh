@@ -24,6 +24,7 @@ case "$group" in
       libfreetype-dev libpng-dev zlib1g-dev
       xvfb xauth fonts-noto-cjk fonts-wqy-zenhei time python3
       help2man
+      gettext  # msgfmt: the tests check the PO files the exchange writes
     ) ;;
   windows)
     packages=(

@@ -38,10 +38,15 @@ for side in linux windows; do
   run $side export-file export --rom "$f/sample.gba" --start 0 --end 1FF "${tables[@]}" --out "$f/导出.txt"
   run $side check check --script "$f/translation.txt" "${tables[@]}"
   run $side check-wrong check --script "$f/错字.txt" "${tables[@]}" --all
+  # A translation the tables can take: the export with one sentence changed.
+  sed 's/Hello, traveller!/Hi, traveller!/' "$f/导出.txt" >"$f/译文.txt"
+  run $side check-translated check --script "$f/译文.txt" "${tables[@]}"
   cp "$f/sample.gba" "$f/译本.gba"
-  run $side import import --rom "$f/译本.gba" --script "$f/translation.txt" --fill 00 "${tables[@]}"
-  run $side import-out import --rom "$f/sample.gba" --script "$f/translation.txt" --fill 00 "${tables[@]}" \
+  run $side import import --rom "$f/译本.gba" --script "$f/译文.txt" --fill 00 "${tables[@]}"
+  run $side import-out import --rom "$f/sample.gba" --script "$f/译文.txt" --fill 00 "${tables[@]}" \
     --out "$f/patched.gba"
+  run $side import-refused import --rom "$f/sample.gba" --script "$f/translation.txt" --fill 00 "${tables[@]}" \
+    --out "$f/refused.gba"
   run $side charset charset --script "$f/translation.txt" --mode both --table1 "$f/single.tbl" \
     --filter2 "$f/filter2.txt" --keep "$f/double.tbl" --start-code 8140 --trail 40-7E --trail 80-FE \
     --out "$f/new.tbl" --chars "$f/new_chars.txt" --sheet "$f/font.png" --glyph 12x12 --font "$font"
@@ -52,6 +57,23 @@ for side in linux windows; do
   run $side export-utf8 export --rom "$f/sample.gba" --start 0 --end 1FF --mode both --table1 "$f/u1.tbl" \
     --table2 "$f/u2.tbl" --filter1 "$f/uf1.txt" --filter2 "$f/uf2.txt" --encoding utf-8 --out "$f/utf8.txt"
   run $side missing check --script "$f/没有.txt" "${tables[@]}"
+  # Team files, release patches and the search, on the same sample.
+  for format in po csv json; do
+    run $side exchange-$format exchange export --script "$f/导出.txt" --translation "$f/translation.txt" \
+      --format $format --out "$f/译文.$format" --line-break 换行 --max-chars 20
+    run $side exchange-back-$format exchange import --from "$f/译文.$format" --format $format \
+      --script "$f/导出.txt" --out "$f/译回.$format.txt"
+  done
+  run $side diff diff --original "$f/sample.gba" --modified "$f/patched.gba" --script "$f/译文.txt"
+  for format in bps ips; do
+    run $side patch-$format patch create --original "$f/sample.gba" --modified "$f/patched.gba" \
+      --format $format --out "$f/译本.$format"
+    run $side patch-info-$format patch info "$f/译本.$format"
+    run $side patch-apply-$format patch apply --original "$f/sample.gba" --patch "$f/译本.$format" \
+      --out "$f/打过补丁.$format.gba"
+  done
+  run $side find-relative find relative --rom "$f/sample.gba" --text Quillmere --make-table "$f/latin.tbl" --hit 1
+  run $side find-text find text --rom "$f/sample.gba" --text 欢迎 "${tables[@]}"
   # The sheet's width and height (the PNG header), not its pixels.
   head -c 24 "$f/font.png" | tail -c 8 | od -An -tx1 >"$f/font.size"
   mv "$f/font.png" "$work/$side.font.png"

@@ -36,6 +36,38 @@ RomMode rom_mode(const std::string& mode) {
     return RomMode::double_byte;
 }
 
+BoxLimitInput LimitOptions::input() const {
+    BoxLimitInput input;
+    input.line_break = text_of(line_break);
+    input.page_break = text_of(page_break);
+    auto given = [](const CLI::Option* option, std::int64_t value) {
+        return option->count() > 0 ? std::optional<std::int64_t>(value) : std::nullopt;
+    };
+    input.max_chars = given(max_chars_option, max_chars);
+    input.max_lines = given(max_lines_option, max_lines);
+    input.max_width = given(max_width_option, max_width);
+    input.default_width = given(default_width_option, default_width);
+    input.widths_file = path_of(widths);
+    return input;
+}
+
+void add_limit_options(CLI::App& command, LimitOptions& options) {
+    command.add_option("--line-break", options.line_break, cli_help::kLineBreak);
+    command.add_option("--page-break", options.page_break, cli_help::kPageBreak);
+    options.max_chars_option =
+        command.add_option("--max-chars", options.max_chars, cli_help::kMaxChars)->check(CLI::NonNegativeNumber);
+    options.max_lines_option =
+        command.add_option("--max-lines", options.max_lines, cli_help::kMaxLines)->check(CLI::NonNegativeNumber);
+    CLI::Option* widths = command.add_option("--widths", options.widths, cli_help::kWidths);
+    options.max_width_option =
+        command.add_option("--max-width", options.max_width, cli_help::kMaxWidth)->check(CLI::NonNegativeNumber);
+    options.default_width_option = command.add_option("--default-width", options.default_width, cli_help::kDefaultWidth)
+                                       ->check(CLI::NonNegativeNumber);
+    widths->needs(options.max_width_option);
+    options.max_width_option->needs(widths);
+    options.default_width_option->needs(widths);
+}
+
 // The argument's UTF-8 read as such on every system (a narrow string would be
 // read in the ANSI code page on Windows, and lose any character it lacks).
 std::filesystem::path path_of(const std::string& utf8) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/commands/message.hpp"
+#include "core/commands/script_commands.hpp"
 #include "core/commands/table_setup.hpp"
 
 namespace quillmere::cli {
@@ -42,6 +43,19 @@ void add_table_options(CLI::App& command, TableOptions& options);
 void add_encoding_option(CLI::App& command, std::string& encoding, const std::string& description);
 RomMode rom_mode(const std::string& mode);
 text::Encoding text_encoding(const std::string& encoding);
+
+// The text box limits of the check (and of the exchange's notes); a number
+// counts only when given.
+struct LimitOptions {
+    std::string line_break, page_break, widths;
+    std::int64_t max_chars = 0, max_lines = 0, max_width = 0, default_width = 0;
+    CLI::Option *max_chars_option = nullptr, *max_lines_option = nullptr, *max_width_option = nullptr,
+                *default_width_option = nullptr;
+
+    BoxLimitInput input() const;
+};
+
+void add_limit_options(CLI::App& command, LimitOptions& options);
 
 std::filesystem::path path_of(const std::string& utf8);
 std::u16string text_of(const std::string& utf8);

@@ -14,6 +14,7 @@
 #include "core/commands/export_command.hpp"
 #include "core/commands/messages.hpp"
 #include "core/commands/stored_job.hpp"
+#include "core/text/gbk.hpp"
 
 namespace quillmere::cli {
 namespace {
@@ -34,8 +35,14 @@ struct ExportOptions {
 
 // The file goes out only once it is whole: a stream cannot take back what
 // it was given when the export then fails.
+// The null entries of a pointer list that the export left out, one line.
+void print_skipped(const ExportPayload& payload, const Streams& streams) {
+    if (payload.null_pointers > 0) streams.err << text::to_utf8(messages::null_pointers_skipped(payload.null_pointers)) << '\n';
+}
+
 int write_to_stream(const ExportRequest& request, const Streams& streams) {
     CommandResult<ExportPayload> exported = run_export(request);
+    print_skipped(exported.payload, streams);
     if (exported.message.shown()) {
         print_message(exported.message, streams);
         return kExitFailure;
@@ -107,6 +114,7 @@ int run_export_command(const ExportOptions& options, const Streams& streams) {
     if (options.out.empty()) return write_to_stream(request, streams);
     // Written as the scan goes, into the file that replaces the old one.
     const CommandResult<ExportPayload> exported = export_to_file(request, path_of(options.out));
+    print_skipped(exported.payload, streams);
     print_message(exported.message, streams);
     return exported.payload.written ? kExitSuccess : kExitFailure;
 }

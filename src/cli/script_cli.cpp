@@ -8,6 +8,7 @@
 
 #include "cli/commands.hpp"
 #include "core/commands/cli_help.hpp"
+#include "core/commands/messages.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/text/gbk.hpp"
 
@@ -67,52 +68,9 @@ bool fill_request(const ScriptOptions& options, CheckRequest& request, const Str
     return true;
 }
 
-// The text box limits of the check; a number counts only when given.
-struct LimitOptions {
-    std::string line_break, page_break, widths;
-    std::int64_t max_chars = 0, max_lines = 0, max_width = 0, default_width = 0;
-    CLI::Option *max_chars_option = nullptr, *max_lines_option = nullptr, *max_width_option = nullptr,
-                *default_width_option = nullptr;
-
-    BoxLimitInput input() const {
-        BoxLimitInput input;
-        input.line_break = text_of(line_break);
-        input.page_break = text_of(page_break);
-        auto given = [](const CLI::Option* option, std::int64_t value) {
-            return option->count() > 0 ? std::optional<std::int64_t>(value) : std::nullopt;
-        };
-        input.max_chars = given(max_chars_option, max_chars);
-        input.max_lines = given(max_lines_option, max_lines);
-        input.max_width = given(max_width_option, max_width);
-        input.default_width = given(default_width_option, default_width);
-        input.widths_file = path_of(widths);
-        return input;
-    }
-};
-
-void add_limit_options(CLI::App& command, LimitOptions& options) {
-    command.add_option("--line-break", options.line_break, cli_help::kLineBreak);
-    command.add_option("--page-break", options.page_break, cli_help::kPageBreak);
-    options.max_chars_option =
-        command.add_option("--max-chars", options.max_chars, cli_help::kMaxChars)
-            ->check(CLI::NonNegativeNumber);
-    options.max_lines_option =
-        command.add_option("--max-lines", options.max_lines, cli_help::kMaxLines)
-            ->check(CLI::NonNegativeNumber);
-    CLI::Option* widths =
-        command.add_option("--widths", options.widths, cli_help::kWidths);
-    options.max_width_option =
-        command.add_option("--max-width", options.max_width, cli_help::kMaxWidth)
-            ->check(CLI::NonNegativeNumber);
-    options.default_width_option =
-        command.add_option("--default-width", options.default_width, cli_help::kDefaultWidth)
-            ->check(CLI::NonNegativeNumber);
-    widths->needs(options.max_width_option);
-    options.max_width_option->needs(widths);
-    options.default_width_option->needs(widths);
-}
-
 int report(const CommandResult<ScriptPayload>& result, const Streams& streams) {
+    if (result.payload.null_pointers > 0)
+        streams.err << text::to_utf8(messages::null_pointers_skipped(result.payload.null_pointers)) << '\n';
     for (const Message& failure : result.payload.entry_failures) print_message(failure, streams);
     for (const std::u16string& move : result.payload.moves) streams.out << text::to_utf8(move) << '\n';
     print_message(result.message, streams);

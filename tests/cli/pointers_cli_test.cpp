@@ -81,14 +81,18 @@ TEST_F(PointersCliTest, table_refuses_what_it_cannot_list) {
 TEST_F(PointersCliTest, scan_finds_the_pointers_and_warns_about_unreached_records) {
     auto run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"),
                                  "--size", "2", "--order", "BE", "--base", "8000"});
+    // The three at 0 are a table (two different records), 31 stands alone;
+    // the list is code page 936 on standard output as in the file.
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n31,2,BE,8000\r\n");
-    EXPECT_EQ(run.err, "警告：没有指针指向28行\n提示：共找到4个指针\n");
+    EXPECT_EQ(testing::bytes_of(run.out), (testing::gbk_bytes(u"; 表：0起，间距2，3个指针\r\n0,2,BE,8000\r\n2,2,BE,8000\r\n"
+                                                            u"4,2,BE,8000\r\n; 单独的指针\r\n31,2,BE,8000\r\n")));
+    EXPECT_EQ(run.err, "警告：没有指针指向28行\n提示：共找到4个指针，3个在1个表中\n");
 
     run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
                             "2", "--order", "BE", "--base", "8000", "--align", "2", "--out", path("found.txt")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(testing::read_file(dir / "found.txt"), testing::bytes_of("0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n"));
+    EXPECT_EQ(testing::read_file(dir / "found.txt"),
+              testing::gbk_bytes(u"; 表：0起，间距2，3个指针\r\n0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n"));
 
     testing::write_gbk(dir / "bad.txt", u"10,2,AB\r\n20\r\n");
     run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("bad.txt"), "--size", "2",
@@ -152,6 +156,47 @@ TEST_F(PointersCliTest, check_and_import_move_what_outgrows_its_place) {
 
     // Without a pointer list the options that need one are wrong usage.
     EXPECT_EQ(testing::run_cli({"check", "--script", path("tr.txt"), "--free", "33-3F"}).status, 2);
+}
+
+// The options of real tables: a split table with a null entry, a negative
+// base and a map, the scan's tables only; the export and the check say how
+// many entries they skipped, and the check refuses overlapping entries.
+TEST_F(PointersCliTest, split_tables_null_entries_maps_and_tables_only) {
+    auto run = testing::run_cli({"pointers", "table", "--rom", path("rom.bin"), "--at", "0", "--count", "3",
+                                 "--split-high", "10", "--base=-10", "--map", "gb:1", "--null", "4180"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Low bytes 80 10 80 at 0, high bytes 41 42 EE at 10: 4180 is null.
+    EXPECT_EQ(run.out, "0/10,2,LE,-10,gb:1,-\r\n1/11,2,LE,-10,gb:1\r\n2/12,2,LE,-10,gb:1\r\n");
+    EXPECT_EQ(run.err, "提示：共列出3个指针，其中1个空指针\n");
+    EXPECT_EQ(testing::run_cli({"pointers", "table", "--rom", path("rom.bin"), "--at", "0", "--count", "3",
+                                "--base", "0"}).status, 2);  // no size, no split table
+    run = testing::run_cli({"pointers", "table", "--rom", path("rom.bin"), "--at", "0", "--count", "3", "--size", "2",
+                            "--order", "BE", "--base", "8000", "--map", "nes"});
+    EXPECT_EQ(run.err, "错误：地址映射只能是linear、lorom、hirom、gb:N或nes:N\n");
+
+    run = testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
+                            "2", "--order", "BE", "--base", "8000", "--tables-only"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(testing::bytes_of(run.out),
+              testing::gbk_bytes(u"; 表：0起，间距2，3个指针\r\n0,2,BE,8000\r\n2,2,BE,8000\r\n4,2,BE,8000\r\n"));
+    EXPECT_EQ(run.err, "警告：没有指针指向28行\n提示：共找到4个指针，3个在1个表中，只列出表中的指针\n");
+    EXPECT_EQ(testing::run_cli({"pointers", "scan", "--rom", path("rom.bin"), "--script", path("script.txt"), "--size",
+                                "2", "--order", "BE", "--base", "8000", "--min-run", "1"}).err,
+              "错误：表的最少指针数填写错误\n");
+
+    testing::write_gbk(dir / "single.tbl", u"41=A\r\n42=B\r\n");
+    testing::write_gbk(dir / "list.txt", u"0,2,BE,8000\r\n2,2,BE,8000,-\r\n6,2,BE,0,-\r\n");
+    run = testing::run_cli({"export", "--rom", path("rom.bin"), "--mode", "single", "--table1", path("single.tbl"),
+                            "--pointers", path("list.txt")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "10,2,AB\r\n\r\n\r\n");
+    EXPECT_EQ(run.err, "提示：跳过2个空指针\n提示：文本已顺利导出\n");
+
+    testing::write_gbk(dir / "tr.txt", u"10,2,AB\r\n11,2,B\r\n");
+    run = testing::run_cli({"check", "--script", path("tr.txt"), "--mode", "single", "--table1", path("single.tbl"),
+                            "--rom", path("rom.bin"), "--pointers", path("list.txt")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "提示：跳过2个空指针\n错误：10行与11行重叠\n");
 }
 
 }  // namespace

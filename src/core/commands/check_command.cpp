@@ -2,8 +2,8 @@
 // relocation, an entry too long for its place passes when it can move.
 #include "core/commands/script_commands.hpp"
 
+#include "core/commands/entry_layout.hpp"
 #include "core/commands/script_reading.hpp"
-#include "core/files/files.hpp"
 #include "core/layout/box_limits.hpp"
 #include "core/layout/code_widths.hpp"
 #include "core/platform/mapped_file.hpp"
@@ -13,16 +13,6 @@ namespace {
 
 using namespace script_reading;
 using Result = CommandResult<ScriptPayload>;
-
-// The widths file, when a pixel limit asks for it.
-Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input, const ReverseTables& tables) {
-    if (!input.max_width) return std::optional<CodeWidths>{};
-    auto lines = files::read_text_lines(input.widths_file);
-    if (!lines) return unexpected(messages::widths_unreadable());
-    auto widths = CodeWidths::parse(*lines, input.default_width, tables);
-    if (!widths) return unexpected(messages::widths_failure(widths.error()));
-    return std::optional<CodeWidths>(std::move(*widths));
-}
 
 // The ROM and the mover, when the check follows pointers.
 struct Relocation {
@@ -54,20 +44,37 @@ Result check_entries(const CheckRequest& request, std::basic_string_view<Char> s
     }
     std::optional<EntryMover>& mover = relocation->mover;
     ScriptPayload& payload = result.payload;
+    if (mover) payload.null_pointers = mover->null_pointers();
+    EntryLayout layout(script.size());
+    memory::ByteBuffer tail_bytes;
     std::size_t entries = 0;
     auto walked = for_each_entry(
         script, reader,
         [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
-            if (mover)
-                if (auto free = mover->check(placed(entry.address, entry.original_length, offset)); !free)
-                    return free;
-            auto codes = reader.encode(entry.text, TagRanges{range, range}, nullptr);
-            if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
-            if (auto excess = length_excess(entry.original_length, codes->count)) {
-                if (!mover) return unexpected(messages::excess(entry.address, *excess));
-                auto move = mover->move(placed(entry.address, entry.original_length, offset), codes->count);
-                if (!move) return unexpected(std::move(move.error()));
-                payload.moves.push_back(mover->describe(*move));
+            const LengthField length = read_length(entry.original_length);
+            if (length.tail) {
+                // A tail's bytes are its outer entry's: they are compared
+                // with them once the walk is over.
+                auto codes = reader.encode(entry.text, TagRanges{range, range}, &tail_bytes);
+                if (!codes) {
+                    layout.add(offset, 0);
+                    return unexpected(messages::measuring_failure(entry.address, codes.error()));
+                }
+                layout.add_tail(entry.address, offset, *length.tail, tail_bytes);
+            } else {
+                layout.add(offset, length.bytes);
+                const PlacedEntry place{entry.address, static_cast<std::uint32_t>(offset), length.bytes};
+                if (mover)
+                    if (auto free = mover->check(place); !free) return free;
+                auto codes = reader.encode(entry.text, TagRanges{range, range}, nullptr);
+                if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
+                if (auto excess = excess_of(length, entry.original_length, codes->count)) {
+                    if (!mover) return unexpected(messages::excess(entry.address, *excess));
+                    auto move = mover->move(place, codes->count);
+                    if (!move) return unexpected(std::move(move.error()));
+                    layout.moved(move->new_offset);
+                    payload.moves.push_back(mover->describe(*move));
+                }
             }
             if (limits.any())
                 if (auto breach = check_box_limits(reader.text(entry.text), tables, limits))
@@ -76,6 +83,11 @@ Result check_entries(const CheckRequest& request, std::basic_string_view<Char> s
         },
         request.all_entries ? &payload.entry_failures : nullptr, &entries);
     if (walked.reread) return result;
+    if (walked.end) {
+        auto settled = settle(script, reader, layout, TagRanges{range, range}, mover ? &*mover : nullptr,
+                              request.all_entries ? &payload.entry_failures : nullptr, payload.moves);
+        if (!settled) walked.end = std::move(settled);
+    }
     if (!walked.end)
         result.message = std::move(walked.end.error());
     else if (!payload.entry_failures.empty())

@@ -39,7 +39,8 @@ inline constexpr const char* kExportDataFilters =
     "the filter lists kept in --data-dir (glq.dat, glq2.dat) instead of --filter1/--filter2";
 inline constexpr const char* kExportPointers =
     "pointer list file, instead of --start/--end: one record for each distinct place its pointers point at, up "
-    "to the end code that closes it";
+    "to the end code that closes it; a record that begins inside another and ends with it is written as its tail "
+    "(LENGTH N@OUTER); entries marked - are skipped and counted on standard error";
 inline constexpr const char* kExportMin = "minimum run length: only longer runs are written";
 inline constexpr const char* kExportOut = "export file (default: standard output)";
 inline constexpr const char* kExportHexBytes =
@@ -51,11 +52,15 @@ inline constexpr const char* kExportStretchNeeded = "--start and --end, --range,
 inline constexpr const char* kCheck = "Check a translation script against the code tables.";
 inline constexpr const char* kCheckDetails =
     "Measures every entry through the tables and filter lists and compares it with its original length; with "
-    "--all every failing entry is reported, with the limit options each line and box is held to its limits.";
+    "--all every failing entry is reported, with the limit options each line and box is held to its limits. "
+    "Entries that overlap in the ROM are refused unless one is marked as the other's tail (LENGTH N@OUTER), as "
+    "for import.";
 inline constexpr const char* kImport = "Write a translation script into the ROM image.";
 inline constexpr const char* kImportDetails =
     "Checks every entry first: a script that fails anywhere leaves the ROM as it was. Shorter entries are filled "
-    "with --fill; with --pointers an entry that outgrew its place moves into the --free blocks.";
+    "with --fill; with --pointers an entry that outgrew its place moves into the --free blocks. Entries that "
+    "overlap in the ROM are refused, unless one is marked as the other's tail (LENGTH N@OUTER): its text must "
+    "stay the end of the outer entry's text, and when that end moves its pointers (from --pointers) follow it.";
 inline constexpr const char* kScript = "the translation script";
 inline constexpr const char* kRangeLow = "lowest double-byte code searched for a tag";
 inline constexpr const char* kRangeHigh = "highest double-byte code searched for a tag";
@@ -120,15 +125,37 @@ inline constexpr const char* kSheetNeeds = "--sheet needs --glyph and --font";
 // ---- pointers
 inline constexpr const char* kPointers = "Make pointer lists: list a pointer table, or find the pointers to records.";
 inline constexpr const char* kPointerTable = "List the pointers of a table of N pointers.";
+inline constexpr const char* kPointerTableDetails =
+    "Lines ADDRESS,SIZE,ORDER,BASE[,MAP][,-]. The target of a pointer is its value minus BASE, through MAP: linear "
+    "(the offset), lorom ((bank & 7F) * 8000 + address - 8000), hirom (address & 3FFFFF), gb:N (4000-7FFF is bank "
+    "N), nes:N (after a 16-byte header, 8000-BFFF is bank N and C000-FFFF the last bank). A split table "
+    "(--split-high, and --split-bank) lists each pointer by its places, LOW/HIGH[/BANK]. A pointer whose value is "
+    "--null is listed with a last field - and skipped by export, check and import.";
 inline constexpr const char* kPointerScan = "Find every place in the ROM that points at the address of a record of the script.";
+inline constexpr const char* kPointerScanDetails =
+    "Places that form a table (at least --min-run pointers one stride apart, the stride from the pointer size up "
+    "to --max-stride, pointing at two or more records) are listed first, each table under a comment line; the "
+    "places alone follow under a comment line of their own, unless --tables-only.";
 inline constexpr const char* kPointerRom = "ROM image";
-inline constexpr const char* kPointerSize = "pointer size in bytes: 2, 3 or 4";
-inline constexpr const char* kPointerOrder = "byte order: LE or BE";
-inline constexpr const char* kPointerBase = "hexadecimal value of a pointer to offset 0";
+inline constexpr const char* kPointerSize =
+    "pointer size in bytes: 2, 3 or 4; required, except for a split table, whose size is the number of its tables";
+inline constexpr const char* kPointerOrder = "byte order: LE or BE; required, except for a split table (LE)";
+inline constexpr const char* kPointerBase =
+    "hexadecimal value of a pointer to address 0, - in front when negative (write --base=-HEX)";
+inline constexpr const char* kPointerMap =
+    "how addresses become file offsets: linear (default), lorom, hirom, gb:BANK or nes:BANK (BANK hexadecimal; "
+    "the README gives each rule)";
+inline constexpr const char* kSplitHigh = "a split table: the hexadecimal offset of the high bytes' table (the low bytes are at --at)";
+inline constexpr const char* kSplitBank = "a split table: the hexadecimal offset of the bank bytes' table";
+inline constexpr const char* kNullValue =
+    "a pointer holding this hexadecimal value is a null entry, listed with - to be skipped; none: no value is";
+inline constexpr const char* kMinRun = "pointers one stride apart that make a table (at least 2)";
+inline constexpr const char* kMaxStride = "the longest step between a table's pointers, in bytes (at most 256)";
+inline constexpr const char* kTablesOnly = "list only the pointers that are part of a table";
 inline constexpr const char* kPointerOut = "pointer list file (default: standard output)";
 inline constexpr const char* kPointerAt = "hexadecimal offset of the table's first pointer";
 inline constexpr const char* kPointerCount = "number of pointers in the table";
-inline constexpr const char* kPointerStride = "bytes from one pointer to the next (default: the size)";
+inline constexpr const char* kPointerStride = "bytes from one pointer to the next (default: the size; 1 for a split table)";
 inline constexpr const char* kPointerScript = "script whose record addresses are looked for";
 inline constexpr const char* kPointerAlign = "look only at offsets that are multiples of this";
 

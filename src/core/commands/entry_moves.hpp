@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ struct RelocationInput {
     std::vector<std::u16string> free_blocks;  // "START-END", hexadecimal, both included
     std::u16string align = u"1";
 };
+
+// A free block as typed: "START-END", hexadecimal, both included.
+std::optional<FreeBlock> parse_free_block(std::u16string_view text);
 
 // An entry of the script as the mover sees it.
 struct PlacedEntry {
@@ -46,20 +50,32 @@ public:
     // original length; the message when it cannot move.
     [[nodiscard]] Expected<Move, Message> move(const PlacedEntry& entry, std::uint64_t byte_count);
 
-    // The bytes of every pointer the moves rewrote, by pointer offset (a
-    // pointer rewritten twice keeps its last target).
+    // The pointers to `tail`, a shared tail of `outer`, made to point at
+    // `new_offset`, where its `byte_count` bytes now lie.
+    [[nodiscard]] Expected<Move, Message> follow(const PlacedEntry& tail, std::u16string_view outer,
+                                                 std::uint32_t new_offset, std::uint64_t byte_count);
+
+    // The bytes of every pointer the moves rewrote, by file offset (a
+    // pointer rewritten twice keeps its last target; a split pointer gives
+    // one byte per place).
     std::map<std::uint32_t, std::vector<std::uint8_t>> pointer_bytes() const;
 
     // One line for standard output: old offset, new offset, byte count,
     // the pointers rewritten.
     std::u16string describe(const Move& move) const;
+    // The same for a tail that followed its outer entry.
+    std::u16string describe_tail(const Move& move, std::u16string_view tail, std::u16string_view outer) const;
+
+    // The entries of the list marked to skip.
+    std::size_t null_pointers() const { return null_pointers_; }
 
 private:
-    EntryMover(Relocator relocator, std::vector<FreeBlock> blocks)
-        : relocator_(std::move(relocator)), blocks_(std::move(blocks)) {}
+    EntryMover(Relocator relocator, std::vector<FreeBlock> blocks, std::size_t null_pointers)
+        : relocator_(std::move(relocator)), blocks_(std::move(blocks)), null_pointers_(null_pointers) {}
 
     Relocator relocator_;
     std::vector<FreeBlock> blocks_;
+    std::size_t null_pointers_ = 0;
     std::map<std::size_t, std::uint32_t> rewritten_;  // pointer index -> new target
 };
 

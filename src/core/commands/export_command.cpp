@@ -34,20 +34,30 @@ std::optional<std::vector<ExportStretch>> stretches_of(const ExportRequest& requ
     return stretches;
 }
 
-// The distinct offsets the pointers point at, ascending; the first pointer
-// that lies or points outside the ROM is refused.
-Expected<std::vector<std::uint32_t>, Message> pointer_targets(std::span<const Pointer> pointers,
-                                                              std::span<const std::uint8_t> rom) {
-    std::vector<std::uint32_t> targets;
-    targets.reserve(pointers.size());
+// The distinct offsets the pointers point at, ascending, and how many
+// entries were skipped as null; the first pointer that lies or points outside
+// the ROM is refused, unless it is marked to be skipped.
+struct PointerTargets {
+    std::vector<std::uint32_t> offsets;
+    std::size_t skipped = 0;
+};
+
+Expected<PointerTargets, Message> pointer_targets(std::span<const Pointer> pointers, std::span<const std::uint8_t> rom) {
+    PointerTargets targets;
+    targets.offsets.reserve(pointers.size());
+    const RomShape shape = RomShape::of(rom);
     for (const Pointer& pointer : pointers) {
+        if (pointer.skip) {
+            ++targets.skipped;
+            continue;
+        }
         if (!pointer_in_rom(pointer, rom.size())) return unexpected(messages::pointer_outside_rom(pointer.address));
-        const auto target = target_of(read_pointer(rom, pointer), pointer.base);
+        const auto target = target_of(pointer, read_pointer(rom, pointer), shape);
         if (!target || *target >= rom.size()) return unexpected(messages::pointer_points_outside(pointer.address));
-        targets.push_back(*target);
+        targets.offsets.push_back(static_cast<std::uint32_t>(*target));
     }
-    std::sort(targets.begin(), targets.end());
-    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    std::sort(targets.offsets.begin(), targets.offsets.end());
+    targets.offsets.erase(std::unique(targets.offsets.begin(), targets.offsets.end()), targets.offsets.end());
     return targets;
 }
 
@@ -57,6 +67,7 @@ struct PreparedExport {
     platform::MappedFile rom;
     std::vector<ExportStretch> stretches;  // or, by pointers:
     std::optional<std::vector<std::uint32_t>> targets;
+    std::size_t null_pointers = 0;
 
     ExportSource source(const ExportRequest& request) const {
         return {rom.bytes(),
@@ -95,7 +106,8 @@ Expected<PreparedExport, Message> prepare_export(const ExportRequest& request, F
     if (by_pointers) {
         auto targets = pointer_targets(pointers, job.rom.bytes());
         if (!targets) return unexpected(std::move(targets.error()));
-        job.targets = std::move(*targets);
+        job.targets = std::move(targets->offsets);
+        job.null_pointers = targets->skipped;
     } else {
         job.stretches = std::move(*stretches);
     }
@@ -155,6 +167,7 @@ CommandResult<ExportPayload> run_export(const ExportRequest& request) {
     Result result{no_message()};
     auto job = prepare_export(request, result.payload.untick);
     if (!job) return with_message(std::move(result), std::move(job.error()));
+    result.payload.null_pointers = job->null_pointers;
     if (request.preview) {
         auto text = export_text(job->source(request));
         if (!text) return with_message(std::move(result), messages::export_failed());
@@ -183,6 +196,7 @@ CommandResult<ExportPayload> export_to_file(const ExportRequest& request, const 
     Result result{no_message()};
     auto job = prepare_export(request, result.payload.untick);
     if (!job) return with_message(std::move(result), std::move(job.error()));
+    result.payload.null_pointers = job->null_pointers;
     // A path naming the ROM, and a file that cannot be made, are reported
     // only once the scan has records, as for a file saved after the scan.
     std::optional<platform::FileReplacement> file;

@@ -32,7 +32,9 @@ struct ExportRequest {
     // their records come out in one export text, in address order.
     std::vector<TypedRange> ranges;
     // A pointer list file: when given, the records are the runs its pointers
-    // point at instead of the stretch start … end.
+    // point at instead of the stretch start … end. A run that begins inside
+    // another one and ends with it is written as that one's tail
+    // (LENGTH "N@OUTER"), so that check and import keep the two together.
     std::filesystem::path pointer_list;
     std::u16string minimum = u"0";  // Text15
     bool preview = false;           // Check4
@@ -53,6 +55,8 @@ struct ExportPayload {
     bool unencodable = false;
     // export_to_file: the file now holds the export.
     bool written = false;
+    // By pointers: the entries of the list marked to skip (null entries).
+    std::size_t null_pointers = 0;
 };
 
 // Preview on: the text for text9 and "文本已顺利导出". Preview off: the file

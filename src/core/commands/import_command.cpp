@@ -3,7 +3,7 @@
 #include "core/commands/script_commands.hpp"
 
 #include "core/commands/output_file.hpp"
-#include "core/commands/script_reading.hpp"
+#include "core/commands/entry_layout.hpp"
 #include "core/files/files.hpp"
 #include "core/import/fill.hpp"
 #include "core/import/rom_file.hpp"
@@ -43,24 +43,40 @@ enum class Placement { own_place, moves };
 // wherever it stands). Too long for its place, it is refused unless
 // `may_move`. The message that refuses it otherwise.
 template <class Char>
-Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, std::uint64_t offset, EntryReader& reader,
-                                               CodeRange range, std::u16string_view fill_value,
+Expected<Placement, Message> encode_for_import(const Entry<Char>& entry, const LengthField& length, std::uint64_t offset,
+                                               EntryReader& reader, CodeRange range, std::u16string_view fill_value,
                                                std::uint64_t rom_size, bool may_move, memory::ByteBuffer& bytes) {
     auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
     if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
-    const auto excess = length_excess(entry.original_length, codes->count);
+    const auto excess = excess_of(length, entry.original_length, codes->count);
     if (excess && !may_move) return unexpected(messages::excess(entry.address, *excess));
     if (codes->encoding_failure)
         return unexpected(messages::encoding_failure(entry.address, *codes->encoding_failure));
     if (excess) return Placement::moves;
-    auto fill =
-        fill_for(fill_value, leading_number(entry.original_length) - static_cast<std::int64_t>(codes->count));
+    const std::int64_t original =
+        length.digits_only ? static_cast<std::int64_t>(length.bytes) : leading_number(entry.original_length);
+    auto fill = fill_for(fill_value, original - static_cast<std::int64_t>(codes->count));
     if (!fill) return unexpected(messages::unprocessable(entry.address));
     const std::uint64_t total = bytes.size() + fill->byte_count();
     if (total > 0 && (offset >= rom_size || total > rom_size - offset))
         return unexpected(messages::unprocessable(entry.address));
     fill->append_to(bytes);
     return Placement::own_place;
+}
+
+// A shared tail, measured and encoded into `bytes` for the comparison with
+// its outer entry once the walk is over; it writes nothing itself.
+template <class Char>
+EntryEnd encode_tail(const Entry<Char>& entry, std::uint64_t offset, const TailMark& tail, EntryReader& reader,
+                     CodeRange range, EntryLayout& layout, memory::ByteBuffer& bytes) {
+    auto codes = reader.encode(entry.text, TagRanges{kAllDoubleCodes, range}, &bytes);
+    if (!codes || codes->encoding_failure) {
+        layout.add(offset, 0);
+        if (!codes) return unexpected(messages::measuring_failure(entry.address, codes.error()));
+        return unexpected(messages::encoding_failure(entry.address, *codes->encoding_failure));
+    }
+    layout.add_tail(entry.address, offset, tail, bytes);
+    return Done{};
 }
 
 // The import that builds the whole result before writing any of it: with a
@@ -87,6 +103,7 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
         auto made = EntryMover::make(*request.relocation, rom->bytes());
         if (!made) return finish(std::move(made.error()));
         mover.emplace(std::move(*made));
+        payload.null_pointers = mover->null_pointers();
     }
     // Every change, in script order (a later one wins where two overlap).
     RomPatches patches;
@@ -94,16 +111,26 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
 
     std::size_t entries = 0;
     memory::ByteBuffer bytes;
+    EntryLayout layout(script.size());
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
+        const LengthField length = read_length(entry.original_length);
+        if (length.tail) {
+            EntryEnd encoded = encode_tail(entry, offset, *length.tail, reader, range, layout, bytes);
+            entries += encoded.has_value();
+            return encoded;
+        }
+        const PlacedEntry place{entry.address, static_cast<std::uint32_t>(offset), length.bytes};
+        layout.add(offset, length.bytes);
         if (mover)
-            if (auto free = mover->check(placed(entry.address, entry.original_length, offset)); !free) return free;
+            if (auto free = mover->check(place); !free) return free;
         auto placement =
-            encode_for_import(entry, offset, reader, range, request.fill, rom_size, mover.has_value(), bytes);
+            encode_for_import(entry, length, offset, reader, range, request.fill, rom_size, mover.has_value(), bytes);
         if (!placement) return unexpected(std::move(placement.error()));
         ++entries;
         if (*placement == Placement::moves) {
-            auto move = mover->move(placed(entry.address, entry.original_length, offset), bytes.size());
+            auto move = mover->move(place, bytes.size());
             if (!move) return unexpected(std::move(move.error()));
+            layout.moved(move->new_offset);
             payload.moves.push_back(mover->describe(*move));
             patches.add(move->new_offset, bytes);
             return Done{};
@@ -113,6 +140,9 @@ Result import_whole(const ImportRequest& request, std::basic_string_view<Char> s
     });
     if (walked.reread) return result;
     if (!walked.end) return finish(std::move(walked.end.error()));
+    auto settled = settle(script, reader, layout, TagRanges{kAllDoubleCodes, range}, mover ? &*mover : nullptr, nullptr,
+                          payload.moves);
+    if (!settled) return finish(std::move(settled.error()));
     // Pointers last: an entry written over a pointer does not undo its move.
     if (mover)
         for (const auto& [at, value] : mover->pointer_bytes()) patches.add(at, value);
@@ -134,15 +164,28 @@ Result import_in_place(const ImportRequest& request, std::basic_string_view<Char
     memory::ByteBuffer bytes;
     RomPatches patches;
     patches.reserve(script.size());
+    EntryLayout layout(script.size());
+    std::size_t entries = 0;
 
     auto walked = for_each_entry(script, reader, [&](const Entry<Char>& entry, std::uint64_t offset) -> EntryEnd {
         if (!rom) return unexpected(messages::unprocessable(entry.address));
-        auto placement = encode_for_import(entry, offset, reader, range, request.fill, rom->size(), false, bytes);
+        const LengthField length = read_length(entry.original_length);
+        if (length.tail) {
+            EntryEnd encoded = encode_tail(entry, offset, *length.tail, reader, range, layout, bytes);
+            entries += encoded.has_value();
+            return encoded;
+        }
+        layout.add(offset, length.bytes);
+        auto placement = encode_for_import(entry, length, offset, reader, range, request.fill, rom->size(), false, bytes);
         if (!placement) return unexpected(std::move(placement.error()));
         patches.add(offset, bytes);
+        ++entries;
         return Done{};
     });
     if (walked.reread) return result;
+    if (walked.end)
+        if (auto settled = settle(script, reader, layout, TagRanges{kAllDoubleCodes, range}, nullptr, nullptr, result.payload.moves); !settled)
+            walked.end = std::move(settled);
     if (!walked.end) {
         result.message = std::move(walked.end.error());
         return result;
@@ -152,7 +195,7 @@ Result import_in_place(const ImportRequest& request, std::basic_string_view<Char
         result.message = messages::rom_write_failed();
         return result;
     }
-    if (rom) result.payload.entries_written = patches.count();
+    if (rom) result.payload.entries_written = entries;
     result.message = messages::imported();
     return result;
 }

@@ -59,6 +59,9 @@ Message output_over_rom() { return error(u"不能把文本写入正在读取的R
 Message rom_unreadable() { return error(u"ROM读取失败"); }
 Message script_unreadable() { return error(u"译文读取失败"); }
 Message cannot_write_file(const std::filesystem::path& path) { return error(u"无法写入文件：" + path_text(path)); }
+Message output_is_input(const std::filesystem::path& path) {
+    return error(u"不能把结果写入正在读取的文件：" + path_text(path));
+}
 Message out_of_memory() { return error(u"内存不足，命令没有完成，没有写入任何文件"); }
 Message unexpected_failure() { return error(u"命令意外中止，没有写入任何文件"); }
 

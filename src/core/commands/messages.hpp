@@ -49,6 +49,8 @@ Message output_over_rom();
 Message rom_unreadable();
 Message script_unreadable();
 Message cannot_write_file(const std::filesystem::path& path);
+// A command asked to write over a file it reads.
+Message output_is_input(const std::filesystem::path& path);
 // What the front ends say when a command could not finish at all.
 Message out_of_memory();
 Message unexpected_failure();
@@ -95,6 +97,18 @@ Message no_free_space(std::u16string_view address, std::uint64_t bytes);
 // pointers rewritten.
 std::u16string move_line(std::uint32_t from, std::uint32_t to, std::uint64_t bytes,
                          std::span<const std::uint32_t> pointers);
+// A shared tail whose pointers follow its outer entry: inner, outer, new offset, the pointers.
+std::u16string tail_move_line(std::u16string_view inner, std::u16string_view outer, std::uint32_t to,
+                              std::span<const std::uint32_t> pointers);
+
+// ---- entries that share bytes
+Message entries_overlap(std::u16string_view address, std::u16string_view other);
+Message outer_missing(std::u16string_view inner, std::u16string_view outer);
+Message not_a_tail(std::u16string_view inner, std::u16string_view outer);
+Message tail_moves_without_pointers(std::u16string_view inner, std::u16string_view outer);
+Message tail_without_pointer(std::u16string_view inner, std::u16string_view outer);
+// One line for the error stream: the null entries of a pointer list left out.
+std::u16string null_pointers_skipped(std::size_t count);
 
 // ---- pointer lists
 Message bad_pointer_size();
@@ -105,8 +119,18 @@ Message bad_pointer_count();
 Message bad_stride();
 Message stride_too_small();
 Message table_outside_rom();
-Message pointers_listed(std::size_t count);
-Message pointers_found(std::size_t count);
+Message tables_overlap();
+Message bad_address_map();
+Message bad_null_value();
+Message bad_min_run();
+Message bad_max_stride();
+Message split_size_mismatch();
+Message pointers_listed(std::size_t count, std::size_t nulls);
+// All found; `in_tables` of them in `tables` tables; with `tables_only` only those listed.
+Message pointers_found(std::size_t count, std::size_t in_tables, std::size_t tables, bool tables_only);
+// The comment line above a table the scan found.
+std::u16string found_table_comment(std::uint32_t start, std::uint32_t stride, std::uint32_t count);
+std::u16string alone_comment();
 std::u16string unreached_warning(std::u16string_view address);
 Message pointer_list_written();
 Message pointer_list_unwritable();

@@ -14,18 +14,28 @@
 
 namespace quillmere {
 
-// Fields as typed: addresses and the base hexadecimal, counts decimal.
+// Fields as typed: addresses, the base and values hexadecimal, counts
+// decimal; the map as a list writes it (empty: linear).
 struct PointerTableRequest {
     std::filesystem::path rom;
-    std::u16string at, count, size, order, base;
-    std::u16string stride;  // empty: the pointer size
+    std::u16string at, count, size, order, base, map;
+    std::u16string stride;  // empty: the pointer size, 1 for a split table
+    // A split table: the high bytes' table (size and order then follow from
+    // the tables, when left empty) and the bank bytes' table.
+    std::u16string split_high, split_bank;
+    // A pointer holding this value is listed as an entry to skip; "none":
+    // no value is.
+    std::u16string null_value = u"0";
 };
 
 struct PointerScanRequest {
     std::filesystem::path rom;
     std::filesystem::path script;
-    std::u16string size, order, base;
+    std::u16string size, order, base, map;
     std::u16string align = u"1";
+    std::u16string min_run = u"3";      // pointers in a row that make a table
+    std::u16string max_stride = u"16";  // the longest step between a table's pointers
+    bool tables_only = false;           // list the tables' pointers only
 };
 
 struct PointerList {

@@ -63,8 +63,11 @@ struct ScriptPayload {
     // Check with `all_entries`: the message of each failing entry, in script
     // order; the result's message then sums them up.
     std::vector<Message> entry_failures;
-    // With a relocation: one line per moved entry, in script order.
+    // With a relocation: one line per moved entry, in script order, then
+    // one per shared tail whose pointers follow it.
     std::vector<std::u16string> moves;
+    // With a relocation: the entries of the pointer list marked to skip.
+    std::size_t null_pointers = 0;
 };
 
 CommandResult<ScriptPayload> run_check(const CheckRequest& request);

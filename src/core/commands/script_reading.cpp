@@ -1,6 +1,6 @@
 #include "core/commands/script_reading.hpp"
 
-#include <algorithm>
+#include "core/files/files.hpp"
 
 namespace quillmere::script_reading {
 
@@ -14,9 +14,13 @@ Expected<Prepared, Message> prepare(const CheckRequest& request, FilterUnticks& 
     return Prepared{std::move(*tables), std::move(*script)};
 }
 
-PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset) {
-    const std::int64_t length = leading_number(original_length);
-    return {address, static_cast<std::uint32_t>(offset), static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0))};
+Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input, const ReverseTables& tables) {
+    if (!input.max_width) return std::optional<CodeWidths>{};
+    auto lines = files::read_text_lines(input.widths_file);
+    if (!lines) return unexpected(messages::widths_unreadable());
+    auto widths = CodeWidths::parse(*lines, input.default_width, tables);
+    if (!widths) return unexpected(messages::widths_failure(widths.error()));
+    return std::optional<CodeWidths>(std::move(*widths));
 }
 
 }  // namespace quillmere::script_reading

@@ -13,6 +13,7 @@
 #include "core/commands/messages.hpp"
 #include "core/commands/script_commands.hpp"
 #include "core/encoding/hex.hpp"
+#include "core/layout/code_widths.hpp"
 #include "core/memory/large_buffer.hpp"
 #include "core/script/entry.hpp"
 #include "core/script/entry_failure.hpp"
@@ -166,7 +167,9 @@ auto walk_script(ScriptSource& script, const ScriptTables& tables, Walk&& walk) 
     return walk(script.text(), reader);
 }
 
-// The entry as the mover names it.
-PlacedEntry placed(std::u16string_view address, std::u16string_view original_length, std::uint64_t offset);
+// The widths file, when a pixel limit asks for it; the check's and what the
+// exchange states in its notes.
+[[nodiscard]] Expected<std::optional<CodeWidths>, Message> load_widths(const BoxLimitInput& input,
+                                                                       const ReverseTables& tables);
 
 }  // namespace quillmere::script_reading

@@ -27,10 +27,15 @@ char16_t* decimal_digits(char16_t* end, std::uint32_t value) {
 
 }  // namespace
 
-char16_t* write_record_header(char16_t* end, std::uint32_t address, std::int32_t length) {
-    // At most 8 + 1 + 10 + 1 characters.
+char16_t* write_record_header(char16_t* end, std::uint32_t address, std::int32_t length,
+                              std::optional<std::uint32_t> tail_of) {
+    // At most 8 + 1 + 10 + 1 + 8 + 1 characters.
     char16_t* begin = end;
     *--begin = u',';
+    if (tail_of) {
+        begin = hex_digits(begin, *tail_of);
+        *--begin = u'@';
+    }
     begin = decimal_digits(begin, static_cast<std::uint32_t>(length < 0 ? 0 : length));
     *--begin = u',';
     return hex_digits(begin, address);

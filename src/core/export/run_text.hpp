@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <type_traits>
 
@@ -52,16 +53,16 @@ public:
     std::size_t size() const { return size_ - kRecordHeaderSize; }
 
     // The whole record of the run: its header, its text, the record end.
-    std::span<const Unit> record(std::uint32_t address, std::int32_t length) {
+    std::span<const Unit> record(std::uint32_t address, std::int32_t length, std::optional<std::uint32_t> tail_of) {
         for (char16_t c : kRecordEnd) chars_[size_++] = static_cast<Unit>(c);
         Unit* const text = chars_.get() + kRecordHeaderSize;
         const Unit* header;
         if constexpr (std::is_same_v<Unit, char16_t>) {
-            header = write_record_header(text, address, length);
+            header = write_record_header(text, address, length, tail_of);
         } else {
             char16_t wide[kRecordHeaderSize];
             const char16_t* const wide_end = wide + kRecordHeaderSize;
-            const char16_t* const begin = write_record_header(wide + kRecordHeaderSize, address, length);
+            const char16_t* const begin = write_record_header(wide + kRecordHeaderSize, address, length, tail_of);
             Unit* const at = text - (wide_end - begin);
             std::transform(begin, wide_end, at, [](char16_t c) { return static_cast<Unit>(c); });
             header = at;

@@ -13,6 +13,7 @@
 #include "core/export/exportrange.hpp"
 #include "core/export/run_text.hpp"
 #include "core/export/scan_tables.hpp"
+#include "core/export/tail_marks.hpp"
 
 namespace quillmere::export_scan {
 
@@ -72,6 +73,7 @@ public:
     // The run that begins at each start, up to the end of the ROM: what
     // closes it ends the scan of that start.
     bool first_runs(std::span<const std::uint32_t> starts) {
+        tails_.emplace();
         for (std::uint32_t start : starts) {
             if (!scan(start, size_ - 1, true)) return false;
             // A run the end of the ROM left open is dropped.
@@ -359,11 +361,12 @@ private:
         }
         if (run_length_ > *minimum_) {
             // The address, the length and the separators of a record.
-            if (!room_for(32)) return false;
+            if (!room_for(tails_ ? 48 : 32)) return false;
             const std::int64_t address = position - run_length_ - 1 + (end_flag_ ? 1 : 0);
             const std::size_t text_chars = run_chars();
             const std::size_t text_units = run_.size();
-            const std::span<const Unit> record = run_.record(static_cast<std::uint32_t>(address), run_length_);
+            const auto outer = tails_ ? tails_->outer_of(address, address + run_length_) : std::nullopt;
+            const std::span<const Unit> record = run_.record(static_cast<std::uint32_t>(address), run_length_, outer);
             // The header and the record end are ASCII: one unit per character.
             records_chars_ += text_chars + (record.size() - text_units);
             output_.put(record);
@@ -391,6 +394,7 @@ private:
     std::size_t run_chars_ = 0;         // counted only where units are not characters
     bool end_flag_ = false;
     ExportFailed failure_ = ExportFailed::run_too_long;
+    std::optional<TailMarks> tails_;  // runs from given starts only
 };
 
 }  // namespace quillmere::export_scan

@@ -11,28 +11,70 @@ std::u16string_view trimmed(std::u16string_view text) {
     return text;
 }
 
-// Splits at commas into exactly `count` fields; false when there are more
-// or fewer.
+// Splits at `separator` into at most N fields; the count, or 0 when there
+// are more.
 template <std::size_t N>
-bool split_fields(std::u16string_view line, std::u16string_view (&fields)[N]) {
+std::size_t split_fields(std::u16string_view line, char16_t separator, std::u16string_view (&fields)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
-        const std::size_t comma = line.find(u',');
-        if ((comma == std::u16string_view::npos) != (i + 1 == N)) return false;
-        fields[i] = trimmed(line.substr(0, comma));
-        if (comma != std::u16string_view::npos) line.remove_prefix(comma + 1);
+        const std::size_t at = line.find(separator);
+        fields[i] = trimmed(line.substr(0, at));
+        if (at == std::u16string_view::npos) return i + 1;
+        line.remove_prefix(at + 1);
     }
-    return true;
+    return 0;
+}
+
+// The place or places of ADDRESS into the pointer; false when they are not
+// hexadecimal or their number does not match the size.
+bool read_places(std::u16string_view text, Pointer& pointer) {
+    if (text.find(u'/') == std::u16string_view::npos) {
+        // One place, as nearly every line has.
+        const auto place = parse_hex32(text);
+        if (place) pointer.address = *place;
+        return place.has_value();
+    }
+    std::u16string_view parts[4];
+    const std::size_t count = split_fields(text, u'/', parts);
+    if (count == 0) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto place = parse_hex32(parts[i]);
+        if (!place) return false;
+        for (std::size_t k = 0; k < i; ++k)
+            if (pointer.places[k] == *place) return false;  // one byte cannot be two of the pointer's
+        pointer.places[i] = *place;
+    }
+    pointer.address = pointer.places[0];
+    pointer.split = true;
+    return count == pointer.size;
 }
 
 std::optional<Pointer> parse_line(std::u16string_view line) {
-    std::u16string_view fields[4];
-    if (!split_fields(line, fields)) return std::nullopt;
-    const auto address = parse_hex32(fields[0]);
+    std::u16string_view fields[6];
+    const std::size_t count = split_fields(line, u',', fields);
+    if (count < 4) return std::nullopt;
+    Pointer pointer;
     const auto size = parse_pointer_size(fields[1]);
     const auto order = parse_byte_order(fields[2]);
-    const auto base = parse_hex32(fields[3]);
-    if (!address || !size || !order || !base) return std::nullopt;
-    return Pointer{*address, *size, *order, *base};
+    const auto base = parse_signed_hex32(fields[3]);
+    if (!size || !order || !base) return std::nullopt;
+    pointer.size = *size;
+    pointer.order = *order;
+    pointer.base = *base;
+    if (!read_places(fields[0], pointer)) return std::nullopt;
+    // The map, the skip mark, or the map and then the skip mark.
+    std::size_t next = 4;
+    if (next < count && fields[next] != u"-") {
+        const auto map = parse_address_map(fields[next]);
+        if (!map) return std::nullopt;
+        pointer.map = *map;
+        ++next;
+    }
+    if (next < count && fields[next] == u"-") {
+        pointer.skip = true;
+        ++next;
+    }
+    if (next != count) return std::nullopt;
+    return pointer;
 }
 
 }  // namespace
@@ -52,6 +94,19 @@ std::optional<std::uint32_t> parse_hex32(std::u16string_view text) {
         if (value > 0xFFFFFFFFu) return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::int64_t> parse_signed_hex32(std::u16string_view text) {
+    const bool negative = !text.empty() && text.front() == u'-';
+    if (negative) text.remove_prefix(1);
+    const auto value = parse_hex32(text);
+    if (!value) return std::nullopt;
+    return negative ? -std::int64_t{*value} : std::int64_t{*value};
+}
+
+std::u16string signed_hex(std::int64_t value) {
+    if (value < 0) return u"-" + to_hex(static_cast<std::uint32_t>(-value));
+    return to_hex(static_cast<std::uint32_t>(value));
 }
 
 std::optional<std::uint32_t> parse_decimal32(std::u16string_view text) {
@@ -100,10 +155,14 @@ Expected<std::vector<Pointer>, PointerListFailure> parse_pointer_list(std::u16st
 
 std::u16string pointer_line(const Pointer& pointer) {
     std::u16string line = to_hex(pointer.address);
+    if (pointer.split)
+        for (std::size_t i = 1; i < pointer.size; ++i) line += u"/" + to_hex(pointer.places[i]);
     line += u',';
     line += static_cast<char16_t>(u'0' + pointer.size);
     line += pointer.order == ByteOrder::little ? u",LE," : u",BE,";
-    line += to_hex(pointer.base);
+    line += signed_hex(pointer.base);
+    if (pointer.map.kind != MapKind::linear) line += u"," + address_map_text(pointer.map);
+    if (pointer.skip) line += u",-";
     return line;
 }
 

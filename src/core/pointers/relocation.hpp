@@ -1,10 +1,13 @@
 #pragma once
 // Moving entries that outgrew their place: an entry longer than its original
 // length goes to the first place in the free blocks where it fits (in the
-// order the entries come, aligned), and every pointer of the list that points
-// at its old offset is made to point at the new one. The old place is left as
-// it was. Nothing here writes: the plan is complete, and every refusal known,
-// before the caller touches the ROM.
+// order the entries come, aligned) and that every pointer to it can reach
+// through its map without the text crossing the end of a bank; every pointer
+// of the list that points at its old offset is made to point at the new one.
+// The old place is left as it was. Entries to skip (null entries) are never
+// followed, but their bytes are kept clear of the free blocks. Nothing here
+// writes: the plan is complete, and every refusal known, before the caller
+// touches the ROM.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "core/expected.hpp"
+#include "core/pointers/address_map.hpp"
 #include "core/pointers/pointer_list.hpp"
 
 namespace quillmere {
@@ -37,7 +41,7 @@ enum class RelocationFault {
     block_overlaps_pointer,  // `block` and `pointer`
     no_pointer,              // the entry to move has no pointer
     no_space,                // no free block holds `bytes`
-    pointer_too_small,       // `pointer` cannot hold the new offset
+    pointer_too_small,       // `pointer` cannot hold the new offset, or its map cannot reach it
 };
 
 struct RelocationFailure {
@@ -70,6 +74,16 @@ public:
     // pointers that follow it there. The place is taken for good.
     Expected<Move, RelocationFailure> move(std::uint32_t old_offset, std::uint64_t byte_count);
 
+    // The pointers to `old_offset` made to point at `new_offset`, where
+    // `byte_count` bytes of text now lie (a string that shares the tail of
+    // one that changed); no free space is taken.
+    Expected<Move, RelocationFailure> follow(std::uint32_t old_offset, std::uint32_t new_offset,
+                                             std::uint64_t byte_count);
+
+    // The value that makes pointer `index` point at `target` (follow() or
+    // move() checked that it fits).
+    std::uint32_t value_for_target(std::size_t index, std::uint32_t target) const;
+
     // The first free block, as given, that overlaps the entry; for callers
     // that meet the entries one by one instead of handing them to make().
     std::optional<std::size_t> block_over(const EntrySpan& entry) const;
@@ -85,19 +99,29 @@ private:
         std::uint64_t end = 0;   // one past the last
     };
     struct Aim {
-        std::uint32_t target = 0;
+        std::uint64_t target = 0;
         std::size_t pointer = 0;
+        std::uint32_t value = 0;  // what the pointer holds now
     };
+
+    // The pointers of `aims` at old_offset, or the failure.
+    std::vector<const Aim*> aims_at(std::uint32_t old_offset) const;
+    // The first of `aims` whose pointer cannot reach `byte_count` bytes at
+    // `target`, or null.
+    const Aim* unreachable(const std::vector<const Aim*>& aims, std::uint64_t target, std::uint64_t byte_count) const;
 
     std::vector<Pointer> pointers_;
     std::vector<Aim> aims_;    // every pointer that points somewhere, by target
     std::vector<Hole> holes_;  // the free blocks merged, in address order
     std::vector<FreeBlock> given_;
+    std::vector<std::uint32_t> values_;  // what each pointer of the list holds (0 for one outside the ROM)
     std::uint32_t align_ = 1;
+    RomShape shape_;
 };
 
 // The ROM with the pointers at `indices` set to point at `target`; the
-// caller has made sure each value fits.
+// caller has made sure each value fits (a pointer that cannot hold it is
+// left as it was).
 void set_pointers(std::span<std::uint8_t> rom, std::span<const Pointer> pointers,
                   std::span<const std::size_t> indices, std::uint32_t target);
 

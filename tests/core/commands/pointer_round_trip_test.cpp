@@ -25,6 +25,11 @@ constexpr std::uint32_t kRomSize = 0x2000;
 constexpr std::uint32_t kFreeStart = 0x1800;  // 1800-1FFF holds no string
 constexpr char16_t kLongChars[] = u"你好旅行者商店再见";
 
+// The value of a linear pointer to `target`.
+std::optional<std::uint32_t> target_value(const Pointer& pointer, std::uint32_t target) {
+    return value_for(pointer, target, 0, RomShape{kRomSize});
+}
+
 // A ROM of FF (a byte no table reads) with strings of capital letters, each
 // ended by 00, a table of pointers to them at 0, and a second pointer to
 // every third string at 100.
@@ -62,7 +67,7 @@ struct PointerRom {
     }
 
     void add_pointer(const Pointer& pointer, std::uint32_t target) {
-        write_value(*value_for(pointer, target), pointer.size, pointer.order, rom.data() + pointer.address);
+        write_value(*target_value(pointer, target), pointer.size, pointer.order, rom.data() + pointer.address);
         pointers.push_back(pointer);
     }
 };

@@ -19,7 +19,7 @@ struct Layout {
         const std::uint32_t targets[] = {0x20, 0x30, 0x40, 0x20};
         for (std::uint32_t i = 0; i < 4; ++i) {
             Pointer p{2 * i, 2, ByteOrder::little, 0x8000};
-            write_value(targets[i] + p.base, p.size, p.order, rom.data() + p.address);
+            write_value(static_cast<std::uint32_t>(targets[i] + p.base), p.size, p.order, rom.data() + p.address);
             pointers.push_back(p);
         }
     }
@@ -85,7 +85,7 @@ TEST(relocation_test, refusals_name_their_cause) {
     for (const Case& c : cases) {
         Layout layout;
         for (const Pointer& p : c.extra_pointers) {
-            if (pointer_in_rom(p, layout.rom.size())) write_value(0x40 + p.base, p.size, p.order, layout.rom.data() + p.address);
+            if (pointer_in_rom(p, layout.rom.size())) write_value(static_cast<std::uint32_t>(0x40 + p.base), p.size, p.order, layout.rom.data() + p.address);
             layout.pointers.push_back(p);
         }
         auto relocator = layout.make(c.blocks);
@@ -107,6 +107,49 @@ TEST(relocation_test, an_exact_repeat_of_a_pointer_counts_once) {
     EXPECT_EQ(relocator->move(0x30, 9).value().pointers, (std::vector<std::size_t>{1}));
     EXPECT_TRUE(relocator->has_pointer_to(0x40));
     EXPECT_FALSE(relocator->has_pointer_to(0x41));
+}
+
+// A split pointer is read and rewritten at its places; an entry to skip is
+// never followed, but its bytes are kept from the free space; a tail's
+// pointers follow it without taking space.
+TEST(relocation_test, split_pointers_entries_to_skip_and_tails) {
+    Layout layout;
+    Pointer split{0x60, 2, ByteOrder::little, 0x8000};
+    split.split = true;
+    split.places = {0x60, 0x70, 0, 0};
+    layout.rom[0x60] = 0x30;  // 8030: the entry at 30
+    layout.rom[0x70] = 0x80;
+    layout.pointers.push_back(split);
+    Pointer null{0x68, 2, ByteOrder::little, 0x8000};
+    null.skip = true;
+    layout.rom[0x68] = layout.rom[0x69] = 0x00;  // 0000 points below the base
+    layout.pointers.push_back(null);
+
+    EXPECT_EQ(layout.make({{0x69, 0x6F}}).error(), (RelocationFailure{RelocationFault::block_overlaps_pointer, 5}));
+    EXPECT_EQ(layout.make({{0x70, 0x7F}}).error(), (RelocationFailure{RelocationFault::block_overlaps_pointer, 4}));
+    auto relocator = layout.make({{0x80, 0x8F}});
+    ASSERT_TRUE(relocator.has_value());
+    auto moved = relocator->move(0x30, 9);
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_EQ(moved->new_offset, 0x80u);
+    EXPECT_EQ(moved->pointers, (std::vector<std::size_t>{1, 4}));
+    set_pointers(layout.rom, layout.pointers, moved->pointers, moved->new_offset);
+    EXPECT_EQ(layout.rom[0x60], 0x80);
+    EXPECT_EQ(layout.rom[0x70], 0x80);
+    EXPECT_EQ(layout.rom[0x61], 0xEE);  // between the places nothing changes
+
+    // The pointers to 40 follow a tail to 45; nothing points at 41.
+    auto followed = relocator->follow(0x40, 0x45, 3);
+    ASSERT_TRUE(followed.has_value());
+    EXPECT_EQ(followed->pointers, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(relocator->follow(0x41, 0x45, 3).error().fault, RelocationFault::no_pointer);
+    EXPECT_EQ(relocator->value_for_target(2, 0x45), 0x8045u);
+    // Two different pointers sharing a place are refused, a split one too.
+    Pointer clash = split;
+    clash.places = {0x61, 0x70, 0, 0};
+    clash.address = 0x61;
+    layout.pointers.push_back(clash);
+    EXPECT_EQ(layout.make({}).error().fault, RelocationFault::pointers_overlap);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // Runs a function in a forked child, for what only a separate process can
 // show: a kill at a chosen moment, a lock held by another process.
 
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace quillmere::testing {
 
@@ -13,5 +16,11 @@ struct ChildEnd {
 
 // The child runs `body` and exits with its result.
 ChildEnd run_in_child(const std::function<int()>& body);
+
+// Another program, for a reader or checker that is not ours: `argv[0]` is
+// looked up on PATH; its standard output goes to `output`, its standard
+// error to `errors` (both files).
+ChildEnd run_program(const std::vector<std::string>& argv, const std::filesystem::path& output,
+                     const std::filesystem::path& errors);
 
 }  // namespace quillmere::testing

@@ -31,7 +31,7 @@ endfunction()
 if(TARGET quillmere-cli)
   quillmere_man_page(quillmere-cli "export, check and import the text of game ROM images"
     "quillmere-cli exports the text of a stretch of a ROM image through code tables as records ADDRESS,LENGTH,TEXT, checks a translation against the tables and the original byte counts, and imports it back into the ROM in place. Every text file is GBK (code page 936) unless --encoding utf-8 says otherwise. Every outcome is one line on standard error; the exit status is 0 for success, 1 for a refusal or failure, 2 for wrong usage."
-    export check import charset pointers convert-table)
+    export check import charset pointers convert-table find exchange patch diff)
 endif()
 if(TARGET quillmere)
   quillmere_man_page(quillmere "translate the text of game ROM images in a window"

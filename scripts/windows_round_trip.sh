@@ -74,6 +74,14 @@ for side in linux windows; do
   done
   run $side find-relative find relative --rom "$f/sample.gba" --text Quillmere --make-table "$f/latin.tbl" --hit 1
   run $side find-text find text --rom "$f/sample.gba" --text 欢迎 "${tables[@]}"
+  # The same options in every help.
+  run $side help --help
+  for command in export check import charset convert-table diff "pointers table" "pointers scan" \
+    "find relative" "find values" "find pattern" "find text" "exchange export" "exchange import" \
+    "patch create" "patch apply" "patch info"; do
+    # shellcheck disable=SC2086  # the command's words apart
+    run $side "help-${command// /-}" $command --help
+  done
   # The sheet's width and height (the PNG header), not its pixels.
   head -c 24 "$f/font.png" | tail -c 8 | od -An -tx1 >"$f/font.size"
   mv "$f/font.png" "$work/$side.font.png"

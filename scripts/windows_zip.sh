@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the Windows command line: quillmere-cli-VERSION-win64.zip with the
 # program, a short Chinese guide (使用说明.txt, CR LF, UTF-8 with a byte-order
-# mark so that Notepad opens it as such), the examples and the licence.
+# mark so that Notepad opens it as such), the examples, the licence and the
+# licences of what the program carries inside it.
 #   scripts/windows_zip.sh EXE VERSION OUT_DIR
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,7 +22,9 @@ licence = crlf(open(os.path.join(root, "LICENSE"), encoding="utf-8").read())
 
 entries = [("quillmere-cli.exe", open(exe, "rb").read()),
            ("使用说明.txt", guide.encode("utf-8")),
-           ("LICENSE.txt", licence.encode("utf-8"))]
+           ("LICENSE.txt", licence.encode("utf-8")),
+           # What the program carries inside it (zlib, the MinGW-w64 runtime, CLI11 ...) and their licences.
+           ("COPYRIGHT.txt", crlf(open(os.path.join(root, "packaging", "copyright"), encoding="utf-8").read()).encode("utf-8"))]
 sample = os.path.join(root, "examples", "sample")
 for file in sorted(os.listdir(sample)):
     entries.append(("examples/" + file, open(os.path.join(sample, file), "rb").read()))

@@ -26,7 +26,7 @@ entries = [("quillmere-cli.exe", open(exe, "rb").read()),
            # What the program carries inside it (zlib, the MinGW-w64 runtime, CLI11 ...) and their licences.
            ("COPYRIGHT.txt", crlf(open(os.path.join(root, "packaging", "copyright"), encoding="utf-8").read()).encode("utf-8"))]
 sample = os.path.join(root, "examples", "sample")
-for file in sorted(os.listdir(sample)):
+for file in sorted(f for f in os.listdir(sample) if not f.startswith(".")):
     entries.append(("examples/" + file, open(os.path.join(sample, file), "rb").read()))
 entries.append(("examples/README.md", crlf(open(os.path.join(root, "examples", "README.md"), encoding="utf-8").read()).encode("utf-8")))
 

@@ -78,8 +78,10 @@ windows: ensure-windows-deps
 test-windows: windows
 	@cmake --build --preset windows -j $(JOBS)
 	@ctest --preset windows -j $(JOBS)
+	@# The Linux program to compare with; its warnings are the debug build's
+	@# business (GCC 12 at -O2 warns of copies in std::u16string that cannot overlap).
 	@cmake -S . -B build/windows/linux -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_BUILD_UI=OFF \
-	  -DQUILLMERE_BUILD_TESTS=OFF $(CONFIGURE_FLAGS) >/dev/null
+	  -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_WERROR=OFF >/dev/null
 	@cmake --build build/windows/linux -j $(JOBS) --target quillmere-cli
 	@scripts/windows_round_trip.sh build/windows/linux/src/cli/quillmere-cli build/windows/quillmere-cli.exe
 

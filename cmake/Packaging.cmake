@@ -30,8 +30,8 @@ set(CPACK_PACKAGE_NAME quillmere)
 set(CPACK_PACKAGE_VENDOR "Quillmere developers")
 set(CPACK_PACKAGE_CONTACT "Quillmere developers <quillmere@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tool for translating the text of game ROM images")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "tool for translating the text of game ROM images
-Exports the text of a stretch of a ROM image through code tables,
+# CPack puts the summary above it: the synopsis once.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Exports the text of a stretch of a ROM image through code tables,
 checks a translation against the tables and the original byte counts,
 and imports it back in place. A Qt window (quillmere) and a command
 line (quillmere-cli). Text files are GBK (code page 936) or UTF-8.")

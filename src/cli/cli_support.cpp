@@ -68,7 +68,11 @@ void add_limit_options(CLI::App& command, LimitOptions& options) {
     options.default_width_option->needs(widths);
 }
 
-std::filesystem::path path_of(const std::string& utf8) { return std::filesystem::path(utf8); }
+// The argument's UTF-8 read as such on every system (a narrow string would be
+// read in the ANSI code page on Windows, and lose any character it lacks).
+std::filesystem::path path_of(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::u16string text_of(const std::string& utf8) { return text::from_utf8(utf8); }
 

@@ -1,11 +1,10 @@
 #pragma once
-// Termination requests from outside the window (SIGTERM, SIGHUP) delivered
-// as a Qt signal on the window's thread, where the window can shut down as
-// if it were closed.
+// Termination requests from outside the window (SIGTERM, SIGHUP; on Windows
+// the console control events) delivered as a Qt signal on the window's
+// thread, where the window can shut down as if it were closed.
 
 #include <QObject>
 
-class QSocketNotifier;
 
 namespace quillmere::ui {
 
@@ -19,7 +18,7 @@ Q_SIGNALS:
     void requested();
 
 private:
-    QSocketNotifier* notifier_ = nullptr;
+    QObject* notifier_ = nullptr;  // a socket notifier on POSIX, an event notifier on Windows
 };
 
 }  // namespace quillmere::ui

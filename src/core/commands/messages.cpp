@@ -29,9 +29,17 @@ namespace {
 Message error(std::u16string_view text) { return error_message(std::u16string(text)); }
 Message notice(std::u16string_view text) { return notice_message(std::u16string(text)); }
 
-std::u16string path_text(const std::filesystem::path& path) { return path.u16string(); }
+// Windows keeps a path as UTF-16 already. POSIX keeps bytes, which the system
+// does not require to be UTF-8: whatever is not shows as U+FFFD instead of
+// failing the message.
+[[maybe_unused]] std::u16string units_of(const std::wstring& native) {
+    return std::u16string(native.begin(), native.end());
+}
+[[maybe_unused]] std::u16string units_of(const std::string& native) { return text::from_utf8(native); }
 
 }  // namespace
+
+std::u16string path_text(const std::filesystem::path& path) { return units_of(path.native()); }
 
 std::u16string decimal(std::uint64_t value) {
     const std::string digits = std::to_string(value);
@@ -181,7 +189,7 @@ Message records_unreadable() { return error(u"记录文件读取失败"); }
 Message no_such_record(std::u16string_view name) { return error(u"找不到记录：" + std::u16string(name)); }
 
 Message data_dir_in_use(const std::filesystem::path& data_dir) {
-    return error(u"数据目录正被另一个窗口使用：" + text::from_utf8(data_dir.string()));
+    return error(u"数据目录正被另一个窗口使用：" + path_text(data_dir));
 }
 
 // ---- the command line

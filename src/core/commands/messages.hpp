@@ -32,6 +32,8 @@ struct ConvertedTable;
 namespace messages {
 
 std::u16string decimal(std::uint64_t value);
+// A path as the messages show it, whatever bytes or units the system keeps.
+std::u16string path_text(const std::filesystem::path& path);
 
 // Titles of the message boxes.
 std::u16string notice_title();  // "提示"

@@ -12,8 +12,6 @@ namespace {
 
 Message error(std::u16string_view text) { return error_message(std::u16string(text)); }
 
-std::u16string path_text(const std::filesystem::path& path) { return path.u16string(); }
-
 // A key as a message line shows it: a line end or other control character
 // a file's cell may hold is written as an escape, so each problem stays on
 // one line.

@@ -9,8 +9,6 @@ namespace {
 
 Message error(std::u16string_view text) { return error_message(std::u16string(text)); }
 
-std::u16string path_text(const std::filesystem::path& path) { return path.u16string(); }
-
 std::u16string found_text(std::size_t total, std::size_t listed) {
     std::u16string text = u"共找到" + decimal(total) + u"处";
     if (listed < total) text += u"，只列出前" + decimal(listed) + u"处，另有" + decimal(total - listed) + u"处未列出";

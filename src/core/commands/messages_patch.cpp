@@ -89,7 +89,7 @@ Message patch_failure(const patch::PatchFailure& failure) { return error(failure
 std::u16string ignored_checksum(const patch::PatchFailure& failure) {
     return u"警告：" + failure_text(failure) + u"（已忽略）";
 }
-Message file_unreadable(const std::filesystem::path& path) { return error(u"无法读取文件：" + path.u16string()); }
+Message file_unreadable(const std::filesystem::path& path) { return error(u"无法读取文件：" + path_text(path)); }
 Message ips_without_metadata() { return error(u"IPS补丁不能带元数据"); }
 Message patch_created(PatchFormat format, std::uint64_t bytes) {
     return notice(format_name(format) + u"补丁已写入，共" + bytes_text(bytes));

@@ -10,8 +10,6 @@ namespace {
 
 Message error(std::u16string_view text) { return error_message(std::u16string(text)); }
 
-std::u16string path_text(const std::filesystem::path& path) { return path.u16string(); }
-
 std::u16string character_text(char32_t c) {
     if (c <= 0xFFFF) return std::u16string(1, static_cast<char16_t>(c));
     return {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};

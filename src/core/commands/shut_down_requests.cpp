@@ -4,7 +4,7 @@
 
 namespace quillmere {
 
-int watch_shut_down_requests() { return platform::watch_termination_requests(); }
+std::intptr_t watch_shut_down_requests() { return platform::watch_termination_requests(); }
 void drain_shut_down_requests() { platform::drain_termination_requests(); }
 
 }  // namespace quillmere

@@ -24,12 +24,12 @@ Expected<FolderLock, LockFailure> FolderLock::acquire(const std::filesystem::pat
     return lock;
 }
 
-FolderLock::FolderLock(FolderLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FolderLock::FolderLock(FolderLock&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
 
 FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
     if (this != &other) {
         release();
-        fd_ = std::exchange(other.fd_, -1);
+        handle_ = std::exchange(other.handle_, -1);
     }
     return *this;
 }
@@ -37,7 +37,7 @@ FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
 FolderLock::~FolderLock() { release(); }
 
 void FolderLock::release() {
-    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (handle_ >= 0) ::close(static_cast<int>(std::exchange(handle_, -1)));
 }
 
 }  // namespace quillmere::platform

@@ -15,7 +15,7 @@ Expected<MappedFile, FileError> MappedFile::open(const std::filesystem::path& pa
 Expected<MappedFile, FileError> MappedFile::view(const RegularFile& file) {
     const auto size = static_cast<std::size_t>(file.size());
     if (size == 0) return MappedFile(nullptr, 0, false);
-    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.descriptor(), 0);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, static_cast<int>(file.native_handle()), 0);
     if (data == MAP_FAILED) return unexpected(FileError::cannot_read);
     ::madvise(data, size, MADV_SEQUENTIAL);
     return MappedFile(static_cast<const std::uint8_t*>(data), size, true);

@@ -1,8 +1,8 @@
 #pragma once
 // A regular file opened for reading, or for reading and writing in place.
 //
-// Opening never waits: a FIFO, a device, a socket or a directory is refused
-// at once instead of blocking on it or reading what is not a file.
+// Opening never waits: a FIFO, a device, a socket, a pipe or a directory is
+// refused at once instead of blocking on it or reading what is not a file.
 
 #include <cstdint>
 #include <filesystem>
@@ -30,7 +30,9 @@ public:
 
     // The size when the file was opened.
     std::uint64_t size() const { return size_; }
-    int descriptor() const { return fd_; }
+    // The system's own handle of the open file: a descriptor on POSIX, a
+    // HANDLE on Windows.
+    std::intptr_t native_handle() const { return handle_; }
 
     // Reads the whole file.
     [[nodiscard]] Expected<std::vector<std::uint8_t>, FileError> read_all() const;
@@ -47,9 +49,9 @@ public:
     Expected<Done, FileError> close();
 
 private:
-    RegularFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    RegularFile(std::intptr_t handle, std::uint64_t size) : handle_(handle), size_(size) {}
 
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // -1: none (and INVALID_HANDLE_VALUE on Windows)
     std::uint64_t size_ = 0;
 };
 

@@ -11,6 +11,11 @@
 #include <utility>
 
 namespace quillmere::platform {
+namespace {
+
+int descriptor_of(std::intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
 
 Expected<RegularFile, FileError> RegularFile::open(const std::filesystem::path& path, Access access) {
     if (path.empty()) return unexpected(FileError::cannot_open);
@@ -29,12 +34,12 @@ Expected<RegularFile, FileError> RegularFile::open(const std::filesystem::path& 
 }
 
 RegularFile::RegularFile(RegularFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+    : handle_(std::exchange(other.handle_, -1)), size_(std::exchange(other.size_, 0)) {}
 
 RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
     if (this != &other) {
         static_cast<void>(close());
-        fd_ = std::exchange(other.fd_, -1);
+        handle_ = std::exchange(other.handle_, -1);
         size_ = std::exchange(other.size_, 0);
     }
     return *this;
@@ -43,10 +48,10 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
 RegularFile::~RegularFile() { static_cast<void>(close()); }
 
 Expected<Done, FileError> RegularFile::close() {
-    if (fd_ < 0) return Done{};
+    if (handle_ < 0) return Done{};
     // After close() fails the descriptor is gone all the same; retrying
     // could close another file's.
-    if (::close(std::exchange(fd_, -1)) != 0) return unexpected(FileError::cannot_write);
+    if (::close(static_cast<int>(std::exchange(handle_, -1))) != 0) return unexpected(FileError::cannot_write);
     return Done{};
 }
 
@@ -58,7 +63,7 @@ Expected<std::vector<std::uint8_t>, FileError> RegularFile::read_all() const {
     // The file may have grown or shrunk since it was opened: read to its end.
     for (;;) {
         if (have == bytes.size()) bytes.resize(bytes.size() + (std::size_t{1} << 16));
-        const ssize_t got = ::pread(fd_, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
+        const ssize_t got = ::pread(descriptor_of(handle_), bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
         if (got < 0) {
             if (errno == EINTR) continue;
             return unexpected(FileError::cannot_read);
@@ -72,7 +77,7 @@ Expected<std::vector<std::uint8_t>, FileError> RegularFile::read_all() const {
 
 Expected<Done, FileError> RegularFile::read_at(std::uint64_t offset, std::span<std::uint8_t> bytes) const {
     while (!bytes.empty()) {
-        const ssize_t got = ::pread(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        const ssize_t got = ::pread(descriptor_of(handle_), bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return unexpected(FileError::cannot_read);
         offset += static_cast<std::uint64_t>(got);
@@ -83,7 +88,7 @@ Expected<Done, FileError> RegularFile::read_at(std::uint64_t offset, std::span<s
 
 Expected<Done, FileError> RegularFile::write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
-        const ssize_t put = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        const ssize_t put = ::pwrite(descriptor_of(handle_), bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return unexpected(FileError::cannot_write);
         offset += static_cast<std::uint64_t>(put);
@@ -106,7 +111,7 @@ Expected<Done, FileError> RegularFile::write_pieces_at(std::uint64_t offset,
             batch[count++] = {const_cast<std::uint8_t*>(pieces[i].data() + from), pieces[i].size() - from};
         }
         if (count == 0) break;
-        const ssize_t put = ::pwritev(fd_, batch, static_cast<int>(count), static_cast<off_t>(offset));
+        const ssize_t put = ::pwritev(descriptor_of(handle_), batch, static_cast<int>(count), static_cast<off_t>(offset));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return unexpected(FileError::cannot_write);
         offset += static_cast<std::uint64_t>(put);
@@ -124,7 +129,7 @@ Expected<Done, FileError> RegularFile::write_pieces_at(std::uint64_t offset,
 
 Expected<Done, FileError> RegularFile::sync() {
     for (;;) {
-        if (::fsync(fd_) == 0) return Done{};
+        if (::fsync(descriptor_of(handle_)) == 0) return Done{};
         if (errno != EINTR) return unexpected(FileError::cannot_write);
     }
 }

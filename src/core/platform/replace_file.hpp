@@ -3,7 +3,10 @@
 // file in the same folder, is synced, takes the permission bits of the file
 // it replaces and is renamed over it; then the folder is synced. Whatever
 // happens meanwhile (a full disk, a kill, a power cut), the file holds its
-// old content or the whole new one.
+// old content or the whole new one. On Windows the temporary file is
+// written through and flushed, and ReplaceFileW puts it in place (keeping
+// the old file's attributes and security), or MoveFileExW with write-through
+// where there was no file.
 
 #include <cstddef>
 #include <cstdint>
@@ -53,7 +56,7 @@ public:
 private:
     FileReplacement() = default;
 
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // of the temporary file: a descriptor on POSIX, a HANDLE on Windows
     std::filesystem::path target_, temporary_;
     bool replaces_ = false;  // the target exists: its owner and mode carry over
     unsigned owner_ = 0, group_ = 0, mode_ = 0;

@@ -88,8 +88,8 @@ Expected<FileReplacement, FileError> FileReplacement::begin(const fs::path& path
     if (exists && (!S_ISREG(old.st_mode) || !may_write(target))) return unexpected(FileError::cannot_open);
 
     FileReplacement replacement;
-    replacement.fd_ = create_temporary(target, replacement.temporary_);
-    if (replacement.fd_ < 0) return unexpected(FileError::cannot_open);
+    replacement.handle_ = create_temporary(target, replacement.temporary_);
+    if (replacement.handle_ < 0) return unexpected(FileError::cannot_open);
     replacement.target_ = target;
     replacement.replaces_ = exists;
     replacement.owner_ = old.st_uid;
@@ -100,7 +100,7 @@ Expected<FileReplacement, FileError> FileReplacement::begin(const fs::path& path
 }
 
 FileReplacement::FileReplacement(FileReplacement&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temporary_(std::move(other.temporary_)),
+    : handle_(std::exchange(other.handle_, -1)), target_(std::move(other.target_)), temporary_(std::move(other.temporary_)),
       replaces_(other.replaces_), owner_(other.owner_), group_(other.group_), mode_(other.mode_),
       hooks_(std::move(other.hooks_)), written_(other.written_), failed_(other.failed_) {
     other.temporary_.clear();
@@ -109,7 +109,7 @@ FileReplacement::FileReplacement(FileReplacement&& other) noexcept
 FileReplacement& FileReplacement::operator=(FileReplacement&& other) noexcept {
     if (this != &other) {
         discard();
-        fd_ = std::exchange(other.fd_, -1);
+        handle_ = std::exchange(other.handle_, -1);
         target_ = std::move(other.target_);
         temporary_ = std::move(other.temporary_);
         other.temporary_.clear();
@@ -128,7 +128,7 @@ FileReplacement::~FileReplacement() { discard(); }
 
 // The temporary file goes, unless it became the target.
 void FileReplacement::discard() {
-    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (handle_ >= 0) ::close(static_cast<int>(std::exchange(handle_, -1)));
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
 }
@@ -143,7 +143,7 @@ Expected<Done, FileError> FileReplacement::write(std::span<const std::uint8_t> b
             chunk = std::min(chunk, allowed);
         }
         if (failed_) break;
-        const ssize_t put = ::write(fd_, bytes.data(), chunk);
+        const ssize_t put = ::write(static_cast<int>(handle_), bytes.data(), chunk);
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             failed_ = true;
@@ -152,21 +152,23 @@ Expected<Done, FileError> FileReplacement::write(std::span<const std::uint8_t> b
         bytes = bytes.subspan(static_cast<std::size_t>(put));
         written_ += static_cast<std::size_t>(put);
     }
-    if (failed_ || fd_ < 0) return unexpected(FileError::cannot_write);
+    if (failed_ || handle_ < 0) return unexpected(FileError::cannot_write);
     return Done{};
 }
 
 Expected<Done, FileError> FileReplacement::commit() {
-    if (fd_ < 0) return unexpected(FileError::cannot_write);
+    if (handle_ < 0) return unexpected(FileError::cannot_write);
+    const int fd = static_cast<int>(handle_);
     bool written = !failed_;
     if (written && replaces_) {
         // The owner first: changing it can clear set-id bits that the mode
         // then restores. Only root may give a file away; others keep theirs.
-        if (::fchown(fd_, owner_, group_) != 0) { /* not permitted: the file stays ours */ }
-        written = ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0;
+        if (::fchown(fd, owner_, group_) != 0) { /* not permitted: the file stays ours */ }
+        written = ::fchmod(fd, static_cast<mode_t>(mode_)) == 0;
     }
-    written = written && sync(fd_);
-    written = ::close(std::exchange(fd_, -1)) == 0 && written;
+    written = written && sync(fd);
+    handle_ = -1;
+    written = ::close(fd) == 0 && written;
     if (written && hooks_.before_rename) hooks_.before_rename();
     if (!written || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
         discard();

@@ -23,7 +23,7 @@ extern "C" void on_termination_signal(int) {
 
 }  // namespace
 
-int watch_termination_requests() {
+std::intptr_t watch_termination_requests() {
     if (request_pipe[0] >= 0) return request_pipe[0];
     if (::pipe2(request_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         request_pipe[0] = request_pipe[1] = -1;

@@ -1,5 +1,5 @@
 #pragma once
-// Conversion between code page 936 bytes and characters. Every text file the
+// Conversion between code page 936 or UTF-8 bytes and characters. Every text file the
 // tool reads or writes goes through here, and nowhere else.
 
 #include <cstddef>
@@ -33,11 +33,11 @@ struct EncodeFailure {
 // files), or UTF-8 without a byte-order mark (files shared with other tools).
 enum class Encoding { gbk, utf8 };
 
-// Both directions go by tables made from ICU's "windows-936-2000" converter
-// when the tool is built, and give exactly that converter's result: a text
-// the tables cannot take whole (a bad byte sequence, a character without a
-// code) goes to the converter itself, which reports it. A short text costs
-// no more than its table lookups.
+// Code page 936 goes by tables made from ICU's "windows-936-2000" converter
+// when the tool is built, and gives exactly that converter's result, bad
+// sequences and the first character without a code included; UTF-8 is
+// decoded as the standard defines it, each ill-formed part one U+FFFD. No
+// library is asked at run time.
 Decoded decode_gbk(std::span<const std::uint8_t> bytes);
 Decoded decode_utf8(std::span<const std::uint8_t> bytes);
 Expected<Bytes, EncodeFailure> encode_gbk(std::u16string_view text);

@@ -1,38 +1,22 @@
 #include "core/charset/font_sheet.hpp"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include "core/charset/png_file.hpp"
 #include "core/support/temp_dir.hpp"
+#include "png_reader.hpp"
 
 namespace quillmere {
 namespace {
 
-// From fonts-wqy-zenhei, which the build's packages include.
+// From fonts-wqy-zenhei, which the build's packages include; under Wine the
+// same path names it on the drive that maps the build machine's files.
 const std::filesystem::path kFont = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
 
-struct Grey {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> pixels;  // 0 black ... 255 white
-    bool blank(int x0, int y0, int w, int h) const {
-        for (int y = y0; y < y0 + h; ++y)
-            for (int x = x0; x < x0 + w; ++x)
-                if (pixels[static_cast<std::size_t>(y * width + x)] != 255) return false;
-        return true;
-    }
-};
-
-// Decodes the file with libpng's own reader.
-Grey decode(const std::vector<std::uint8_t>& file) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Grey grey;
-    if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return grey;
-    image.format = PNG_FORMAT_GRAY;
-    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return grey;
-    return {static_cast<int>(image.width), static_cast<int>(image.height), std::move(pixels)};
+testing::Grey decode(const std::vector<std::uint8_t>& file) {
+    auto grey = testing::read_png(file);
+    EXPECT_TRUE(grey.has_value()) << "not a well-formed one-bit PNG";
+    return grey ? std::move(*grey) : testing::Grey{};
 }
 
 TEST(font_sheet_test, draws_each_character_in_its_cell_and_leaves_spaces_and_gaps_white) {
@@ -44,7 +28,7 @@ TEST(font_sheet_test, draws_each_character_in_its_cell_and_leaves_spaces_and_gap
     ASSERT_TRUE(sheet);
     auto file = png_bytes(*sheet);
     ASSERT_TRUE(file);
-    const Grey grey = decode(*file);
+    const testing::Grey grey = decode(*file);
     ASSERT_EQ(grey.width, 24);
     ASSERT_EQ(grey.height, 48);
     EXPECT_FALSE(grey.blank(0, 0, 12, 16));

@@ -41,5 +41,20 @@ TEST(messages_test, titles_follow_the_severity) {
     }
 }
 
+// A path is shown whatever the system keeps: Chinese names as they are, and
+// on POSIX bytes that are no UTF-8 (a name from another system's code page)
+// as U+FFFD, instead of the message failing.
+TEST(messages_test, paths_are_shown_whatever_their_bytes) {
+    const std::string chinese = "数据/码表.tbl";
+    const std::filesystem::path path(std::u8string(chinese.begin(), chinese.end()));
+    EXPECT_EQ(messages::cannot_write_file(path), error_message(u"无法写入文件：数据/码表.tbl"));
+    EXPECT_EQ(messages::font_unreadable(path), error_message(u"无法读取字体文件：数据/码表.tbl"));
+#if !defined(_WIN32)
+    const std::filesystem::path latin1("caf\xE9.tbl");
+    EXPECT_EQ(messages::cannot_write_file(latin1), error_message(u"无法写入文件：caf\uFFFD.tbl"));
+    EXPECT_EQ(messages::data_dir_in_use(latin1), error_message(u"数据目录正被另一个窗口使用：caf\uFFFD.tbl"));
+#endif
+}
+
 }  // namespace
 }  // namespace quillmere

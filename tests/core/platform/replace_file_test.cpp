@@ -1,12 +1,8 @@
 #include "core/platform/replace_file.hpp"
 
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include "core/support/child_process.hpp"
+#include "core/support/process.hpp"
 #include "core/support/temp_dir.hpp"
 
 namespace quillmere::platform {
@@ -21,7 +17,7 @@ using testing::write_file;
 
 std::vector<std::string> names_in(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(testing::utf8_name(entry.path()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -29,12 +25,6 @@ std::vector<std::string> names_in(const fs::path& folder) {
 ReplaceHooks failing_after(std::size_t bytes) {
     ReplaceHooks hooks;
     hooks.fail_after_bytes = bytes;
-    return hooks;
-}
-
-ReplaceHooks killed_before_rename() {
-    ReplaceHooks hooks;
-    hooks.before_rename = [] { ::raise(SIGKILL); };
     return hooks;
 }
 
@@ -77,7 +67,7 @@ TEST(replace_file_test, a_replacement_written_in_pieces) {
         SCOPED_TRACE(piece);
         TempDir dir;
         write_file(dir / "out.txt", "old\r\n");
-        ::chmod((dir / "out.txt").c_str(), 0604);
+        fs::permissions(dir / "out.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
         {
             auto dropped = FileReplacement::begin(dir / "out.txt");
             ASSERT_TRUE(dropped.has_value());
@@ -104,9 +94,10 @@ TEST(replace_file_test, a_replacement_written_in_pieces) {
         ASSERT_TRUE(moved.commit().has_value());
         EXPECT_EQ(read_file(dir / "out.txt"), content);
         EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"out.txt"});
-        struct stat status {};
-        ASSERT_EQ(::stat((dir / "out.txt").c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & 07777, 0604u);
+#if !defined(_WIN32)  // Windows keeps no permission bits
+        EXPECT_EQ(fs::status(dir / "out.txt").permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+#endif
     }
     // What replace_file refuses, a replacement refuses before it writes anything.
     TempDir dir;
@@ -116,47 +107,45 @@ TEST(replace_file_test, a_replacement_written_in_pieces) {
     EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"folder"});
 }
 
+// The helper program replaces the file and is killed the moment before the
+// temporary file would take its place.
 TEST(replace_file_test, a_kill_before_the_rename_leaves_the_old_content) {
     TempDir dir;
     write_file(dir / "glq.dat", "00=over\r\n");
-    const Bytes content = big_content();
-    const auto end = testing::run_in_child([&] {
-        static_cast<void>(replace_file(dir / "glq.dat", content, killed_before_rename()));
-        return 0;
-    });
-    EXPECT_TRUE(end.killed);
-    EXPECT_EQ(end.status, SIGKILL);
+    const std::size_t size = 100000;
+    const auto end = testing::run_program(testing::test_child_program(),
+                                          {"replace-and-die", testing::utf8_string(dir / "glq.dat"), std::to_string(size)});
+    EXPECT_TRUE(end.killed) << end.status;
     EXPECT_EQ(read_file(dir / "glq.dat"), bytes_of("00=over\r\n"));
     // The complete new content waits beside it under a name of its own.
     const auto names = names_in(dir.path());
     ASSERT_EQ(names.size(), 2u);
     EXPECT_TRUE(names[0].starts_with(".glq.dat.") && names[0].ends_with(".tmp")) << names[0];
-    EXPECT_EQ(read_file(dir / names[0]), content);
+    EXPECT_EQ(read_file(dir / names[0]), big_content());
 }
 
-TEST(replace_file_test, replaces_through_links_and_keeps_permissions) {
+// A read-only file, a folder and a file in a missing folder are refused
+// untouched; a folder with a Chinese name holds files like any other.
+TEST(replace_file_test, what_cannot_be_replaced_stays_and_names_may_be_chinese) {
     TempDir dir;
-    fs::create_directories(dir / "a");
-    fs::create_directories(dir / "b");
-    write_file(dir / "b" / "real.txt", "old");
-    ::chmod((dir / "b" / "real.txt").c_str(), 0640);
-    fs::create_symlink("../b/real.txt", dir / "a" / "link.txt");
-    fs::create_symlink("link.txt", dir / "a" / "link2.txt");
+    const fs::path folder = dir.path() / fs::path(u8"译文 文件夹");
+    fs::create_directory(folder);
+    const fs::path file = folder / fs::path(u8"码表.tbl");
+    ASSERT_TRUE(replace_file(file, bytes_of("8140=啊\r\n")).has_value());
+    ASSERT_TRUE(replace_file(file, bytes_of("8140=阿\r\n")).has_value());
+    EXPECT_EQ(read_file(file), bytes_of("8140=阿\r\n"));
+    EXPECT_EQ(names_in(folder), std::vector<std::string>{"码表.tbl"});
 
-    ASSERT_TRUE(replace_file(dir / "a" / "link2.txt", bytes_of("new")).has_value());
-    EXPECT_TRUE(fs::is_symlink(dir / "a" / "link.txt"));
-    EXPECT_TRUE(fs::is_symlink(dir / "a" / "link2.txt"));
-    EXPECT_EQ(read_file(dir / "b" / "real.txt"), bytes_of("new"));
-    struct stat status {};
-    ASSERT_EQ(::stat((dir / "b" / "real.txt").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
-    EXPECT_EQ(names_in(dir / "b"), std::vector<std::string>{"real.txt"});
-
-    // A link to nothing yet makes the file it names.
-    fs::create_symlink("made.txt", dir / "a" / "dangling.txt");
-    ASSERT_TRUE(replace_file(dir / "a" / "dangling.txt", bytes_of("")).has_value());
-    EXPECT_TRUE(fs::is_regular_file(dir / "a" / "made.txt"));
-    EXPECT_TRUE(fs::is_symlink(dir / "a" / "dangling.txt"));
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (!testing::may_write_anything()) {
+        EXPECT_EQ(replace_file(file, bytes_of("new")).error(), FileError::cannot_open);
+        EXPECT_EQ(read_file(file), bytes_of("8140=阿\r\n"));
+    }
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(replace_file(folder, bytes_of("new")).error(), FileError::cannot_open);
+    EXPECT_EQ(replace_file(dir / "missing" / "x.txt", bytes_of("new")).error(), FileError::cannot_open);
+    EXPECT_EQ(names_in(folder), std::vector<std::string>{"码表.tbl"});
 }
 
 }  // namespace

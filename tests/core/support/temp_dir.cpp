@@ -1,5 +1,6 @@
 #include "core/support/temp_dir.hpp"
 
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -20,8 +21,13 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+    // Read-only files and folders a test made go too (Windows deletes no
+    // read-only file).
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -46,6 +52,30 @@ Bytes gbk_bytes(std::u16string_view text) {
     auto encoded = text::encode_gbk(text);
     EXPECT_TRUE(encoded.has_value()) << "text not encodable in code page 936";
     return encoded ? *encoded : Bytes{};
+}
+
+std::string utf8_string(const std::filesystem::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+std::string utf8_name(const std::filesystem::path& path) { return utf8_string(path.filename()); }
+
+std::filesystem::path utf8_path(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+bool may_write_anything() {
+    // Asked of the system rather than guessed: root on POSIX, and Wine run
+    // by root, write read-only files.
+    TempDir dir;
+    const std::filesystem::path file = dir / "read-only";
+    { std::ofstream(file, std::ios::binary) << 'x'; }
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                           std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    std::fstream opened(file, std::ios::in | std::ios::out | std::ios::binary);
+    return opened.is_open();
 }
 
 }  // namespace quillmere::testing

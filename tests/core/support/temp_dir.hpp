@@ -33,4 +33,13 @@ Bytes read_file(const std::filesystem::path& path);
 Bytes bytes_of(std::string_view raw);
 Bytes gbk_bytes(std::u16string_view text);
 
+// A path, or its last part, in UTF-8, on every system.
+std::string utf8_string(const std::filesystem::path& path);
+std::string utf8_name(const std::filesystem::path& path);
+// A path from UTF-8, on every system.
+std::filesystem::path utf8_path(std::string_view utf8);
+// Whether this process writes files whatever their permissions say (root
+// on POSIX), so that a read-only file cannot be shown to stay unwritten.
+bool may_write_anything();
+
 }  // namespace quillmere::testing

@@ -1,12 +1,12 @@
 #include "core/text/gbk.hpp"
 
 #include <gtest/gtest.h>
-#include <unicode/ucnv.h>
 
 #include <memory>
 #include <optional>
 
 #include "core/support/temp_dir.hpp"
+#include "core/text/malformed_cases.hpp"
 
 namespace quillmere::text {
 namespace {
@@ -91,7 +91,7 @@ TEST(gbk_test, long_texts_decode_as_short_ones_do) {
     for (int first = 0x81; first <= 0xFE; ++first)
         for (int second = 0x40; second <= 0xFE; ++second)
             if (second != 0x7F) every_code.insert(every_code.end(), {std::uint8_t(first), std::uint8_t(second)});
-    const Decoded piece = decode_gbk(every_code);  // below the threshold: the converter itself
+    const Decoded piece = decode_gbk(every_code);  // below the size at which buffers are advised
     Bytes long_text;
     std::u16string expected;
     while (long_text.size() < (3u << 20)) {
@@ -102,7 +102,7 @@ TEST(gbk_test, long_texts_decode_as_short_ones_do) {
     EXPECT_EQ(decoded.bad_sequences, piece.bad_sequences * (expected.size() / piece.text.size()));
     EXPECT_TRUE(decoded.text == expected);
 
-    // A bad sequence anywhere leaves the whole text to the converter.
+    // A bad sequence at the end of a long text is read as in a short one.
     long_text.push_back(0x81);
     const Decoded with_bad_end = decode_gbk(long_text);
     EXPECT_EQ(with_bad_end.bad_sequences, decoded.bad_sequences + 1);
@@ -110,149 +110,69 @@ TEST(gbk_test, long_texts_decode_as_short_ones_do) {
     EXPECT_EQ(with_bad_end.text.back(), u'\uFFFD');
 }
 
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
-// The converter the tables were made from, stopping at anything it cannot convert.
-std::unique_ptr<UConverter, ConverterCloser> stopping_converter() {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("windows-936-2000", &status));
-    EXPECT_TRUE(U_SUCCESS(status));
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    return converter;
-}
-
-std::optional<char16_t> converter_decodes(UConverter* converter, const char* code, int size) {
-    ucnv_resetToUnicode(converter);
-    UChar units[4];
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_toUChars(converter, units, 4, code, size, &status);
-    if (U_FAILURE(status) || length != 1) return std::nullopt;
-    return static_cast<char16_t>(units[0]);
-}
-
-std::optional<std::uint16_t> converter_encodes(UConverter* converter, char16_t character) {
-    ucnv_resetFromUnicode(converter);
-    char bytes[8];
-    UErrorCode status = U_ZERO_ERROR;
-    const UChar unit = character;
-    const int32_t length = ucnv_fromUChars(converter, bytes, sizeof bytes, &unit, 1, &status);
-    if (U_FAILURE(status) || length < 1 || length > 2) return std::nullopt;
-    if (length == 1) return static_cast<std::uint8_t>(bytes[0]);
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) << 8 | static_cast<std::uint8_t>(bytes[1]));
-}
-
-// The tables the build made, asked against the converter for every byte,
-// every pair (trail bytes outside the code page's range included) and
-// every BMP character; then whole texts of all of them, both ways.
-TEST(gbk_test, tables_give_what_the_converter_gives_for_every_code_and_character) {
-    auto converter = stopping_converter();
-    ASSERT_TRUE(converter);
-    Bytes every_code;
-    std::u16string every_character;
-    std::size_t defined_pairs = 0;
-    for (int byte = 0; byte < 256; ++byte) {
-        const char code = static_cast<char>(byte);
-        const auto expected = converter_decodes(converter.get(), &code, 1);
-        ASSERT_EQ(decode_gbk_code(static_cast<std::uint16_t>(byte)), expected) << byte;
-        if (expected) {
-            every_code.push_back(static_cast<std::uint8_t>(byte));
-            every_character += *expected;
-        }
-    }
-    for (int first = 0x01; first <= 0xFF; ++first)
-        for (int second = 0x00; second <= 0xFF; ++second) {
-            const char code[2] = {static_cast<char>(first), static_cast<char>(second)};
-            const auto pair = static_cast<std::uint16_t>(first << 8 | second);
-            // Two bytes that are not one code decode to no single character.
-            const auto expected = converter_decodes(converter.get(), code, 2);
-            ASSERT_EQ(decode_gbk_code(pair), expected) << std::hex << pair;
-            if (expected) {
-                ++defined_pairs;
-                every_code.insert(every_code.end(), {std::uint8_t(first), std::uint8_t(second)});
-                every_character += *expected;
-            }
-        }
-    EXPECT_GT(defined_pairs, 23000u);  // the converter really was asked
-    std::size_t encodable = 0;
-    for (int c = 0; c < 0x10000; ++c) {
-        const auto character = static_cast<char16_t>(c);
-        ASSERT_EQ(encode_gbk_char(character), converter_encodes(converter.get(), character)) << std::hex << c;
-        encodable += encode_gbk_char(character).has_value();
-    }
-    EXPECT_GT(encodable, 23000u);
-
-    const Decoded decoded = decode_gbk(every_code);
-    EXPECT_EQ(decoded.bad_sequences, 0u);
-    EXPECT_TRUE(decoded.text == every_character);
-    std::u16string encodable_text;
-    Bytes expected_bytes;
-    for (int c = 0; c < 0x10000; ++c)
-        if (const auto code = encode_gbk_char(static_cast<char16_t>(c))) {
-            encodable_text += static_cast<char16_t>(c);
-            if (*code > 0xFF) expected_bytes.push_back(static_cast<std::uint8_t>(*code >> 8));
-            expected_bytes.push_back(static_cast<std::uint8_t>(*code));
-        }
-    auto encoded = encode_gbk(encodable_text);
-    ASSERT_TRUE(encoded.has_value());
-    EXPECT_TRUE(*encoded == expected_bytes);
-    std::string icu_bytes(encodable_text.size() * 2 + 8, '\0');
-    UErrorCode status = U_ZERO_ERROR;
-    ucnv_resetFromUnicode(converter.get());
-    const int32_t length = ucnv_fromUChars(converter.get(), icu_bytes.data(), static_cast<int32_t>(icu_bytes.size()),
-                                           reinterpret_cast<const UChar*>(encodable_text.data()),
-                                           static_cast<int32_t>(encodable_text.size()), &status);
-    ASSERT_TRUE(U_SUCCESS(status));
-    icu_bytes.resize(static_cast<std::size_t>(length));
-    EXPECT_TRUE(icu_bytes == std::string(expected_bytes.begin(), expected_bytes.end()));
-}
-
-// Short texts that the tables cannot take whole still give the converter's
-// answer: its substitutes and counts, its failure and where it lies.
-TEST(gbk_test, irregular_short_texts_keep_the_converters_answer) {
-    Decoded bad_trail = decode_gbk(bytes_of("\xA1\x30" "A"));
-    EXPECT_EQ(bad_trail.bad_sequences, 1u);
-    EXPECT_EQ(bad_trail.text.find(u'\uFFFD'), 0u);
-    EXPECT_EQ(bad_trail.text.back(), u'A');
-
-    auto late = encode_gbk(u"开头\u00C0\u00C0x");
-    ASSERT_FALSE(late.has_value());
-    EXPECT_EQ(late.error(), (EncodeFailure{2, U'\u00C0'}));
-    auto pair = encode_gbk(u"ab\U0001F600\u00C0");
-    ASSERT_FALSE(pair.has_value());
-    EXPECT_EQ(pair.error(), (EncodeFailure{2, U'\U0001F600'}));
-}
-
-// UTF-8 is written without the converter; it must write what the converter writes.
-TEST(gbk_test, utf8_of_every_character_is_the_converters) {
-    std::u16string every;
-    for (int c = 1; c < 0x10000; ++c)
-        if (c < 0xD800 || c > 0xDFFF) every += static_cast<char16_t>(c);
-    every += u"\U00010000\U0001F600\U0010FFFF";
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("UTF-8", &status));
-    ASSERT_TRUE(U_SUCCESS(status));
-    std::string expected(every.size() * 3, '\0');
-    const int32_t length = ucnv_fromUChars(converter.get(), expected.data(), static_cast<int32_t>(expected.size()),
-                                           reinterpret_cast<const UChar*>(every.data()),
-                                           static_cast<int32_t>(every.size()), &status);
-    ASSERT_TRUE(U_SUCCESS(status));
-    expected.resize(static_cast<std::size_t>(length));
-    auto encoded = encode_utf8(every);
-    ASSERT_TRUE(encoded.has_value());
-    EXPECT_TRUE(std::string(encoded->begin(), encoded->end()) == expected);
-
-    auto lone_high = encode_utf8(u"ab" + std::u16string(1, char16_t(0xD800)) + u"c");
-    ASSERT_FALSE(lone_high.has_value());
-    EXPECT_EQ(lone_high.error().index, 2u);
-}
-
 TEST(gbk_test, utf8_round_trip_for_the_terminal) {
     std::u16string text = u"错误：请先选择一个ROM";
     EXPECT_EQ(from_utf8(to_utf8(text)), text);
     EXPECT_EQ(to_utf8(u"提示"), "\xE6\x8F\x90\xE7\xA4\xBA");
+    // A lone surrogate has no UTF-8: the terminal is shown U+FFFD instead.
+    EXPECT_EQ(to_utf8(u"a" + std::u16string(1, char16_t(0xDC00)) + u"b"), "a\xEF\xBF\xBD" "b");
+}
+
+// Every kind of ill-formed input, alone, between characters and in a text
+// large enough to be read into an advised buffer.
+TEST(gbk_test, ill_formed_input_gives_one_replacement_per_bad_sequence) {
+    for (const auto& c : testing::malformed_cases()) {
+        SCOPED_TRACE(c.what);
+        const auto read = [&](std::string_view bytes) {
+            const auto span = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            return c.encoding == Encoding::gbk ? decode_gbk(span) : decode_utf8(span);
+        };
+        const Decoded alone = read(c.bytes);
+        EXPECT_TRUE(alone.text == c.text);
+        EXPECT_EQ(alone.bad_sequences, c.bad_sequences);
+
+        const Decoded between = read("\r\n" + c.bytes + "\r\nZ");
+        EXPECT_TRUE(between.text == u"\r\n" + c.text + u"\r\nZ");
+        EXPECT_EQ(between.bad_sequences, c.bad_sequences);
+
+        std::string large;
+        while (large.size() <= (1u << 20)) large += c.bytes + "\r\n";
+        const std::size_t copies = large.size() / (c.bytes.size() + 2);
+        const Decoded many = read(large);
+        EXPECT_EQ(many.bad_sequences, c.bad_sequences * copies);
+        EXPECT_EQ(many.text.size(), (c.text.size() + 2) * copies);
+    }
+}
+
+// Every code point UTF-8 can hold, written and read back, one at a time and
+// all in one text; the byte counts are the standard's.
+TEST(gbk_test, utf8_carries_every_code_point) {
+    std::u16string all;
+    std::size_t expected_bytes = 0;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::u16string one;
+        if (c < 0x10000) {
+            one += static_cast<char16_t>(c);
+        } else {
+            one += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            one += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+        const std::size_t width = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        const auto bytes = encode_utf8(one);
+        ASSERT_TRUE(bytes.has_value());
+        ASSERT_EQ(bytes->size(), width) << std::hex << std::uint32_t{c};
+        const Decoded back = decode_utf8(*bytes);
+        ASSERT_TRUE(back.text == one) << std::hex << std::uint32_t{c};
+        ASSERT_EQ(back.bad_sequences, 0u);
+        all += one;
+        expected_bytes += width;
+    }
+    const auto bytes = encode_utf8(all);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->size(), expected_bytes);
+    EXPECT_TRUE(decode_utf8(*bytes).text == all);
+    EXPECT_EQ(to_utf8(all).size(), expected_bytes);
 }
 
 }  // namespace

@@ -61,12 +61,6 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     add_tab(new PatchTab(context), texts::kPatchTab);
     add_tab(new ExchangeTab(context), texts::kExchangeTab);
 
-    // Tab walks the window as it reads: 取消 and the message below the tabs
-    // come last, though the runner is made first.
-    auto* cancel = runner_->findChild<QWidget*>(QStringLiteral("cancel"));
-    QWidget::setTabOrder(previousInFocusChain(), cancel);
-    QWidget::setTabOrder(cancel, message_);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shared_);
     layout->addWidget(tabs_, 1);

@@ -31,8 +31,8 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     setObjectName(QStringLiteral("tools_window"));
     setWindowTitle(to_qt(texts::kWindowTitle));
     setWindowIcon(quillmere_icon());
-    // Made first, so that it is deleted first: it waits for a running work
-    // and drops its result, which may point at the tabs.
+    // Made first, as every tab is given it; deleted first (see the
+    // destructor).
     runner_ = new ToolRunner([this](const Message& message) { show_message(message); }, this);
     shared_ = new SharedPanel(dialogs, this);
     tabs_ = new QTabWidget(this);
@@ -61,6 +61,14 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     add_tab(new PatchTab(context), texts::kPatchTab);
     add_tab(new ExchangeTab(context), texts::kExchangeTab);
 
+    // Tab walks the window as it reads: 取消 and the message below the tabs
+    // come last. A widget given its parent again goes to the end of the
+    // window's focus chain.
+    for (QWidget* below : {static_cast<QWidget*>(runner_), static_cast<QWidget*>(message_)}) {
+        below->setParent(nullptr);
+        below->setParent(this);
+    }
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shared_);
     layout->addWidget(tabs_, 1);
@@ -77,7 +85,9 @@ ToolsWindow::ToolsWindow(std::filesystem::path data_dir, FileDialogs& dialogs, c
     resize(720, 760);
 }
 
-ToolsWindow::~ToolsWindow() = default;
+// The runner goes first: it waits for a running work and drops its result,
+// which may point at the tabs.
+ToolsWindow::~ToolsWindow() { delete runner_; }
 
 void ToolsWindow::fill(const ToolsStart& start) { shared_->fill(start); }
 

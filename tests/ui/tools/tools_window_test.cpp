@@ -248,6 +248,11 @@ void ToolsWindowTest::every_control_named() {
     QVERIFY(at("rom_browse") < at("mode"));
     QVERIFY(at("hex_bytes") < at("check_script"));
     QVERIFY(at("check_script") < at("check_run"));
+    // 取消 and the message, below the tabs, come after every control of them.
+    QVERIFY(at("cancel") > at("check_run"));
+    QStringList after_cancel = chain.mid(at("cancel") + 1);
+    after_cancel.removeAll(QStringLiteral("message"));
+    QVERIFY2(after_cancel.isEmpty(), qPrintable(after_cancel.join(u' ')));
 }
 
 }  // namespace quillmere::ui::testing

@@ -6,6 +6,7 @@
 
 #include "core/encoding/hex.hpp"
 #include "core/encoding/markers.hpp"
+#include "core/script/code_sink.hpp"
 #include "core/script/token_walk.hpp"
 #include "core/text/gbk.hpp"
 
@@ -14,64 +15,7 @@ namespace {
 
 constexpr auto npos = std::u16string_view::npos;
 
-// What a walk gives: the count `textlen` makes and, when `Encode`, the bytes
-// `text2code` writes, into a buffer with room for two bytes per unit of text
-// (no character, tag or marker takes more).
-template <bool Encode>
-struct Sink {
-    std::uint8_t* out = nullptr;
-    std::size_t count = 0;
-    std::optional<EntryFailure> encoding_failure;
-
-    void byte(std::uint8_t value) {
-        ++count;
-        if constexpr (Encode) *out++ = value;
-    }
-    void code(CodeBytes code) {
-        count += code.size;
-        if constexpr (Encode) {
-            out[0] = code.bytes[0];
-            out[1] = code.bytes[1];
-            out += code.size;
-        }
-    }
-    // The characters from `p` on that are their own only value, read by
-    // two bytes at a time through GbkReverseTables::by_two_bytes, up to
-    // `last` (the place of the text's last byte, which has no byte after
-    // it); `p` ends on the first character that is not. Count and cursor
-    // stay in registers meanwhile: this is the loop nearly every byte of a
-    // script passes.
-    void run_of_characters(const std::uint32_t* by_two, const std::uint8_t*& p, const std::uint8_t* last) {
-        std::size_t counted = count;
-        std::uint8_t* cursor = out;
-        const std::uint8_t* at = p;
-        while (at < last) {
-            std::uint16_t two;
-            std::memcpy(&two, at, 2);
-            if constexpr (std::endian::native == std::endian::big) two = static_cast<std::uint16_t>(two << 8 | two >> 8);
-            const std::uint32_t code = by_two[two];
-            if (code == 0) break;
-            const std::size_t size = (code >> 16) & 3;
-            counted += size;
-            if constexpr (Encode) {
-                cursor[0] = static_cast<std::uint8_t>(code);
-                cursor[1] = static_cast<std::uint8_t>(code >> 8);
-                cursor += size;
-            }
-            at += code >> 24;
-        }
-        p = at;
-        count = counted;
-        out = cursor;
-    }
-    void measured_only(std::size_t bytes) { count += bytes; }
-    void encoded_only(std::uint8_t value) {
-        if constexpr (Encode) *out++ = value;
-    }
-    void encoding_fails(EntryFailure failure) {
-        if (!encoding_failure) encoding_failure = std::move(failure);
-    }
-};
+using code_sink::Sink;
 
 // Hexadecimal digit pairs, each emitted as one byte; false (nothing emitted)
 // when the digits are not pairs of hexadecimal digits.
@@ -396,44 +340,7 @@ Expected<EntryCodes, EntryFailure> encode_with(Text text, const Tables& tables, 
     return finish(sink, std::move(failure));
 }
 
-// The code page 936 bytes of a text those bytes decode back to.
-std::optional<std::string> spelled_in_code_page_936(std::u16string_view text) {
-    auto bytes = text::encode_gbk_round_trip(text);
-    if (!bytes) return std::nullopt;
-    return std::string(bytes->begin(), bytes->end());
-}
-
 }  // namespace
-
-void GbkScriptTables::TagIndex::add(std::string bytes, FilterLookup::TagCodes codes) {
-    if (2 * (used_ + 1) > slots_.size()) grow();
-    for (std::size_t at = hash(bytes) & mask_;; at = (at + 1) & mask_) {
-        Slot& slot = slots_[at];
-        if (slot.used && slot.bytes != bytes) continue;
-        if (!slot.used) ++used_;
-        slot = Slot{std::move(bytes), std::move(codes), true};
-        return;
-    }
-}
-
-void GbkScriptTables::TagIndex::grow() {
-    std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<std::size_t>(16, old.size() * 2), Slot{});
-    mask_ = slots_.size() - 1;
-    used_ = 0;
-    for (Slot& slot : old)
-        if (slot.used) add(std::move(slot.bytes), std::move(slot.codes));
-}
-
-GbkScriptTables::GbkScriptTables(const ScriptTables& script_tables)
-    : tables(script_tables), reverse(script_tables.reverse),
-      end_word(spelled_in_code_page_936(kEndWord).value()),
-      jump_word(spelled_in_code_page_936(kJumpWord).value()),
-      colon(spelled_in_code_page_936(std::u16string_view(&kFullWidthColon, 1)).value()) {
-    script_tables.filters.for_each_tag([&](std::u16string_view tag, FilterLookup::TagCodes codes) {
-        if (auto bytes = spelled_in_code_page_936(tag)) tags.add(std::move(*bytes), std::move(codes));
-    });
-}
 
 Expected<EntryCodes, EntryFailure> encode_entry(std::u16string_view text, const ScriptTables& tables, TagRanges ranges,
                                                 memory::ByteBuffer* bytes) {
